@@ -1,0 +1,96 @@
+#include "app/AppOptions.h"
+
+#include <charconv>
+
+namespace {
+
+bool ParseNumber(const std::string& text, uint32_t& value) {
+    const char* end = text.data() + text.size();
+    const auto [ptr, error] = std::from_chars(text.data(), end, value);
+    return error == std::errc() && ptr == end && !text.empty();
+}
+
+// "N:PATH" with N a frame number of 1 or more.
+bool ParseFrameFile(const std::string& text, AppOptions::FrameFile& file) {
+    const size_t colon = text.find(':');
+    if (colon == std::string::npos || colon + 1 >= text.size()) {
+        return false;
+    }
+    file.path = text.substr(colon + 1);
+    return ParseNumber(text.substr(0, colon), file.frame) && file.frame >= 1;
+}
+
+}  // namespace
+
+const char* AppUsage() {
+    return "usage: quarnel [options]\n"
+           "  --frames N            quit after frame N\n"
+           "  --unlimited           no frame limiter\n"
+           "  --seed S              fixed random seed\n"
+           "  --input FILE          play an input script instead of live input\n"
+           "  --record FILE         record live input as a script\n"
+           "  --screenshot N:PATH   write the back buffer as PNG after frame N (repeatable)\n"
+           "  --dump-state N:PATH   write the scene state as JSON after frame N (repeatable)\n"
+           "  --content DIR         read the content tree from DIR\n"
+           "  --view PATH           open a glTF or GLB model in the model viewer\n"
+           "  --help, --version\n";
+}
+
+bool ParseAppOptions(const std::vector<std::string>& args, AppOptions& options, std::string& error) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& flag = args[i];
+        if (flag == "--help") {
+            options.help = true;
+            continue;
+        }
+        if (flag == "--version") {
+            options.version = true;
+            continue;
+        }
+        if (flag == "--unlimited") {
+            options.unlimited = true;
+            continue;
+        }
+        const bool takesValue = flag == "--frames" || flag == "--seed" || flag == "--input" || flag == "--record" ||
+                                flag == "--screenshot" || flag == "--dump-state" || flag == "--content" ||
+                                flag == "--view";
+        if (!takesValue) {
+            error = "unknown option '" + flag + "'";
+            return false;
+        }
+        if (i + 1 >= args.size() || args[i + 1].empty()) {
+            error = flag + " needs a value";
+            return false;
+        }
+        const std::string& value = args[++i];
+        bool ok = true;
+        if (flag == "--frames") {
+            ok = ParseNumber(value, options.frames) && options.frames >= 1;
+        } else if (flag == "--seed") {
+            uint32_t seed = 0;
+            ok = ParseNumber(value, seed);
+            options.seed = seed;
+        } else if (flag == "--input") {
+            options.inputPath = value;
+        } else if (flag == "--record") {
+            options.recordPath = value;
+        } else if (flag == "--screenshot" || flag == "--dump-state") {
+            AppOptions::FrameFile file;
+            ok = ParseFrameFile(value, file);
+            (flag == "--screenshot" ? options.screenshots : options.dumps).push_back(file);
+        } else if (flag == "--content") {
+            options.contentDir = value;
+        } else {
+            options.viewPath = value;
+        }
+        if (!ok) {
+            error = "bad value '" + value + "' for " + flag;
+            return false;
+        }
+    }
+    if (!options.inputPath.empty() && !options.recordPath.empty()) {
+        error = "--input and --record cannot be used together";
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// Command-line flags for automated runs. With none the game behaves as a player expects.
+struct AppOptions {
+    struct FrameFile {
+        uint32_t frame = 0;
+        std::string path;
+    };
+
+    uint32_t frames = 0;  // 0: run until the window closes
+    bool unlimited = false;
+    std::optional<uint32_t> seed;
+    std::string inputPath;
+    std::string recordPath;
+    std::vector<FrameFile> screenshots;
+    std::vector<FrameFile> dumps;
+    std::string contentDir;
+    std::string viewPath;
+    bool help = false;
+    bool version = false;
+
+    bool IsAutomated() const { return frames != 0 || !inputPath.empty(); }
+};
+
+// Parses argv (without the program name). On a bad flag returns false with a message in `error`.
+bool ParseAppOptions(const std::vector<std::string>& args, AppOptions& options, std::string& error);
+const char* AppUsage();

@@ -1,0 +1,81 @@
+#include "framework/platform/FwPath.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ExecutableDirectory() {
+    std::error_code error;
+    const fs::path exe = fs::read_symlink("/proc/self/exe", error);
+    return error ? std::string(".") : exe.parent_path().string();
+}
+
+std::string& ContentRoot() {
+    static std::string root = ExecutableDirectory();
+    return root;
+}
+
+bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
+               return std::tolower(x) == std::tolower(y);
+           });
+}
+
+// The entry of `directory` whose name matches `name` ignoring case, or empty. Entries are
+// sorted so that the choice between two spellings of one name is the same on every machine.
+std::string FindIgnoringCase(const fs::path& directory, const std::string& name) {
+    std::error_code error;
+    std::string found;
+    for (fs::directory_iterator it(directory, error), end; !error && it != end; it.increment(error)) {
+        const std::string candidate = it->path().filename().string();
+        if (EqualsIgnoringCase(candidate, name) && (found.empty() || candidate < found)) {
+            found = candidate;
+        }
+    }
+    return found;
+}
+
+}  // namespace
+
+std::string FwResolvePath(const std::string& path) {
+    std::string normalised = path;
+    std::replace(normalised.begin(), normalised.end(), '\\', '/');
+    const fs::path wanted(normalised);
+    fs::path resolved = wanted.is_absolute() ? fs::path("/") : fs::path(ContentRoot());
+
+    std::error_code error;
+    if (fs::exists(resolved / wanted, error)) {
+        return (resolved / wanted).string();
+    }
+    bool searching = true;
+    for (const fs::path& part : wanted.relative_path()) {
+        const std::string name = part.string();
+        if (name.empty() || name == ".") {
+            continue;
+        }
+        if (searching && !fs::exists(resolved / name, error) && name != "..") {
+            const std::string match = FindIgnoringCase(resolved, name);
+            if (!match.empty()) {
+                resolved /= match;
+                continue;
+            }
+            searching = false;
+        }
+        resolved /= name;
+    }
+    return resolved.string();
+}
+
+void FwSetContentRoot(const std::string& directory) {
+    ContentRoot() = directory;
+}
+
+const std::string& FwContentRoot() {
+    return ContentRoot();
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+// Content files are named with the letter case of each call site ("Data/..." and "data/..." for
+// one folder), as on a case-insensitive file system. FwResolvePath finds the file on ours: each
+// component is taken as written when it exists, otherwise matched ignoring case. Relative paths
+// are taken from the content root; a path that cannot be found comes back joined as written, so
+// that opening it fails in the usual way.
+std::string FwResolvePath(const std::string& path);
+
+// The content root defaults to the folder of the running executable.
+void FwSetContentRoot(const std::string& directory);
+const std::string& FwContentRoot();

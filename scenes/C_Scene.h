@@ -1,0 +1,20 @@
+#pragma once
+
+#include <nlohmann/json_fwd.hpp>
+
+// One screen of the game with its own objects. Frame fixes what happens to a scene in one frame.
+class C_Scene {
+public:
+    virtual ~C_Scene() = default;
+
+    virtual void Update() {}
+    virtual void Draw() {}
+    virtual void SetCamera();
+
+    // Update, clear, camera, draw; presenting is the frame loop's.
+    void Frame();
+
+    // For automated runs: the scene's name in state snapshots, and its own fields.
+    virtual const char* Name() const { return "scene"; }
+    virtual void DumpState(nlohmann::json& out) const;
+};

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+class C_Scene;
+
+// Holds the current scene and switches to a requested one at the start of the next step, so a
+// scene may request its own replacement from inside its update.
+class SceneManager {
+public:
+    static SceneManager& GetInstance();
+
+    // The manager owns the scene from here on.
+    void SetNextScene(C_Scene* scene);
+    void Step();
+    // Deletes the current and any requested scene while the services they use still exist.
+    void Release();
+
+    C_Scene* Current() const { return scenes.current.get(); }
+    bool HasPendingScene() const { return scenes.next != scenes.current.get(); }
+
+    // Turns a held button into one accepted press across scenes: 1 once a press was taken.
+    uint8_t clickLatch = 0;
+
+private:
+    struct Holder {
+        ~Holder();
+        std::unique_ptr<C_Scene> current;
+        C_Scene* next = nullptr;
+    };
+    Holder scenes;
+};

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs every Debian package Quarnel needs to build, run and test. Quick when all are present:
+# apt-get update runs only when something is missing.
+set -euo pipefail
+
+packages=(
+    build-essential cmake pkg-config
+    libsdl2-dev libopenal-dev libepoxy-dev
+    libtinygltf-dev libstb-dev nlohmann-json3-dev libglm-dev
+    libfreetype-dev fonts-dejavu-core
+    libgtest-dev libgmock-dev libbenchmark-dev
+    libgl1-mesa-dri libegl-mesa0 xvfb xauth xdotool mesa-utils sox
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$package")
+    fi
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    sudo_cmd=()
+    [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+    "${sudo_cmd[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}"
+fi

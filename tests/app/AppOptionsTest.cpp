@@ -1,0 +1,68 @@
+#include <gtest/gtest.h>
+
+#include "app/AppOptions.h"
+#include "tests/support/GameRun.h"
+
+namespace {
+
+TEST(AppOptions, ReadsEveryFlag) {
+    AppOptions options;
+    std::string error;
+    ASSERT_TRUE(ParseAppOptions({"--frames", "120", "--unlimited", "--seed", "7", "--input", "in.txt",
+                                 "--screenshot", "3:/tmp/a.png", "--screenshot", "9:b.png", "--dump-state",
+                                 "120:/tmp/s.json", "--content", "/c", "--view", "m.gltf"},
+                                options, error))
+        << error;
+    EXPECT_EQ(options.frames, 120u);
+    EXPECT_TRUE(options.unlimited);
+    EXPECT_EQ(options.seed.value_or(0), 7u);
+    EXPECT_EQ(options.inputPath, "in.txt");
+    ASSERT_EQ(options.screenshots.size(), 2u);
+    EXPECT_EQ(options.screenshots[1].frame, 9u);
+    EXPECT_EQ(options.screenshots[1].path, "b.png");
+    ASSERT_EQ(options.dumps.size(), 1u);
+    EXPECT_EQ(options.dumps[0].path, "/tmp/s.json");
+    EXPECT_EQ(options.contentDir, "/c");
+    EXPECT_EQ(options.viewPath, "m.gltf");
+    EXPECT_TRUE(options.IsAutomated());
+}
+
+TEST(AppOptions, BadFlagsAreRefusedWithAReason) {
+    const std::vector<std::vector<std::string>> bad = {
+        {"--bogus"}, {"--frames"}, {"--frames", "0"}, {"--frames", "12x"}, {"--frames", "-3"},
+        {"--seed", "abc"}, {"--screenshot", "3"}, {"--screenshot", "0:a.png"}, {"--screenshot", "3:"},
+        {"--dump-state", "x:a.json"}, {"--input", "a", "--record", "b"},
+    };
+    for (const auto& args : bad) {
+        AppOptions options;
+        std::string error;
+        EXPECT_FALSE(ParseAppOptions(args, options, error)) << args[0];
+        EXPECT_FALSE(error.empty());
+    }
+}
+
+TEST(GameProcess, BadFlagsAndScriptsExitWithTwo) {
+    GameRunResult run = RunGame({"--frames", "nope"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.output.find("bad value 'nope' for --frames"), std::string::npos) << run.output;
+
+    TempDir dir;
+    WriteTextFile(dir.File("bad.txt"), "1 key W down\n2 key W sideways\n");
+    run = RunGame({"--input", dir.File("bad.txt"), "--frames", "5"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.output.find("line 2: expected: key"), std::string::npos) << run.output;
+
+    run = RunGame({"--input", dir.File("missing.txt")});
+    EXPECT_EQ(run.exitCode, 2);
+}
+
+TEST(GameProcess, HelpAndVersion) {
+    GameRunResult run = RunGame({"--help"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_NE(run.output.find("--dump-state N:PATH"), std::string::npos);
+    run = RunGame({"--version"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_NE(run.output.find("Quarnel 1.0.0"), std::string::npos);
+}
+
+}  // namespace

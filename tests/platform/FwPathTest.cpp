@@ -1,0 +1,53 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "framework/platform/FwPath.h"
+#include "tests/support/GameRun.h"
+
+namespace {
+
+class FwPathTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        previousRoot = FwContentRoot();
+        FwSetContentRoot(dir.Path());
+        WriteTextFile(dir.File("Data/Texture/Title.png"), "x");
+        WriteTextFile(dir.File("Data/Sound/click.wav"), "x");
+        WriteTextFile(dir.File("TxtData/data.txt"), "x");
+    }
+    void TearDown() override { FwSetContentRoot(previousRoot); }
+
+    TempDir dir;
+    std::string previousRoot;
+};
+
+TEST_F(FwPathTest, ExactSpellingIsTakenAsWritten) {
+    EXPECT_EQ(FwResolvePath("Data/Texture/Title.png"), dir.File("Data/Texture/Title.png"));
+}
+
+TEST_F(FwPathTest, EveryComponentMatchesIgnoringCase) {
+    EXPECT_EQ(FwResolvePath("data/texture/Title.png"), dir.File("Data/Texture/Title.png"));
+    EXPECT_EQ(FwResolvePath("data/sound/CLICK.WAV"), dir.File("Data/Sound/click.wav"));
+    EXPECT_EQ(FwResolvePath("txtdata\\DATA.txt"), dir.File("TxtData/data.txt"));
+}
+
+TEST_F(FwPathTest, MissingFileComesBackJoinedSoOpeningFails) {
+    const std::string resolved = FwResolvePath("data/texture/Missing.png");
+    EXPECT_EQ(resolved, dir.File("Data/Texture/Missing.png"));
+    EXPECT_FALSE(std::filesystem::exists(resolved));
+    EXPECT_EQ(FwResolvePath("Nowhere/sub/x.png"), dir.File("Nowhere/sub/x.png"));
+}
+
+TEST_F(FwPathTest, AbsolutePathsIgnoreTheContentRoot) {
+    EXPECT_EQ(FwResolvePath(dir.File("data/TEXTURE/title.png")), dir.File("Data/Texture/Title.png"));
+}
+
+TEST(FwPathDefault, ContentRootIsTheExecutableFolder) {
+    const std::string root = FwContentRoot();
+    EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(root)));
+    EXPECT_TRUE(std::filesystem::equivalent(std::filesystem::path(root),
+                                            std::filesystem::read_symlink("/proc/self/exe").parent_path()));
+}
+
+}  // namespace
