@@ -1,0 +1,424 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "framework/model/FwGLTFModel.h"
+#include "tests/model/GLTFTestFile.h"
+#include "tests/support/GameRun.h"
+
+namespace {
+
+const std::vector<float> kTriangle = {0, 0, 0, 1, 0, 0, 0, 1, 0};
+
+struct Loaded {
+    std::shared_ptr<FwGLTFModel> model;
+    std::string output;
+};
+
+Loaded LoadCapturing(const std::string& path) {
+    testing::internal::CaptureStdout();
+    Loaded loaded;
+    loaded.model = FwLoadGLTFModel(path);
+    loaded.output = testing::internal::GetCapturedStdout();
+    return loaded;
+}
+
+Loaded WriteAndLoad(const GLTFTestFile& file, const TempDir& dir, const std::string& name = "model.gltf") {
+    file.WriteText(dir.File(name));
+    return LoadCapturing(dir.File(name));
+}
+
+void ExpectMatrixNear(const Matrix& actual, const Matrix& expected) {
+    for (int r = 0; r < 4; ++r) {
+        for (int c = 0; c < 4; ++c) {
+            EXPECT_NEAR(actual.m[r][c], expected.m[r][c], 1e-5f) << "element [" << r << "][" << c << "]";
+        }
+    }
+}
+
+uint32_t Rgba(uint32_t r, uint32_t g, uint32_t b, uint32_t a) {
+    return r | (g << 8) | (b << 16) | (a << 24);
+}
+
+}  // namespace
+
+TEST(GLTFTransforms, TranslationIsMirroredInZ) {
+    TempDir dir;
+    GLTFTestFile file;
+    file.AddTriangle(kTriangle, {{"translation", {1, 2, 3}}});
+    const Loaded loaded = WriteAndLoad(file, dir);
+    ASSERT_TRUE(loaded.model) << loaded.output;
+    EXPECT_EQ(loaded.model->Nodes[0]->LocalTransform.Translation(), Vector3(1, 2, -3));
+}
+
+// Whatever a node's transform, mirroring a point and transforming it must land on the mirror
+// of the glTF result: the z mirror must be applied on both sides of the matrix.
+TEST(GLTFTransforms, MirroredTransformMapsMirroredPointsToMirroredResults) {
+    TempDir dir;
+    GLTFTestFile file;
+    const float s = std::sqrt(0.5f);
+    file.AddNode({{"translation", {1, 2, 3}}, {"rotation", {0, s, 0, s}}, {"scale", {2, 3, 4}}});
+    // The same node as a column-major matrix: 90 degrees about y, then scale, then translate.
+    file.AddNode({{"matrix", {0, 0, -2, 0, 0, 3, 0, 0, 4, 0, 0, 0, 1, 2, 3, 1}}});
+    const Loaded loaded = WriteAndLoad(file, dir);
+    ASSERT_TRUE(loaded.model) << loaded.output;
+    const Matrix& trs = loaded.model->Nodes[0]->LocalTransform;
+    ExpectMatrixNear(loaded.model->Nodes[1]->LocalTransform, trs);
+    // glTF: p = (1, 0, 0) scaled to (2, 0, 0), turned +90 degrees about y (right-handed) to
+    // (0, 0, -2), moved to (1, 2, 1). Mirrored: (1, 0, 0) must land on (1, 2, -1).
+    const Vector3 moved = Vector3::Transform(Vector3(1, 0, 0), trs);
+    EXPECT_NEAR(moved.x, 1, 1e-5f);
+    EXPECT_NEAR(moved.y, 2, 1e-5f);
+    EXPECT_NEAR(moved.z, -1, 1e-5f);
+}
+
+TEST(GLTFTransforms, WorldIsLocalTimesParentWorldAndRootsFollowTheFirstScene) {
+    TempDir dir;
+    GLTFTestFile file;
+    const int child = file.AddNode({{"translation", {0, 0, 1}}, {"scale", {1, 1, 1}}}, false);
+    file.AddNode({{"scale", {2, 2, 2}}, {"children", {child}}});
+    file.json["scenes"].push_back({{"nodes", {child}}});
+    const Loaded loaded = WriteAndLoad(file, dir);
+    ASSERT_TRUE(loaded.model) << loaded.output;
+    ASSERT_EQ(loaded.model->RootNodes.size(), 1u);
+    EXPECT_EQ(loaded.model->RootNodes[0]->NodeIndex, 1);
+    ASSERT_EQ(loaded.model->Nodes[1]->Children.size(), 1u);
+    EXPECT_EQ(loaded.model->Nodes[1]->Children[0], loaded.model->Nodes[0]);
+    EXPECT_EQ(loaded.model->Nodes[0]->WorldTransform.Translation(), Vector3(0, 0, -2));
+}
+
+TEST(GLTFMeshes, PositionsAndNormalsAreMirroredAndWindingReversed) {
+    TempDir dir;
+    GLTFTestFile file;
+    const int positions = file.AddFloats({0, 0, 1, 1, 0, 2, 0, 1, 3}, "VEC3");
+    const int normals = file.AddFloats({0, 0, 1, 0, 0, 1, 0, 0, 1}, "VEC3");
+    const int indices = file.AddIndices({0, 1, 2});
+    file.json["meshes"].push_back(
+        {{"primitives", {{{"attributes", {{"POSITION", positions}, {"NORMAL", normals}}}, {"indices", indices}}}}});
+    file.AddNode({{"mesh", 0}});
+    const Loaded loaded = WriteAndLoad(file, dir);
+    ASSERT_TRUE(loaded.model) << loaded.output;
+    const FwGLTFNode& node = *loaded.model->Nodes[0];
+    ASSERT_TRUE(node.IsMesh);
+    ASSERT_EQ(node.Vertices.size(), 3u);
+    EXPECT_EQ(node.Vertices[1].position, Vector3(1, 0, -2));
+    EXPECT_EQ(node.Vertices[2].normal, Vector3(0, 0, -1));
+    EXPECT_EQ(node.Vertices[0].uv, Vector2(0, 0));
+    EXPECT_EQ(node.Vertices[0].color, 0xFFFFFFFFu);
+    ASSERT_EQ(node.Faces.size(), 1u);
+    EXPECT_EQ(node.Faces[0].idx[0], 0u);
+    EXPECT_EQ(node.Faces[0].idx[1], 2u);
+    EXPECT_EQ(node.Faces[0].idx[2], 1u);
+}
+
+TEST(GLTFMeshes, PrimitivesAreSortedByMaterialWithOffsetIndices) {
+    TempDir dir;
+    GLTFTestFile file;
+    file.json["materials"] = {{{"name", "a"}}, {{"name", "b"}}, {{"name", "c"}}};
+    // Material 2 first in the file: one triangle; then material 0: two triangles over 4 vertices.
+    const int mesh = file.AddMesh({{kTriangle, {0, 1, 2}, 2}, {{0, 0, 0, 1, 0, 0, 0, 1, 0, 1, 1, 0}, {0, 1, 2, 2, 1, 3}, 0}});
+    file.AddNode({{"mesh", mesh}});
+    const Loaded loaded = WriteAndLoad(file, dir);
+    ASSERT_TRUE(loaded.model) << loaded.output;
+    const FwGLTFNode& node = *loaded.model->Nodes[0];
+    ASSERT_EQ(node.Subsets.size(), 2u);
+    EXPECT_EQ(node.Subsets[0].MaterialNo, 0);
+    EXPECT_EQ(node.Subsets[0].FaceStart, 0u);
+    EXPECT_EQ(node.Subsets[0].FaceCount, 2u);
+    EXPECT_EQ(node.Subsets[1].MaterialNo, 2);
+    EXPECT_EQ(node.Subsets[1].FaceStart, 2u);
+    EXPECT_EQ(node.Subsets[1].FaceCount, 1u);
+    ASSERT_EQ(node.Vertices.size(), 7u);
+    ASSERT_EQ(node.Faces.size(), 3u);
+    EXPECT_EQ(node.Faces[1].idx[0], 2u);
+    EXPECT_EQ(node.Faces[1].idx[1], 3u);
+    EXPECT_EQ(node.Faces[1].idx[2], 1u);
+    // The material-2 face indexes past the four vertices of the material-0 primitive.
+    EXPECT_EQ(node.Faces[2].idx[0], 4u);
+    EXPECT_EQ(node.Faces[2].idx[1], 6u);
+    EXPECT_EQ(node.Faces[2].idx[2], 5u);
+}
+
+TEST(GLTFMeshes, PrimitiveWithoutMaterialUsesMaterialZero) {
+    TempDir dir;
+    GLTFTestFile file;
+    file.json["materials"] = {{{"name", "only"}}};
+    file.AddTriangle(kTriangle);
+    const Loaded loaded = WriteAndLoad(file, dir);
+    ASSERT_TRUE(loaded.model) << loaded.output;
+    ASSERT_EQ(loaded.model->Nodes[0]->Subsets.size(), 1u);
+    EXPECT_EQ(loaded.model->Nodes[0]->Subsets[0].MaterialNo, 0);
+}
+
+TEST(GLTFMeshes, NonTrianglePrimitivesAreSkippedAndUnindexedOnesUseVertexOrder) {
+    TempDir dir;
+    GLTFTestFile file;
+    const int lines = file.AddFloats(kTriangle, "VEC3");
+    const int six = file.AddFloats({0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 1, 0, 1, 0, 1, 1}, "VEC3");
+    file.json["meshes"].push_back({{"primitives",
+                                    {{{"attributes", {{"POSITION", lines}}}, {"mode", 1}},
+                                     {{"attributes", {{"POSITION", six}}}}}}});
+    file.AddNode({{"mesh", 0}});
+    const Loaded loaded = WriteAndLoad(file, dir);
+    ASSERT_TRUE(loaded.model) << loaded.output;
+    const FwGLTFNode& node = *loaded.model->Nodes[0];
+    ASSERT_EQ(node.Subsets.size(), 1u);
+    ASSERT_EQ(node.Faces.size(), 2u);
+    EXPECT_EQ(node.Faces[1].idx[0], 3u);
+    EXPECT_EQ(node.Faces[1].idx[1], 5u);
+    EXPECT_EQ(node.Faces[1].idx[2], 4u);
+}
+
+TEST(GLTFAttributes, ColorsAreClampedScaledAndTruncated) {
+    TempDir dir;
+    GLTFTestFile file;
+    const int positions = file.AddFloats({0, 0, 0, 1, 0, 0, 0, 1, 0}, "VEC3");
+    const int rgb = file.AddFloats({1.5f, 0.5f, -1, 0, 0, 0, 1, 1, 1}, "VEC3");
+    const int rgba = file.AddFloats({0.2f, 0.4f, 0.6f, 0.5f, 0, 0, 0, 0, 1, 1, 1, 2}, "VEC4");
+    const std::vector<uint8_t> bytes = {255, 127, 0, 64, 10, 20, 30, 40, 0, 0, 0, 0};
+    const int ubyte = file.AddAccessor(file.AddView(bytes.data(), bytes.size()), 5121, "VEC4", 3);
+    for (const int color : {rgb, rgba, ubyte}) {
+        file.json["meshes"].push_back(
+            {{"primitives", {{{"attributes", {{"POSITION", positions}, {"COLOR_0", color}}}}}}});
+        file.AddNode({{"mesh", int(file.json["meshes"].size()) - 1}});
+    }
+    const Loaded loaded = WriteAndLoad(file, dir);
+    ASSERT_TRUE(loaded.model) << loaded.output;
+    const auto color = [&](int node, int vertex) { return loaded.model->Nodes[size_t(node)]->Vertices[size_t(vertex)].color; };
+    EXPECT_EQ(color(0, 0), Rgba(255, 127, 0, 255));
+    EXPECT_EQ(color(0, 1), Rgba(0, 0, 0, 255));
+    EXPECT_EQ(color(1, 0), Rgba(51, 102, 153, 127));
+    EXPECT_EQ(color(1, 2), Rgba(255, 255, 255, 255));
+    EXPECT_EQ(color(2, 0), Rgba(255, 127, 0, 64));
+    EXPECT_EQ(color(2, 1), Rgba(10, 20, 30, 40));
+}
+
+struct TexCoordCase {
+    int componentType;
+    std::vector<uint8_t> bytes;  // one VEC2 element
+    Vector2 expected;
+};
+
+class GLTFTexCoords : public testing::TestWithParam<TexCoordCase> {};
+
+TEST_P(GLTFTexCoords, ConvertByComponentType) {
+    const TexCoordCase& c = GetParam();
+    TempDir dir;
+    GLTFTestFile file;
+    const int positions = file.AddFloats({0, 0, 0}, "VEC3");
+    const int uv = file.AddAccessor(file.AddView(c.bytes.data(), c.bytes.size()), c.componentType, "VEC2", 1);
+    file.json["meshes"].push_back({{"primitives", {{{"attributes", {{"POSITION", positions}, {"TEXCOORD_0", uv}}}}}}});
+    file.AddNode({{"mesh", 0}});
+    const Loaded loaded = WriteAndLoad(file, dir);
+    ASSERT_TRUE(loaded.model) << loaded.output;
+    const Vector2 actual = loaded.model->Nodes[0]->Vertices[0].uv;
+    EXPECT_NEAR(actual.x, c.expected.x, 1e-6f);
+    EXPECT_NEAR(actual.y, c.expected.y, 1e-6f);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    AllTypes, GLTFTexCoords,
+    testing::Values(TexCoordCase{5126, {0, 0, 0xC0, 0x40, 0, 0, 0x80, 0xBF}, {6.0f, -1.0f}},
+                    TexCoordCase{5121, {255, 51}, {1.0f, 0.2f}},
+                    TexCoordCase{5123, {0xFF, 0xFF, 0, 0x80}, {1.0f, 32768.0f / 65535.0f}},
+                    TexCoordCase{5120, {0x80, 127}, {-1.0f, 1.0f}},
+                    TexCoordCase{5122, {0x00, 0x80, 0x00, 0x40}, {-1.0f, 16384.0f / 32767.0f}},
+                    TexCoordCase{5125, {1, 0, 0, 0, 2, 0, 0, 0}, {0.0f, 0.0f}}));
+
+TEST(GLTFAttributes, ByteStrideOfInterleavedDataIsHonoured) {
+    TempDir dir;
+    GLTFTestFile file;
+    // Position and normal interleaved, 24 bytes per vertex.
+    const std::vector<float> interleaved = {0, 0, 1, 9, 9, 9, 1, 0, 2, 8, 8, 8, 0, 1, 3, 7, 7, 7};
+    const int view = file.AddView(interleaved.data(), interleaved.size() * 4, 24);
+    const int positions = file.AddAccessor(view, 5126, "VEC3", 3);
+    const int normals = file.AddAccessor(view, 5126, "VEC3", 3, 12);
+    file.json["meshes"].push_back({{"primitives", {{{"attributes", {{"POSITION", positions}, {"NORMAL", normals}}}}}}});
+    file.AddNode({{"mesh", 0}});
+    const Loaded loaded = WriteAndLoad(file, dir);
+    ASSERT_TRUE(loaded.model) << loaded.output;
+    const auto& vertices = loaded.model->Nodes[0]->Vertices;
+    EXPECT_EQ(vertices[1].position, Vector3(1, 0, -2));
+    EXPECT_EQ(vertices[2].position, Vector3(0, 1, -3));
+    EXPECT_EQ(vertices[2].normal, Vector3(7, 7, -7));
+}
+
+TEST(GLTFMaterials, FileWithoutMaterialsGetsOneDefault) {
+    TempDir dir;
+    GLTFTestFile file;
+    file.AddTriangle(kTriangle);
+    const Loaded loaded = WriteAndLoad(file, dir);
+    ASSERT_TRUE(loaded.model) << loaded.output;
+    ASSERT_EQ(loaded.model->Materials.size(), 1u);
+    const FwGLTFMaterial& material = loaded.model->Materials[0];
+    EXPECT_EQ(material.BaseColor, Color(1, 1, 1, 1));
+    EXPECT_EQ(material.Metallic, 1.0f);
+    EXPECT_EQ(material.Roughness, 1.0f);
+    EXPECT_EQ(material.AlphaMode, "OPAQUE");
+    EXPECT_TRUE(material.BaseColorTexture.empty());
+}
+
+TEST(GLTFMaterials, FactorsAndImageNamesAreCopied) {
+    TempDir dir;
+    GLTFTestFile file;
+    file.AddTriangle(kTriangle);
+    file.json["images"] = {{{"uri", "albedo.png"}}, {{"uri", "glow.png"}}};
+    file.json["textures"] = {{{"source", 0}}, {{"source", 1}}, nlohmann::json::object()};
+    file.json["materials"] = {
+        {{"name", "painted"},
+         {"alphaMode", "MASK"},
+         {"alphaCutoff", 0.25},
+         {"doubleSided", true},
+         {"pbrMetallicRoughness",
+          {{"baseColorFactor", {0.2, 0.4, 0.6, 0.8}},
+           {"baseColorTexture", {{"index", 0}}},
+           {"metallicRoughnessTexture", {{"index", 2}}},
+           {"metallicFactor", 0.3},
+           {"roughnessFactor", 0.7}}},
+         {"emissiveFactor", {0.5, 0.25, 0.125}},
+         {"emissiveTexture", {{"index", 1}}}},
+        {{"pbrMetallicRoughness", {{"baseColorFactor", {0.5, 0.5, 0.5}}}}}};
+    const Loaded loaded = WriteAndLoad(file, dir);
+    ASSERT_TRUE(loaded.model) << loaded.output;
+    ASSERT_EQ(loaded.model->Materials.size(), 2u);
+    const FwGLTFMaterial& a = loaded.model->Materials[0];
+    EXPECT_EQ(a.Name, "painted");
+    EXPECT_EQ(a.AlphaMode, "MASK");
+    EXPECT_FLOAT_EQ(a.AlphaCutoff, 0.25f);
+    EXPECT_TRUE(a.DoubleSided);
+    EXPECT_EQ(a.BaseColor, Color(0.2f, 0.4f, 0.6f, 0.8f));
+    EXPECT_EQ(a.BaseColorTexture, "albedo.png");
+    EXPECT_EQ(a.MetallicRoughnessTexture, "");  // texture without a source
+    EXPECT_FLOAT_EQ(a.Metallic, 0.3f);
+    EXPECT_FLOAT_EQ(a.Roughness, 0.7f);
+    EXPECT_EQ(a.Emissive, Vector3(0.5f, 0.25f, 0.125f));
+    EXPECT_EQ(a.EmissiveTexture, "glow.png");
+    // A colour factor of the wrong length keeps the default.
+    const FwGLTFMaterial& b = loaded.model->Materials[1];
+    EXPECT_EQ(b.BaseColor, Color(1, 1, 1, 1));
+    EXPECT_EQ(b.Emissive, Vector3(0, 0, 0));
+}
+
+TEST(GLTFFiles, GlbExtensionReadsBinaryOtherwiseText) {
+    TempDir dir;
+    GLTFTestFile file;
+    file.AddTriangle(kTriangle, {{"translation", {1, 2, 3}}});
+    file.WriteBinary(dir.File("model.glb"));
+    file.WriteBinary(dir.File("binary.gltf"));
+    file.WriteText(dir.File("noextension"));
+
+    const Loaded binary = LoadCapturing(dir.File("model.glb"));
+    ASSERT_TRUE(binary.model) << binary.output;
+    EXPECT_EQ(binary.output, "Reading binary glTF\n");
+    EXPECT_EQ(binary.model->Nodes[0]->LocalTransform.Translation(), Vector3(1, 2, -3));
+
+    const Loaded misnamed = LoadCapturing(dir.File("binary.gltf"));
+    EXPECT_FALSE(misnamed.model);
+    EXPECT_EQ(misnamed.output.rfind("Reading ASCII glTF\n", 0), 0u) << misnamed.output;
+
+    const Loaded text = LoadCapturing(dir.File("noextension"));
+    ASSERT_TRUE(text.model) << text.output;
+    EXPECT_EQ(text.model->Nodes[0]->Faces.size(), 1u);
+}
+
+TEST(GLTFFiles, MissingFilePrintsTheFailureLines) {
+    const Loaded loaded = LoadCapturing("/nonexistent/model.gltf");
+    EXPECT_FALSE(loaded.model);
+    EXPECT_NE(loaded.output.find("Reading ASCII glTF\n"), std::string::npos);
+    EXPECT_NE(loaded.output.find("Err: "), std::string::npos);
+    EXPECT_NE(loaded.output.find("Failed to parse glTF\n"), std::string::npos);
+}
+
+TEST(GLTFFiles, DirectoryOfAPathKeepsItsLastSeparator) {
+    EXPECT_EQ(GetDirFromPath("Data/Stage/Stage.gltf"), "Data/Stage/");
+    EXPECT_EQ(GetDirFromPath("Data\\Stage/x\\Stage.gltf"), "Data\\Stage/x\\");
+    EXPECT_EQ(GetDirFromPath("Stage.gltf"), "");
+}
+
+// Real files exercise what hand-made ones may miss: shared and strided views, matrices,
+// embedded data, sparse accessors, animations, cameras.
+class GLTFSamples : public testing::TestWithParam<std::string> {};
+
+TEST_P(GLTFSamples, LoadsWithFacesInsideTheirVertices) {
+    const Loaded loaded = LoadCapturing(std::string(QUARNEL_SHARED_DIR) + "/gltf-samples/" + GetParam());
+    ASSERT_TRUE(loaded.model) << loaded.output;
+    size_t faces = 0;
+    for (const auto& node : loaded.model->Nodes) {
+        for (const FwMeshFace& face : node->Faces) {
+            for (const uint32_t index : face.idx) {
+                ASSERT_LT(index, node->Vertices.size());
+            }
+        }
+        for (const FwMeshSubset& subset : node->Subsets) {
+            ASSERT_LT(size_t(subset.MaterialNo), loaded.model->Materials.size());
+            ASSERT_LE(subset.FaceStart + subset.FaceCount, node->Faces.size());
+        }
+        faces += node->Faces.size();
+    }
+    EXPECT_GT(faces, 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Khronos, GLTFSamples,
+                         testing::Values("AnimatedTriangle.gltf", "Box.gltf", "BoxAnimated.gltf", "BoxTextured.gltf",
+                                         "BoxVertexColors.gltf", "Cameras.gltf", "OrientationTest.gltf",
+                                         "SimpleMeshes.gltf", "SimpleSparseAccessor.gltf",
+                                         "TextureCoordinateTest.gltf", "Triangle.gltf",
+                                         "TriangleWithoutIndices.gltf"),
+                         [](const testing::TestParamInfo<std::string>& info) {
+                             return info.param.substr(0, info.param.find('.'));
+                         });
+
+namespace {
+
+std::shared_ptr<FwGLTFModel> LoadSample(const std::string& name) {
+    return LoadCapturing(std::string(QUARNEL_SHARED_DIR) + "/gltf-samples/" + name).model;
+}
+
+}  // namespace
+
+TEST(GLTFSampleContents, BoxSharesOneStridedViewBetweenNormalsAndPositions) {
+    const auto box = LoadSample("Box.gltf");
+    ASSERT_TRUE(box);
+    ASSERT_EQ(box->Nodes.size(), 2u);
+    const FwGLTFNode& mesh = *box->Nodes[1];
+    ASSERT_EQ(mesh.Vertices.size(), 24u);
+    EXPECT_EQ(mesh.Faces.size(), 12u);
+    for (const FwMeshVertex& v : mesh.Vertices) {
+        EXPECT_NEAR(std::abs(v.position.x), 0.5f, 1e-6f);
+        EXPECT_NEAR(v.normal.Length(), 1.0f, 1e-5f);
+        // Each face's normal points along the axis on which its corners sit at +-0.5.
+        const float along = v.position.Dot(v.normal);
+        EXPECT_NEAR(along, 0.5f, 1e-5f);
+    }
+    EXPECT_EQ(box->Materials[0].BaseColor, Color(0.8f, 0.0f, 0.0f, 1.0f));
+}
+
+TEST(GLTFSampleContents, SparseAccessorSubstitutesItsVertices) {
+    const auto sparse = LoadSample("SimpleSparseAccessor.gltf");
+    ASSERT_TRUE(sparse);
+    const auto& vertices = sparse->Nodes[0]->Vertices;
+    ASSERT_EQ(vertices.size(), 14u);
+    // The base data has the upper row at y = 1; the sparse part lifts vertices 8, 10 and 12.
+    EXPECT_EQ(vertices[8].position, Vector3(1, 2, 0));
+    EXPECT_EQ(vertices[10].position, Vector3(3, 3, 0));
+    EXPECT_EQ(vertices[12].position, Vector3(5, 4, 0));
+    EXPECT_EQ(vertices[9].position, Vector3(2, 1, 0));
+}
+
+TEST(GLTFSampleContents, UnindexedTriangleAndVertexColours) {
+    const auto triangle = LoadSample("TriangleWithoutIndices.gltf");
+    ASSERT_TRUE(triangle);
+    ASSERT_EQ(triangle->Nodes[0]->Faces.size(), 1u);
+    EXPECT_EQ(triangle->Nodes[0]->Faces[0].idx[1], 2u);
+
+    const auto colored = LoadSample("BoxVertexColors.gltf");
+    ASSERT_TRUE(colored);
+    size_t nonWhite = 0;
+    for (const auto& node : colored->Nodes) {
+        for (const FwMeshVertex& v : node->Vertices) {
+            nonWhite += v.color != 0xFFFFFFFFu;
+            EXPECT_EQ(v.color >> 24, 255u);
+        }
+    }
+    EXPECT_GT(nonWhite, 0u);
+}
