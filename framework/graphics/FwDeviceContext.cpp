@@ -1,0 +1,215 @@
+#include "framework/graphics/FwDeviceContext.h"
+
+#include "framework/graphics/FwBuffer.h"
+#include "framework/graphics/FwInputLayout.h"
+#include "framework/graphics/FwShaderProgram.h"
+
+namespace {
+
+// What a null state stands for.
+const FwBlendState kDefaultBlend;
+const FwDepthStencilState kDefaultDepthStencil;
+const FwRasterizerState kDefaultRasterizer;
+
+void Enable(GLenum capability, bool on) {
+    if (on) {
+        glEnable(capability);
+    } else {
+        glDisable(capability);
+    }
+}
+
+GLenum ModeOf(FwTopology topology) {
+    switch (topology) {
+    case FwTopology::PointList: return GL_POINTS;
+    case FwTopology::LineList: return GL_LINES;
+    case FwTopology::LineStrip: return GL_LINE_STRIP;
+    case FwTopology::TriangleStrip: return GL_TRIANGLE_STRIP;
+    case FwTopology::TriangleList: break;
+    }
+    return GL_TRIANGLES;
+}
+
+}  // namespace
+
+bool FwDeviceContext::Init(int renderTargetHeight) {
+    targetHeight = renderTargetHeight;
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    const uint8_t transparentBlack[4] = {0, 0, 0, 0};
+    if (!nullTexture.Create(1, 1, FwFormat::R8G8B8A8_UNORM, 1, transparentBlack)) {
+        return false;
+    }
+    SetBlendState(nullptr, Color(0.0f, 0.0f, 0.0f, 0.0f), 0xFFFFFFFF);
+    SetDepthStencilState(nullptr, 0);
+    SetRasterizerState(nullptr);
+    for (uint32_t slot = 0; slot < kSamplerSlots; ++slot) {
+        SetSampler(slot, nullptr);
+    }
+    SetShaderResources(0, {nullptr, nullptr, nullptr});
+    return true;
+}
+
+void FwDeviceContext::Release() {
+    inputLayout = nullptr;
+    vertexBuffer = nullptr;
+    indexBuffer = nullptr;
+    pointedInput = {};
+    indexLayout = 0;
+    boundIndexBuffer = 0;
+    program = nullptr;
+    samplers = {};
+    blendState.reset();
+    depthStencilState.reset();
+    rasterizerState.reset();
+    nullTexture.Release();
+}
+
+void FwDeviceContext::SetInputLayout(const FwInputLayout* layout) { inputLayout = layout; }
+
+void FwDeviceContext::SetVertexBuffer(const FwBuffer* buffer, uint32_t stride, uint32_t offset) {
+    vertexBuffer = buffer;
+    vertexStride = stride;
+    vertexOffset = offset;
+}
+
+void FwDeviceContext::SetIndexBuffer(const FwBuffer* buffer, uint32_t offset) {
+    indexBuffer = buffer;
+    indexOffset = offset;
+}
+
+void FwDeviceContext::SetTopology(FwTopology newTopology) { topology = ModeOf(newTopology); }
+
+void FwDeviceContext::SetProgram(const FwShaderProgram* newProgram) {
+    program = newProgram;
+    glUseProgram(program != nullptr ? program->Program() : 0);
+}
+
+void FwDeviceContext::SetConstantBuffer(uint32_t slot, const FwBuffer* buffer) const {
+    glBindBufferBase(GL_UNIFORM_BUFFER, slot, buffer != nullptr ? buffer->Buffer() : 0);
+}
+
+void FwDeviceContext::SetShaderResources(uint32_t startSlot, std::initializer_list<const FwTexture*> textures) const {
+    GLuint unit = startSlot;
+    for (const FwTexture* texture : textures) {
+        const bool bound = texture != nullptr && texture->ShaderResourceView() != 0;
+        const FwTexture& shown = bound ? *texture : nullTexture;
+        glActiveTexture(GL_TEXTURE0 + unit);
+        glBindTexture(shown.Target(), shown.ShaderResourceView());
+        ++unit;
+    }
+}
+
+void FwDeviceContext::SetSampler(uint32_t slot, FwSamplerStatePtr sampler) {
+    if (slot >= kSamplerSlots) {
+        return;
+    }
+    samplers[slot] = std::move(sampler);
+    // GLSL samples each texture unit through the sampler bound to that unit, and every program
+    // here reads all of its textures through s0; no program reads s1.
+    if (slot == 0) {
+        const GLuint name = samplers[0] ? samplers[0]->sampler.Name() : 0;
+        for (GLuint unit = 0; unit < kTextureSlots; ++unit) {
+            glBindSampler(unit, name);
+        }
+    }
+}
+
+void FwDeviceContext::SetBlendState(FwBlendStatePtr state, const Color& factor, uint32_t mask) {
+    blendState = std::move(state);
+    blendFactor = factor;
+    sampleMask = mask;
+    const FwBlendState& blend = blendState ? *blendState : kDefaultBlend;
+    Enable(GL_SAMPLE_ALPHA_TO_COVERAGE, blend.alphaToCoverage);
+    Enable(GL_BLEND, blend.blendEnable);
+    glBlendFuncSeparate(blend.srcBlend, blend.destBlend, blend.srcBlendAlpha, blend.destBlendAlpha);
+    glBlendEquationSeparate(blend.blendOp, blend.blendOpAlpha);
+    const GLboolean write = blend.writeAll ? GL_TRUE : GL_FALSE;
+    glColorMask(write, write, write, write);
+    glBlendColor(factor.r, factor.g, factor.b, factor.a);
+}
+
+void FwDeviceContext::SetDepthStencilState(FwDepthStencilStatePtr state, uint32_t reference) {
+    depthStencilState = std::move(state);
+    stencilRef = reference;
+    const FwDepthStencilState& depth = depthStencilState ? *depthStencilState : kDefaultDepthStencil;
+    Enable(GL_DEPTH_TEST, depth.depthEnable);
+    glDepthMask(depth.depthWrite ? GL_TRUE : GL_FALSE);
+    glDepthFunc(depth.depthFunc);
+}
+
+void FwDeviceContext::SetRasterizerState(FwRasterizerStatePtr state) {
+    rasterizerState = std::move(state);
+    const FwRasterizerState& raster = rasterizerState ? *rasterizerState : kDefaultRasterizer;
+    glPolygonMode(GL_FRONT_AND_BACK, raster.fill == FwFillMode::Wireframe ? GL_LINE : GL_FILL);
+    Enable(GL_CULL_FACE, raster.cull != FwCullMode::None);
+    glCullFace(raster.cull == FwCullMode::Front ? GL_FRONT : GL_BACK);
+    glFrontFace(raster.frontCounterClockwise ? GL_CCW : GL_CW);
+    Enable(GL_DEPTH_CLAMP, !raster.depthClip);
+    Enable(GL_SCISSOR_TEST, raster.scissor);
+}
+
+void FwDeviceContext::SetViewport(const FwViewport& newViewport) {
+    viewport = newViewport;
+    // GL counts rows from the bottom of the target.
+    const float bottom = static_cast<float>(targetHeight) - viewport.topLeftY - viewport.height;
+    glViewport(static_cast<GLint>(viewport.topLeftX), static_cast<GLint>(bottom),
+               static_cast<GLsizei>(viewport.width), static_cast<GLsizei>(viewport.height));
+    glDepthRangef(viewport.minDepth, viewport.maxDepth);
+}
+
+void FwDeviceContext::FlushInputAssembler() {
+    if (inputLayout == nullptr) {
+        glBindVertexArray(0);
+        return;
+    }
+    glBindVertexArray(inputLayout->VertexArray());
+    const VertexInput wanted = {inputLayout->Serial(), vertexBuffer != nullptr ? vertexBuffer->Serial() : 0,
+                                vertexStride, vertexOffset};
+    if (wanted != pointedInput) {
+        inputLayout->PointAttributes(vertexBuffer != nullptr ? vertexBuffer->Buffer() : 0, vertexStride, vertexOffset);
+        pointedInput = wanted;
+    }
+    const uint64_t wantedIndex = indexBuffer != nullptr ? indexBuffer->Serial() : 0;
+    if (indexLayout != wanted.layout || boundIndexBuffer != wantedIndex) {
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer != nullptr ? indexBuffer->Buffer() : 0);
+        indexLayout = wanted.layout;
+        boundIndexBuffer = wantedIndex;
+    }
+}
+
+void FwDeviceContext::Draw(uint32_t vertexCount, uint32_t startVertex) {
+    FlushInputAssembler();
+    glDrawArrays(topology, static_cast<GLint>(startVertex), static_cast<GLsizei>(vertexCount));
+}
+
+void FwDeviceContext::DrawIndexed(uint32_t indexCount, uint32_t startIndex, int32_t baseVertex) {
+    if (indexBuffer == nullptr) {
+        return;
+    }
+    FlushInputAssembler();
+    const uintptr_t firstByte = indexOffset + uintptr_t{startIndex} * sizeof(uint32_t);
+    glDrawElementsBaseVertex(topology, static_cast<GLsizei>(indexCount), GL_UNSIGNED_INT,
+                             reinterpret_cast<const void*>(firstByte), baseVertex);
+}
+
+void FwDeviceContext::ApplyScissor(bool enable) const {
+    if (rasterizerState && rasterizerState->scissor) {
+        Enable(GL_SCISSOR_TEST, enable);
+    }
+}
+
+void FwDeviceContext::ClearColor(const Color& color) const {
+    ApplyScissor(false);
+    const GLfloat value[4] = {color.r, color.g, color.b, color.a};
+    glClearBufferfv(GL_COLOR, 0, value);
+    ApplyScissor(true);
+}
+
+void FwDeviceContext::ClearDepth(float depth) const {
+    ApplyScissor(false);
+    glDepthMask(GL_TRUE);
+    glClearBufferfv(GL_DEPTH, 0, &depth);
+    glDepthMask(depthStencilState && !depthStencilState->depthWrite ? GL_FALSE : GL_TRUE);
+    ApplyScissor(true);
+}

@@ -1,0 +1,315 @@
+#include "framework/graphics/FwDirect3D.h"
+
+#include <cfloat>
+#include <cstdio>
+#include <cstring>
+
+#include <stb_image_write.h>
+
+namespace {
+
+constexpr uint32_t kFirstTempVertexBufferSize = 80;
+
+// Start-up failures, in the order of the steps that can produce them.
+constexpr const char* kFactoryFailed = "ファクトリー作成失敗";
+constexpr const char* kDeviceFailed = "Direct3D11デバイス作成失敗";
+constexpr const char* kSwapChainFailed = "スワップチェイン作成失敗";
+constexpr const char* kBackBufferGetFailed = "バックバッファ取得失敗";
+constexpr const char* kBackBufferFailed = "バックバッファ作成失敗";
+constexpr const char* kDepthBufferFailed = "Zバッファ作成失敗";
+
+void GLAPIENTRY ReportDebugMessage(GLenum /*source*/, GLenum type, GLuint /*id*/, GLenum severity,
+                                   GLsizei /*length*/, const GLchar* message, const void* /*user*/) {
+    if (type == GL_DEBUG_TYPE_ERROR || severity == GL_DEBUG_SEVERITY_HIGH) {
+        std::fprintf(stderr, "GL: %s\n", message);
+    }
+}
+
+}  // namespace
+
+FwDirect3D& FwDirect3D::GetInstance() {
+    static FwDirect3D instance;
+    return instance;
+}
+
+FwDirect3D::~FwDirect3D() {
+    // At process exit the window system may already be gone; then there is nothing left to free.
+    if (glContext != nullptr && SDL_WasInit(SDL_INIT_VIDEO) != 0) {
+        Release();
+    }
+}
+
+bool FwDirect3D::Init(SDL_Window* targetWindow, int backBufferWidth, int backBufferHeight, bool debug,
+                      std::string& errorText) {
+    Release();
+    const auto fail = [&](const char* message) {
+        errorText = message;
+        Release();
+        return false;
+    };
+    if (targetWindow == nullptr || (SDL_GetWindowFlags(targetWindow) & SDL_WINDOW_OPENGL) == 0 ||
+        backBufferWidth <= 0 || backBufferHeight <= 0) {
+        return fail(kFactoryFailed);
+    }
+    if (!CreateContext(targetWindow, debug)) {
+        return fail(kDeviceFailed);
+    }
+    window = targetWindow;
+    width = backBufferWidth;
+    height = backBufferHeight;
+    SDL_GL_SetSwapInterval(0);
+    frameBuffer = FwGLObject::Generate(FwGLKind::Framebuffer);
+    if (!frameBuffer) {
+        return fail(kSwapChainFailed);
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, frameBuffer.Name());
+
+    FwTextureDesc colorDesc;
+    colorDesc.width = static_cast<uint32_t>(width);
+    colorDesc.height = static_cast<uint32_t>(height);
+    colorDesc.format = FwFormat::R8G8B8A8_UNORM;
+    colorDesc.bindFlags = FwBind::kRenderTarget | FwBind::kShaderResource;
+    backBuffer = std::make_shared<FwTexture>();
+    if (!backBuffer->Create(colorDesc)) {
+        return fail(kBackBufferGetFailed);
+    }
+    if (!AttachToFrameBuffer(GL_COLOR_ATTACHMENT0, backBuffer->RenderTargetView())) {
+        return fail(kBackBufferFailed);
+    }
+    FwTextureDesc depthDesc = colorDesc;
+    depthDesc.format = FwFormat::R32_TYPELESS;
+    depthDesc.bindFlags = FwBind::kShaderResource | FwBind::kDepthStencil;
+    depthBuffer = std::make_shared<FwTexture>();
+    if (!depthBuffer->Create(depthDesc) || !AttachToFrameBuffer(GL_DEPTH_ATTACHMENT, depthBuffer->DepthStencilView())) {
+        return fail(kDepthBufferFailed);
+    }
+    if (!context.Init(height)) {
+        return fail(kDeviceFailed);
+    }
+    BindStartStates();
+
+    const uint32_t whiteTexel = 0xFFFFFFFF;
+    whiteTexture = std::make_shared<FwTexture>();
+    whiteTexture->Create(1, 1, FwFormat::R8G8B8A8_UNORM, 1, &whiteTexel);
+    for (int i = 0; i < kTempVertexBufferCount; ++i) {
+        tempVB[static_cast<size_t>(i)].Create(FwBind::kVertexBuffer, kFirstTempVertexBufferSize << i, FwUsage::Dynamic);
+    }
+    return true;
+}
+
+bool FwDirect3D::CreateContext(SDL_Window* targetWindow, bool debug) {
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_FLAGS, debug ? SDL_GL_CONTEXT_DEBUG_FLAG : 0);
+    glContext = SDL_GL_CreateContext(targetWindow);
+    if (glContext == nullptr || SDL_GL_MakeCurrent(targetWindow, glContext) != 0) {
+        return false;
+    }
+    FwGLObject::BeginContext();
+    const int version = epoxy_gl_version();
+    // Zero-to-one depth is what lets the left-handed projections work unchanged.
+    if (version < 33 || (version < 45 && !epoxy_has_gl_extension("GL_ARB_clip_control"))) {
+        return false;
+    }
+    glClipControl(GL_LOWER_LEFT, GL_ZERO_TO_ONE);
+    anisotropySupported = version >= 46 || epoxy_has_gl_extension("GL_EXT_texture_filter_anisotropic") ||
+                          epoxy_has_gl_extension("GL_ARB_texture_filter_anisotropic");
+    if (debug && (version >= 43 || epoxy_has_gl_extension("GL_KHR_debug"))) {
+        glEnable(GL_DEBUG_OUTPUT);
+        glDebugMessageCallback(ReportDebugMessage, nullptr);
+    }
+    return true;
+}
+
+bool FwDirect3D::AttachToFrameBuffer(GLenum attachment, GLuint view) const {
+    glFramebufferTexture2D(GL_FRAMEBUFFER, attachment, GL_TEXTURE_2D, view, 0);
+    return view != 0 && glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+}
+
+void FwDirect3D::BindStartStates() {
+    FwViewport viewport;
+    viewport.width = static_cast<float>(width);
+    viewport.height = static_cast<float>(height);
+    context.SetViewport(viewport);
+    context.SetBlendState(CreateBlendState(FwBlendMode::Alpha), Color(0.0f, 0.0f, 0.0f, 0.0f), 0xFFFFFFFF);
+    context.SetSampler(0, CreateSamplerState(FwFilter::Anisotropic, 4, FwAddressMode::Wrap, false));
+    context.SetSampler(1, CreateSamplerState(FwFilter::Anisotropic, 4, FwAddressMode::Clamp, false));
+    context.SetRasterizerState(CreateRasterizerState(FwCullMode::Back, FwFillMode::Solid, true, false));
+    context.SetDepthStencilState(CreateDepthStencilState(true, true), 0);
+}
+
+void FwDirect3D::Release() {
+    for (FwBuffer& buffer : tempVB) {
+        buffer.Release();
+    }
+    spareVB.Release();
+    backBuffer.reset();
+    depthBuffer.reset();
+    whiteTexture.reset();
+    frameBuffer.Reset();
+    context.Release();
+    if (glContext != nullptr) {
+        SDL_GL_DeleteContext(glContext);
+        glContext = nullptr;
+    }
+    FwGLObject::EndContext();
+    window = nullptr;
+    width = 0;
+    height = 0;
+}
+
+void FwDirect3D::Present() {
+    if (glContext == nullptr) {
+        return;
+    }
+    int drawableWidth = 0;
+    int drawableHeight = 0;
+    SDL_GL_GetDrawableSize(window, &drawableWidth, &drawableHeight);
+    context.ApplyScissor(false);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    const GLenum filter = drawableWidth == width && drawableHeight == height ? GL_NEAREST : GL_LINEAR;
+    glBlitFramebuffer(0, 0, width, height, 0, 0, drawableWidth, drawableHeight, GL_COLOR_BUFFER_BIT, filter);
+    SDL_GL_SwapWindow(window);
+    glBindFramebuffer(GL_FRAMEBUFFER, frameBuffer.Name());
+    context.ApplyScissor(true);
+}
+
+void FwDirect3D::ClearBackBuffer(const Color& color) {
+    if (glContext != nullptr) {
+        context.ClearColor(color);
+    }
+}
+
+void FwDirect3D::ClearDepthStencil(float depth, uint8_t /*stencil*/) {
+    // The depth buffer has no stencil bits.
+    if (glContext != nullptr) {
+        context.ClearDepth(depth);
+    }
+}
+
+bool FwDirect3D::ReadBackBuffer(std::vector<uint8_t>& rgba) const {
+    if (glContext == nullptr) {
+        return false;
+    }
+    const size_t rowBytes = static_cast<size_t>(width) * 4;
+    std::vector<uint8_t> bottomUp(rowBytes * static_cast<size_t>(height));
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
+    rgba.resize(bottomUp.size());
+    for (int row = 0; row < height; ++row) {
+        std::memcpy(&rgba[static_cast<size_t>(row) * rowBytes],
+                    &bottomUp[static_cast<size_t>(height - 1 - row) * rowBytes], rowBytes);
+    }
+    return true;
+}
+
+bool FwDirect3D::SaveScreenshot(const std::string& pngPath) const {
+    std::vector<uint8_t> rgba;
+    if (!ReadBackBuffer(rgba)) {
+        return false;
+    }
+    for (size_t i = 3; i < rgba.size(); i += 4) {
+        rgba[i] = 255;
+    }
+    return stbi_write_png(pngPath.c_str(), width, height, 4, rgba.data(), width * 4) != 0;
+}
+
+FwBlendStatePtr FwDirect3D::CreateBlendState(FwBlendMode mode) const {
+    auto state = std::make_shared<FwBlendState>();
+    state->blendEnable = true;
+    switch (mode) {
+    case FwBlendMode::Opaque:
+        state->srcBlend = GL_ONE;
+        state->destBlend = GL_ZERO;
+        state->srcBlendAlpha = GL_ONE;
+        state->destBlendAlpha = GL_ZERO;
+        return state;
+    case FwBlendMode::Alpha:
+        state->srcBlend = GL_SRC_ALPHA;
+        state->destBlend = GL_ONE_MINUS_SRC_ALPHA;
+        state->srcBlendAlpha = GL_ONE;
+        state->destBlendAlpha = GL_ONE_MINUS_SRC_ALPHA;
+        return state;
+    case FwBlendMode::Add:
+        state->srcBlend = GL_SRC_ALPHA;
+        state->destBlend = GL_ONE;
+        state->srcBlendAlpha = GL_ONE;
+        state->destBlendAlpha = GL_ONE_MINUS_SRC_ALPHA;
+        return state;
+    }
+    return nullptr;
+}
+
+FwDepthStencilStatePtr FwDirect3D::CreateDepthStencilState(bool depthEnable, bool depthWrite) const {
+    auto state = std::make_shared<FwDepthStencilState>();
+    state->depthEnable = depthEnable;
+    state->depthWrite = depthWrite;
+    state->depthFunc = GL_LEQUAL;
+    return state;
+}
+
+FwRasterizerStatePtr FwDirect3D::CreateRasterizerState(FwCullMode cull, FwFillMode fill, bool depthClip,
+                                                       bool scissor) const {
+    auto state = std::make_shared<FwRasterizerState>();
+    state->cull = cull;
+    state->fill = fill;
+    state->frontCounterClockwise = false;
+    state->depthClip = depthClip;
+    state->scissor = scissor;
+    return state;
+}
+
+FwSamplerStatePtr FwDirect3D::CreateSamplerState(FwFilter filter, uint32_t maxAnisotropy, FwAddressMode address,
+                                                 bool comparison) const {
+    auto state = std::make_shared<FwSamplerState>();
+    state->filter = filter;
+    state->address = address;
+    state->maxAnisotropy = filter == FwFilter::Anisotropic ? maxAnisotropy : 0;
+    state->comparison = comparison;
+    state->sampler = FwGLObject::Generate(FwGLKind::Sampler);
+    if (!state->sampler) {
+        return nullptr;
+    }
+    const GLuint sampler = state->sampler.Name();
+    const GLint wrap = address == FwAddressMode::Clamp ? GL_CLAMP_TO_EDGE : GL_REPEAT;
+    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, wrap);
+    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, wrap);
+    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_R, wrap);
+    const bool point = filter == FwFilter::Point && !comparison;
+    glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, point ? GL_NEAREST_MIPMAP_NEAREST : GL_LINEAR_MIPMAP_LINEAR);
+    glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, point ? GL_NEAREST : GL_LINEAR);
+    if (comparison) {
+        glSamplerParameteri(sampler, GL_TEXTURE_COMPARE_MODE, GL_COMPARE_REF_TO_TEXTURE);
+        glSamplerParameteri(sampler, GL_TEXTURE_COMPARE_FUNC, GL_LEQUAL);
+    }
+    if (anisotropySupported && state->maxAnisotropy > 1 && !comparison) {
+        glSamplerParameterf(sampler, GL_TEXTURE_MAX_ANISOTROPY_EXT, static_cast<float>(state->maxAnisotropy));
+    }
+    const GLfloat border[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+    glSamplerParameterfv(sampler, GL_TEXTURE_BORDER_COLOR, border);
+    glSamplerParameterf(sampler, GL_TEXTURE_LOD_BIAS, 0.0f);
+    glSamplerParameterf(sampler, GL_TEXTURE_MIN_LOD, 0.0f);
+    glSamplerParameterf(sampler, GL_TEXTURE_MAX_LOD, FLT_MAX);
+    return state;
+}
+
+void FwDirect3D::DrawVertices(FwTopology topology, uint32_t count, const void* vertices, uint32_t stride) {
+    context.SetTopology(topology);
+    const uint32_t byteSize = count * stride;
+    FwBuffer* buffer = nullptr;
+    for (FwBuffer& candidate : tempVB) {
+        if (candidate.Size() > byteSize) {
+            buffer = &candidate;
+            break;
+        }
+    }
+    if (buffer == nullptr) {
+        if (spareVB.Size() < byteSize) {
+            spareVB.Create(FwBind::kVertexBuffer, byteSize, FwUsage::Dynamic);
+        }
+        buffer = &spareVB;
+    }
+    buffer->WriteData(vertices, byteSize);
+    context.SetVertexBuffer(buffer, stride, 0);
+    context.Draw(count, 0);
+}

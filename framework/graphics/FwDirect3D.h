@@ -1,0 +1,84 @@
+#pragma once
+
+// The graphics device: an OpenGL 3.3 core context on the game window, the offscreen back buffer
+// and depth buffer the scenes draw into (copied to the window by Present), the states every
+// draw starts from, factories for further states, a pool of dynamic vertex buffers for vertices
+// drawn straight from memory, and a 1x1 white texture.
+//
+// Depth runs from 0 at the near plane to 1 at the far plane, as the left-handed projections
+// produce it, and front faces are clockwise on screen.
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <SDL.h>
+
+#include "framework/graphics/FwBuffer.h"
+#include "framework/graphics/FwDeviceContext.h"
+#include "framework/graphics/FwRenderStates.h"
+#include "framework/graphics/FwTexture.h"
+#include "framework/math/SimpleMath.h"
+
+class FwDirect3D {
+public:
+    static constexpr int kTempVertexBufferCount = 10;
+
+    static FwDirect3D& GetInstance();
+
+    // Makes the GL context on the window. On failure errorText holds the message to show and
+    // everything made so far is released.
+    bool Init(SDL_Window* window, int width, int height, bool debug, std::string& errorText);
+    void Release();
+
+    // Copies the back buffer to the window and swaps without waiting for the vertical blank.
+    void Present();
+    void ClearBackBuffer(const Color& color);
+    void ClearDepthStencil(float depth, uint8_t stencil);
+    // The back buffer as RGBA, top row first.
+    bool ReadBackBuffer(std::vector<uint8_t>& rgba) const;
+    // Writes the back buffer as a PNG with alpha forced to 255.
+    bool SaveScreenshot(const std::string& pngPath) const;
+
+    int Width() const { return width; }
+    int Height() const { return height; }
+    FwDeviceContext& Context() { return context; }
+    const std::shared_ptr<FwTexture>& BackBuffer() const { return backBuffer; }
+    const std::shared_ptr<FwTexture>& DepthBuffer() const { return depthBuffer; }
+    const std::shared_ptr<FwTexture>& WhiteTexture() const { return whiteTexture; }
+    const FwBuffer& TempVertexBuffer(int index) const { return tempVB.at(static_cast<size_t>(index)); }
+    const FwBuffer& SpareVertexBuffer() const { return spareVB; }
+
+    // Opaque, Alpha and Add; any other mode gives no state.
+    FwBlendStatePtr CreateBlendState(FwBlendMode mode) const;
+    FwDepthStencilStatePtr CreateDepthStencilState(bool depthEnable, bool depthWrite) const;
+    FwRasterizerStatePtr CreateRasterizerState(FwCullMode cull, FwFillMode fill, bool depthClip, bool scissor) const;
+    FwSamplerStatePtr CreateSamplerState(FwFilter filter, uint32_t maxAnisotropy, FwAddressMode address,
+                                         bool comparison) const;
+
+    // Draws vertices that lie in memory through the buffer pool, with the bound layout and program.
+    void DrawVertices(FwTopology topology, uint32_t count, const void* vertices, uint32_t stride);
+
+private:
+    FwDirect3D() = default;
+    ~FwDirect3D();
+
+    bool CreateContext(SDL_Window* targetWindow, bool debug);
+    bool AttachToFrameBuffer(GLenum attachment, GLuint view) const;
+    void BindStartStates();
+
+    SDL_GLContext glContext = nullptr;
+    FwDeviceContext context;
+    SDL_Window* window = nullptr;
+    FwGLObject frameBuffer;
+    std::shared_ptr<FwTexture> backBuffer;
+    std::shared_ptr<FwTexture> depthBuffer;
+    std::array<FwBuffer, kTempVertexBufferCount> tempVB;
+    FwBuffer spareVB;
+    std::shared_ptr<FwTexture> whiteTexture;
+    int width = 0;
+    int height = 0;
+    bool anisotropySupported = false;
+};

@@ -1,0 +1,42 @@
+#pragma once
+
+// Owning handle for one OpenGL object name. Deleting is skipped when the context that made the
+// object is gone (objects that outlive FwDirect3D::Release, e.g. a scene destroyed at exit) or
+// when a later context has replaced it, so a stale name never deletes another context's object.
+
+#include <cstdint>
+#include <utility>
+
+#include <epoxy/gl.h>
+
+enum class FwGLKind { Texture, Buffer, VertexArray, Framebuffer, Sampler, Program, Shader };
+
+class FwGLObject {
+public:
+    FwGLObject() = default;
+    FwGLObject(FwGLKind kind, GLuint name);
+    ~FwGLObject() { Reset(); }
+
+    FwGLObject(const FwGLObject&) = delete;
+    FwGLObject& operator=(const FwGLObject&) = delete;
+    FwGLObject(FwGLObject&& other) noexcept { *this = std::move(other); }
+    FwGLObject& operator=(FwGLObject&& other) noexcept;
+
+    static FwGLObject Generate(FwGLKind kind);
+
+    void Reset();
+    GLuint Name() const { return name; }
+    // Unique for every object made in this process, unlike GL names, which are recycled.
+    uint64_t Serial() const { return serial; }
+    explicit operator bool() const { return name != 0; }
+
+    // Called by FwDirect3D when it makes its context current and when it destroys it.
+    static void BeginContext();
+    static void EndContext();
+
+private:
+    FwGLKind kind = FwGLKind::Texture;
+    GLuint name = 0;
+    uint32_t generation = 0;
+    uint64_t serial = 0;
+};

@@ -1,0 +1,76 @@
+#include "framework/graphics/FwShaderProgram.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "framework/graphics/FwShaderSources.h"
+
+namespace {
+
+constexpr const char* kVersionLine = "#version 330 core\n";
+
+FwGLObject CompileStage(GLenum stage, std::initializer_list<const char*> files) {
+    std::vector<const char*> texts = {kVersionLine};
+    for (const char* file : files) {
+        const char* text = FwShaderSource(file);
+        if (text == nullptr) {
+            std::fprintf(stderr, "shader file %s is not built in\n", file);
+            return {};
+        }
+        texts.push_back(text);
+    }
+    FwGLObject shader(FwGLKind::Shader, glCreateShader(stage));
+    glShaderSource(shader.Name(), static_cast<GLsizei>(texts.size()), texts.data(), nullptr);
+    glCompileShader(shader.Name());
+    GLint compiled = GL_FALSE;
+    glGetShaderiv(shader.Name(), GL_COMPILE_STATUS, &compiled);
+    if (compiled != GL_TRUE) {
+        char log[2048] = {};
+        glGetShaderInfoLog(shader.Name(), sizeof(log), nullptr, log);
+        std::fprintf(stderr, "shader %s failed to compile:\n%s\n", *(files.end() - 1), log);
+        return {};
+    }
+    return shader;
+}
+
+}  // namespace
+
+bool FwShaderProgram::Create(std::initializer_list<const char*> vertexFiles,
+                             std::initializer_list<const char*> fragmentFiles,
+                             std::initializer_list<FwBindingPoint> blocks,
+                             std::initializer_list<FwBindingPoint> samplers) {
+    Release();
+    const FwGLObject vertexShader = CompileStage(GL_VERTEX_SHADER, vertexFiles);
+    const FwGLObject fragmentShader = CompileStage(GL_FRAGMENT_SHADER, fragmentFiles);
+    FwGLObject linked = FwGLObject::Generate(FwGLKind::Program);
+    if (!vertexShader || !fragmentShader || !linked) {
+        return false;
+    }
+    glAttachShader(linked.Name(), vertexShader.Name());
+    glAttachShader(linked.Name(), fragmentShader.Name());
+    glLinkProgram(linked.Name());
+    glDetachShader(linked.Name(), vertexShader.Name());
+    glDetachShader(linked.Name(), fragmentShader.Name());
+    GLint status = GL_FALSE;
+    glGetProgramiv(linked.Name(), GL_LINK_STATUS, &status);
+    if (status != GL_TRUE) {
+        char log[2048] = {};
+        glGetProgramInfoLog(linked.Name(), sizeof(log), nullptr, log);
+        std::fprintf(stderr, "shader program failed to link:\n%s\n", log);
+        return false;
+    }
+    for (const FwBindingPoint& block : blocks) {
+        const GLuint index = glGetUniformBlockIndex(linked.Name(), block.name);
+        if (index != GL_INVALID_INDEX) {
+            glUniformBlockBinding(linked.Name(), index, block.point);
+        }
+    }
+    glUseProgram(linked.Name());
+    for (const FwBindingPoint& sampler : samplers) {
+        glUniform1i(glGetUniformLocation(linked.Name(), sampler.name), static_cast<GLint>(sampler.point));
+    }
+    glUseProgram(0);
+    program = std::move(linked);
+    return true;
+}

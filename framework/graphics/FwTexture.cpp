@@ -1,0 +1,257 @@
+#include "framework/graphics/FwTexture.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <vector>
+
+#include <stb_image.h>
+
+#include "framework/platform/FwPath.h"
+
+namespace {
+
+// Textures are made on a unit that no program samples, so creating one never disturbs the
+// textures bound for drawing.
+constexpr GLuint kScratchUnit = 15;
+constexpr uint32_t kMaxDimension = 16384;
+
+struct FormatInfo {
+    GLenum internalFormat;
+    GLenum format;
+    GLenum type;
+    uint32_t bytesPerTexel;
+    bool depth;
+};
+
+bool LookUpFormat(FwFormat format, FormatInfo& info) {
+    switch (format) {
+    case FwFormat::R8G8B8A8_UNORM: info = {GL_RGBA8, GL_RGBA, GL_UNSIGNED_BYTE, 4, false}; return true;
+    case FwFormat::R8_UNORM: info = {GL_R8, GL_RED, GL_UNSIGNED_BYTE, 1, false}; return true;
+    case FwFormat::R32G32B32A32_FLOAT: info = {GL_RGBA32F, GL_RGBA, GL_FLOAT, 16, false}; return true;
+    case FwFormat::R32_TYPELESS:
+        info = {GL_DEPTH_COMPONENT32F, GL_DEPTH_COMPONENT, GL_FLOAT, 4, true};
+        return true;
+    case FwFormat::R24G8_TYPELESS:
+        info = {GL_DEPTH24_STENCIL8, GL_DEPTH_STENCIL, GL_UNSIGNED_INT_24_8, 4, true};
+        return true;
+    case FwFormat::R16_TYPELESS:
+        info = {GL_DEPTH_COMPONENT16, GL_DEPTH_COMPONENT, GL_UNSIGNED_SHORT, 2, true};
+        return true;
+    case FwFormat::Unknown: break;
+    }
+    return false;
+}
+
+uint32_t FullMipCount(uint32_t width, uint32_t height) {
+    uint32_t count = 1;
+    for (uint32_t size = width > height ? width : height; size > 1; size /= 2) {
+        ++count;
+    }
+    return count;
+}
+
+GLenum TargetFor(const FwTextureDesc& desc) {
+    if (desc.arraySize == 1) {
+        return GL_TEXTURE_2D;
+    }
+    return desc.cube && desc.arraySize == 6 ? GL_TEXTURE_CUBE_MAP : GL_TEXTURE_2D_ARRAY;
+}
+
+void AllocateLevels(GLenum target, const FwTextureDesc& desc, const FormatInfo& info, const uint8_t* data) {
+    const size_t sliceBytes = size_t{desc.width} * desc.height * info.bytesPerTexel;
+    for (uint32_t level = 0; level < desc.mipLevels; ++level) {
+        const GLsizei w = static_cast<GLsizei>(desc.width >> level > 0 ? desc.width >> level : 1);
+        const GLsizei h = static_cast<GLsizei>(desc.height >> level > 0 ? desc.height >> level : 1);
+        const uint8_t* levelData = level == 0 ? data : nullptr;
+        const auto glLevel = static_cast<GLint>(level);
+        const auto internal = static_cast<GLint>(info.internalFormat);
+        if (target == GL_TEXTURE_2D) {
+            glTexImage2D(target, glLevel, internal, w, h, 0, info.format, info.type, levelData);
+        } else if (target == GL_TEXTURE_CUBE_MAP) {
+            for (GLenum face = 0; face < 6; ++face) {
+                glTexImage2D(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face, glLevel, internal, w, h, 0, info.format,
+                             info.type, levelData != nullptr ? levelData + face * sliceBytes : nullptr);
+            }
+        } else {
+            glTexImage3D(target, glLevel, internal, w, h, static_cast<GLsizei>(desc.arraySize), 0, info.format,
+                         info.type, levelData);
+        }
+    }
+}
+
+// Makes the GL texture for a description (mipLevels 0 becomes the full count). Level 0 takes the
+// data; with generateMipmaps the chain below it is filled from it.
+bool MakeTexture(FwTextureDesc& desc, const void* data, bool generateMipmaps, FwGLObject& texture) {
+    FormatInfo info{};
+    const uint32_t fullMips = FullMipCount(desc.width, desc.height);
+    if (!LookUpFormat(desc.format, info) || desc.width == 0 || desc.height == 0 || desc.width > kMaxDimension ||
+        desc.height > kMaxDimension || desc.arraySize == 0 || desc.mipLevels > fullMips) {
+        return false;
+    }
+    if (desc.mipLevels == 0 || (generateMipmaps && desc.mipLevels == 1)) {
+        desc.mipLevels = fullMips;
+    }
+    FwGLObject made = FwGLObject::Generate(FwGLKind::Texture);
+    if (!made) {
+        return false;
+    }
+    const GLenum target = TargetFor(desc);
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    glActiveTexture(GL_TEXTURE0 + kScratchUnit);
+    glBindTexture(target, made.Name());
+    AllocateLevels(target, desc, info, static_cast<const uint8_t*>(data));
+    if (generateMipmaps && data != nullptr) {
+        glGenerateMipmap(target);
+    }
+    // Without a sampler object bound the texture's own parameters apply: linear and clamped,
+    // the default sampler. The level range keeps a texture without a chain complete.
+    glTexParameteri(target, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    glTexParameteri(target, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(target, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(target, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexParameteri(target, GL_TEXTURE_WRAP_R, GL_CLAMP_TO_EDGE);
+    glTexParameteri(target, GL_TEXTURE_BASE_LEVEL, 0);
+    glTexParameteri(target, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(desc.mipLevels - 1));
+    glBindTexture(target, 0);
+    if (glGetError() != GL_NO_ERROR) {
+        return false;
+    }
+    texture = std::move(made);
+    return true;
+}
+
+struct StbiFree {
+    void operator()(void* pixels) const { stbi_image_free(pixels); }
+};
+
+bool ReadFile(const std::string& path, std::vector<stbi_uc>& bytes) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        return false;
+    }
+    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return !bytes.empty() && bytes.size() <= static_cast<size_t>(INT32_MAX);
+}
+
+// Decodes an image file into a new texture: 8-bit images as RGBA8, HDR images as RGBA32F.
+bool LoadTextureFile(const std::string& path, uint32_t bindFlags, bool generateMipmaps, FwGLObject& texture,
+                     FwTextureDesc& desc) {
+    std::vector<stbi_uc> bytes;
+    if (!ReadFile(FwResolvePath(path), bytes)) {
+        return false;
+    }
+    const auto length = static_cast<int>(bytes.size());
+    int width = 0;
+    int height = 0;
+    int channels = 0;
+    if (stbi_info_from_memory(bytes.data(), length, &width, &height, &channels) == 0 || width <= 0 ||
+        height <= 0 || static_cast<uint32_t>(width) > kMaxDimension || static_cast<uint32_t>(height) > kMaxDimension) {
+        return false;
+    }
+    std::unique_ptr<void, StbiFree> pixels;
+    desc = FwTextureDesc{};
+    if (stbi_is_hdr_from_memory(bytes.data(), length) != 0) {
+        pixels.reset(stbi_loadf_from_memory(bytes.data(), length, &width, &height, &channels, 4));
+        desc.format = FwFormat::R32G32B32A32_FLOAT;
+    } else {
+        pixels.reset(stbi_load_from_memory(bytes.data(), length, &width, &height, &channels, 4));
+        desc.format = FwFormat::R8G8B8A8_UNORM;
+    }
+    if (!pixels) {
+        return false;
+    }
+    desc.width = static_cast<uint32_t>(width);
+    desc.height = static_cast<uint32_t>(height);
+    desc.bindFlags = bindFlags;
+    return MakeTexture(desc, pixels.get(), generateMipmaps, texture);
+}
+
+}  // namespace
+
+bool FwTexture::Load(const std::string& path, bool renderTarget, bool depthStencil, bool generateMipmaps) {
+    Release();
+    if (path.empty()) {
+        return false;
+    }
+    uint32_t bindFlags = FwBind::kShaderResource;
+    if (renderTarget) {
+        bindFlags |= FwBind::kRenderTarget;
+    }
+    if (depthStencil) {
+        bindFlags |= FwBind::kDepthStencil;
+    }
+    FwGLObject loaded;
+    FwTextureDesc loadedDesc;
+    if (!LoadTextureFile(path, bindFlags, generateMipmaps, loaded, loadedDesc) ||
+        !CreateFromTexture(std::move(loaded), loadedDesc)) {
+        std::fprintf(stderr, "cannot load texture %s\n", path.c_str());
+        Release();
+        return false;
+    }
+    filepath = path;
+    return true;
+}
+
+bool FwTexture::Create(const FwTextureDesc& description, const void* initialData) {
+    Release();
+    FwTextureDesc made = description;
+    FwGLObject created;
+    if (!MakeTexture(made, initialData, false, created) || !CreateFromTexture(std::move(created), made)) {
+        Release();
+        return false;
+    }
+    return true;
+}
+
+bool FwTexture::Create(uint32_t width, uint32_t height, FwFormat format, uint32_t arraySize,
+                       const void* initialData) {
+    FwTextureDesc description;
+    description.width = width;
+    description.height = height;
+    description.arraySize = arraySize;
+    description.format = format;
+    return Create(description, initialData);
+}
+
+bool FwTexture::CreateFromTexture(FwGLObject&& existing, const FwTextureDesc& description) {
+    Release();
+    texture = std::move(existing);
+    desc = description;
+    target = TargetFor(desc);
+    if (!texture || !CreateViews()) {
+        Release();
+        return false;
+    }
+    return true;
+}
+
+bool FwTexture::CreateViews() {
+    FormatInfo info{};
+    if (!LookUpFormat(desc.format, info)) {
+        return false;
+    }
+    const bool renderTarget = (desc.bindFlags & FwBind::kRenderTarget) != 0;
+    const bool depthStencil = (desc.bindFlags & FwBind::kDepthStencil) != 0;
+    // A colour texture cannot be a depth attachment, nor a depth texture a colour one.
+    if ((renderTarget && info.depth) || (depthStencil && !info.depth)) {
+        return false;
+    }
+    srv = (desc.bindFlags & FwBind::kShaderResource) != 0 ? texture.Name() : 0;
+    rtv = renderTarget ? texture.Name() : 0;
+    dsv = depthStencil ? texture.Name() : 0;
+    return true;
+}
+
+void FwTexture::Release() {
+    texture.Reset();
+    target = GL_TEXTURE_2D;
+    srv = 0;
+    rtv = 0;
+    dsv = 0;
+    desc = FwTextureDesc{};
+    filepath.clear();
+}

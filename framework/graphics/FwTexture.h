@@ -1,0 +1,74 @@
+#pragma once
+
+// A 2D texture (or array or cube of them): an image file, a texture made from a description, or an
+// adopted texture, with the views its bind flags allow. Texel row 0 is the top of the picture, so
+// texture coordinate (0, 0) is the top-left corner of an image file.
+
+#include <cstdint>
+#include <string>
+
+#include "framework/graphics/FwBuffer.h"
+#include "framework/graphics/FwGLObject.h"
+
+enum class FwFormat {
+    Unknown,
+    R8G8B8A8_UNORM,
+    R8_UNORM,
+    R32G32B32A32_FLOAT,
+    // Depth formats: sampled as their red channel, attached as depth.
+    R32_TYPELESS,
+    R24G8_TYPELESS,
+    R16_TYPELESS,
+};
+
+struct FwTextureDesc {
+    uint32_t width = 0;
+    uint32_t height = 0;
+    uint32_t mipLevels = 1;  // 0 means the full chain
+    uint32_t arraySize = 1;
+    FwFormat format = FwFormat::Unknown;
+    uint32_t bindFlags = FwBind::kShaderResource;
+    bool cube = false;  // with an array size of 6
+};
+
+class FwTexture {
+public:
+    FwTexture() = default;
+    FwTexture(const FwTexture&) = delete;
+    FwTexture& operator=(const FwTexture&) = delete;
+    FwTexture(FwTexture&&) = default;
+    FwTexture& operator=(FwTexture&&) = default;
+
+    // Reads PNG, JPEG, BMP, GIF, TGA, HDR and the other formats stb_image knows; the path is
+    // resolved against the content root. An empty path fails without touching the file system.
+    bool Load(const std::string& path, bool renderTarget = false, bool depthStencil = false,
+              bool generateMipmaps = false);
+    // initialData, when given, holds mip level 0 of every slice, rows packed without padding.
+    bool Create(const FwTextureDesc& description, const void* initialData = nullptr);
+    bool Create(uint32_t width, uint32_t height, FwFormat format, uint32_t arraySize,
+                const void* initialData = nullptr);
+    // Takes ownership of a texture made elsewhere with the given description.
+    bool CreateFromTexture(FwGLObject&& existing, const FwTextureDesc& description);
+    void Release();
+
+    // The views are the texture's name where its bind flags allow that use, else 0.
+    GLuint ShaderResourceView() const { return srv; }
+    GLuint RenderTargetView() const { return rtv; }
+    GLuint DepthStencilView() const { return dsv; }
+    GLenum Target() const { return target; }
+    const FwTextureDesc& Desc() const { return desc; }
+    uint32_t Width() const { return desc.width; }
+    uint32_t Height() const { return desc.height; }
+    const std::string& Path() const { return filepath; }
+
+private:
+    bool CreateViews();
+
+    FwGLObject texture;
+    GLenum target = GL_TEXTURE_2D;
+    GLuint srv = 0;
+    GLuint rtv = 0;
+    GLuint dsv = 0;
+    FwTextureDesc desc;
+    std::string filepath;
+};

@@ -1,0 +1,71 @@
+uniform sampler2D g_baseTex;
+uniform sampler2D g_emissiveTex;
+uniform sampler2D g_mrTex;
+
+in vec2 vTexCoord;
+in vec3 vNormal;
+in vec4 vColor;
+in vec3 vWorldPos;
+
+out vec4 fragColor;
+
+const float kInvPi = 0.31831;
+const float kInvTwoPi = 0.159155;
+
+float Saturate(float x) {
+    return clamp(x, 0.0, 1.0);
+}
+
+void main() {
+    vec4 base = texture(g_baseTex, vTexCoord) * BaseColor;
+    vec4 albedo = base * vColor;
+    if (g_AlphaTestThreshold >= albedo.a) {
+        discard;
+    }
+    vec3 toCam = g_CamPos - vWorldPos;
+    float camDist = length(toCam);
+
+    vec3 color;
+    if (g_LightEnable != 0) {
+        vec3 V = toCam / camDist;
+        vec3 N = normalize(vNormal);
+        vec4 mr = texture(g_mrTex, vTexCoord);
+        float metallic = mr.b * Metallic;
+        float roughness = mr.g * Roughness;
+        vec3 diffuseColor = albedo.rgb * (1.0 - metallic);
+        vec3 specColor = 0.04 + (base.rgb * vColor.rgb - 0.04) * metallic;
+        float power = exp2((1.0 - roughness) * 13.0);
+        float norm = (power + 2.0) * kInvTwoPi;
+
+        float NdotL = Saturate(dot(-g_DL_Dir, N));
+        vec3 diffuse = NdotL * kInvPi * g_DL_Color * diffuseColor;
+        vec3 H = normalize(V - g_DL_Dir);
+        vec3 spec = pow(Saturate(dot(N, H)), power) * norm * g_DL_Color * specColor;
+        vec3 sum = (diffuse + spec) * BaseColor.a;
+
+        // The count comes from game code; the array holds no more than its size.
+        int lightCount = min(g_PL_Num, kMaxPointLights);
+        for (int k = 0; k < lightCount; ++k) {
+            vec3 L = g_PL[k].pos - vWorldPos;
+            float d = length(L);
+            if (d < g_PL[k].radius) {
+                vec3 Ln = L / d;
+                float fall = Saturate(1.0 - d / g_PL[k].radius);
+                vec3 pointDiffuse = Saturate(dot(N, Ln)) * kInvPi * fall * g_PL[k].color * diffuseColor;
+                vec3 pointH = normalize(V + Ln);
+                vec3 pointSpec = pow(Saturate(dot(N, pointH)), power) * norm * fall * g_PL[k].color * specColor;
+                sum += (pointDiffuse + pointSpec) * BaseColor.a;
+            }
+        }
+        color = albedo.rgb * g_AmbientLight * BaseColor.a + sum +
+                texture(g_emissiveTex, vTexCoord).rgb * Emissive * BaseColor.a;
+    } else {
+        color = albedo.rgb * BaseColor.a;
+    }
+
+    float fog = min(1.0 / exp2(camDist * g_DistanceFogDensity * 1.4427), 1.0);
+    if (g_DistanceFogEnable != 0) {
+        color = g_DistanceFogColor + fog * (color - g_DistanceFogColor);
+    }
+    fragColor = vec4(color, albedo.a);
+}

@@ -1,0 +1,89 @@
+#include "tests/graphics/GraphicsFixture.h"
+
+#include <cstdlib>
+
+#include "framework/graphics/FwDirect3D.h"
+#include "framework/graphics/FwShaderManager.h"
+
+SDL_Window* GraphicsTest::window = nullptr;
+
+void GraphicsTest::SetUpTestSuite() {
+    if (std::getenv("DISPLAY") == nullptr) {
+        setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    }
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    window = SDL_CreateWindow("graphics test", 0, 0, 1280, 720, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    ASSERT_NE(window, nullptr) << SDL_GetError();
+    std::string errorText;
+    ASSERT_TRUE(FwDirect3D::GetInstance().Init(window, 1280, 720, true, errorText)) << errorText;
+    FwShaderManager::GetInstance().Init();
+}
+
+void GraphicsTest::TearDownTestSuite() {
+    FwShaderManager::GetInstance().Release();
+    FwDirect3D::GetInstance().Release();
+    if (window != nullptr) {
+        SDL_DestroyWindow(window);
+        window = nullptr;
+    }
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+void GraphicsTest::SetUp() {
+    ASSERT_NE(window, nullptr);
+    FwDirect3D& d3d = FwDirect3D::GetInstance();
+    d3d.ClearBackBuffer(Color(0.0f, 0.0f, 0.0f, 1.0f));
+    d3d.ClearDepthStencil(1.0f, 0);
+}
+
+BackBufferImage::BackBufferImage() {
+    const FwDirect3D& d3d = FwDirect3D::GetInstance();
+    width = d3d.Width();
+    height = d3d.Height();
+    d3d.ReadBackBuffer(pixels);
+}
+
+Rgba BackBufferImage::At(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width || y >= height || pixels.empty()) {
+        return {-1, -1, -1, -1};
+    }
+    const uint8_t* p = &pixels[(static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)) * 4];
+    return {p[0], p[1], p[2], p[3]};
+}
+
+bool SameColor(const Rgba& a, const Rgba& b, int tolerance) {
+    return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance && std::abs(a.b - b.b) <= tolerance &&
+           std::abs(a.a - b.a) <= tolerance;
+}
+
+bool BackBufferImage::RegionIs(int x0, int y0, int x1, int y1, const Rgba& color, int tolerance) const {
+    for (int y = y0; y < y1; ++y) {
+        for (int x = x0; x < x1; ++x) {
+            if (!SameColor(At(x, y), color, tolerance)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+bool BackBufferImage::Bounds(const Rgba& background, int& x0, int& y0, int& x1, int& y1) const {
+    x0 = width;
+    y0 = height;
+    x1 = 0;
+    y1 = 0;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            if (!SameColor(At(x, y), background, 0)) {
+                x0 = std::min(x0, x);
+                y0 = std::min(y0, y);
+                x1 = std::max(x1, x + 1);
+                y1 = std::max(y1, y + 1);
+            }
+        }
+    }
+    return x1 > x0;
+}
