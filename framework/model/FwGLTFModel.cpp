@@ -278,16 +278,10 @@ bool ReadColors(const tinygltf::Model& gltf, int accessorIndex, std::vector<FwMe
         return false;
     }
     for (size_t i = 0; i < vertices.size(); ++i) {
-        float rgba[4] = {1, 1, 1, 1};
-        uint32_t packed = 0;
         for (int c = 0; c < 4; ++c) {
-            if (c < accessor.ComponentCount()) {
-                rgba[c] = accessor.Normalized(i, c);
-            }
-            const uint32_t byte = uint32_t(std::clamp(rgba[c], 0.0f, 1.0f) * 255.0f);
-            packed |= byte << (8 * c);
+            const float value = c < accessor.ComponentCount() ? accessor.Normalized(i, c) : 1.0f;
+            vertices[i].color[c] = uint8_t(std::clamp(value, 0.0f, 1.0f) * 255.0f);
         }
-        vertices[i].color = packed;
     }
     return true;
 }

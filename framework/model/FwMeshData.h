@@ -2,18 +2,10 @@
 
 #include <cstdint>
 
-#include "framework/math/SimpleMath.h"
+#include "framework/graphics/FwVertexTypes.h"
 
-// The plain records a mesh is made of, shared by the glTF loader, the GPU mesh and ray queries.
-
-// One vertex as the standard program reads it (36 bytes).
-struct FwMeshVertex {
-    Vector3 position;
-    Vector2 uv;
-    Vector3 normal;
-    uint32_t color = 0xFFFFFFFF;  // R in the lowest byte, then G, B, A
-};
-static_assert(sizeof(FwMeshVertex) == 36);
+// The plain records a mesh is made of besides its vertices (FwMeshVertex), shared by the glTF
+// loader, the GPU mesh and ray queries.
 
 // Three vertex indices of one triangle (12 bytes).
 struct FwMeshFace {

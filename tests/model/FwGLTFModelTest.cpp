@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 
 #include "framework/model/FwGLTFModel.h"
@@ -36,8 +37,10 @@ void ExpectMatrixNear(const Matrix& actual, const Matrix& expected) {
     }
 }
 
-uint32_t Rgba(uint32_t r, uint32_t g, uint32_t b, uint32_t a) {
-    return r | (g << 8) | (b << 16) | (a << 24);
+using Rgba = std::array<int, 4>;
+
+Rgba ColorOf(const FwMeshVertex& vertex) {
+    return {vertex.color[0], vertex.color[1], vertex.color[2], vertex.color[3]};
 }
 
 }  // namespace
@@ -104,7 +107,7 @@ TEST(GLTFMeshes, PositionsAndNormalsAreMirroredAndWindingReversed) {
     EXPECT_EQ(node.Vertices[1].position, Vector3(1, 0, -2));
     EXPECT_EQ(node.Vertices[2].normal, Vector3(0, 0, -1));
     EXPECT_EQ(node.Vertices[0].uv, Vector2(0, 0));
-    EXPECT_EQ(node.Vertices[0].color, 0xFFFFFFFFu);
+    EXPECT_EQ(ColorOf(node.Vertices[0]), Rgba({255, 255, 255, 255}));
     ASSERT_EQ(node.Faces.size(), 1u);
     EXPECT_EQ(node.Faces[0].idx[0], 0u);
     EXPECT_EQ(node.Faces[0].idx[1], 2u);
@@ -184,13 +187,15 @@ TEST(GLTFAttributes, ColorsAreClampedScaledAndTruncated) {
     }
     const Loaded loaded = WriteAndLoad(file, dir);
     ASSERT_TRUE(loaded.model) << loaded.output;
-    const auto color = [&](int node, int vertex) { return loaded.model->Nodes[size_t(node)]->Vertices[size_t(vertex)].color; };
-    EXPECT_EQ(color(0, 0), Rgba(255, 127, 0, 255));
-    EXPECT_EQ(color(0, 1), Rgba(0, 0, 0, 255));
-    EXPECT_EQ(color(1, 0), Rgba(51, 102, 153, 127));
-    EXPECT_EQ(color(1, 2), Rgba(255, 255, 255, 255));
-    EXPECT_EQ(color(2, 0), Rgba(255, 127, 0, 64));
-    EXPECT_EQ(color(2, 1), Rgba(10, 20, 30, 40));
+    const auto color = [&](int node, int vertex) {
+        return ColorOf(loaded.model->Nodes[size_t(node)]->Vertices[size_t(vertex)]);
+    };
+    EXPECT_EQ(color(0, 0), Rgba({255, 127, 0, 255}));
+    EXPECT_EQ(color(0, 1), Rgba({0, 0, 0, 255}));
+    EXPECT_EQ(color(1, 0), Rgba({51, 102, 153, 127}));
+    EXPECT_EQ(color(1, 2), Rgba({255, 255, 255, 255}));
+    EXPECT_EQ(color(2, 0), Rgba({255, 127, 0, 64}));
+    EXPECT_EQ(color(2, 1), Rgba({10, 20, 30, 40}));
 }
 
 struct TexCoordCase {
@@ -416,8 +421,8 @@ TEST(GLTFSampleContents, UnindexedTriangleAndVertexColours) {
     size_t nonWhite = 0;
     for (const auto& node : colored->Nodes) {
         for (const FwMeshVertex& v : node->Vertices) {
-            nonWhite += v.color != 0xFFFFFFFFu;
-            EXPECT_EQ(v.color >> 24, 255u);
+            nonWhite += ColorOf(v) != Rgba({255, 255, 255, 255});
+            EXPECT_EQ(v.color[3], 255);
         }
     }
     EXPECT_GT(nonWhite, 0u);

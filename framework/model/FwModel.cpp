@@ -1,0 +1,65 @@
+#include "framework/model/FwModel.h"
+
+#include "framework/graphics/FwDirect3D.h"
+#include "framework/model/FwGLTFModel.h"
+#include "framework/platform/FwPath.h"
+
+namespace {
+
+std::shared_ptr<FwTexture> LoadOrWhite(const std::string& folder, const std::string& imageName) {
+    auto texture = std::make_shared<FwTexture>();
+    if (!imageName.empty() && texture->Load(folder + imageName)) {
+        return texture;
+    }
+    return FwDirect3D::GetInstance().WhiteTexture();
+}
+
+}  // namespace
+
+FwMaterial::FwMaterial()
+    : BaseColorTex(FwDirect3D::GetInstance().WhiteTexture()),
+      MetallicRoughnessTex(FwDirect3D::GetInstance().WhiteTexture()),
+      EmissiveTex(FwDirect3D::GetInstance().WhiteTexture()) {}
+
+bool FwModel::Load(const std::string& path) {
+    Release();
+    const std::string resolved = FwResolvePath(path);
+    // The folder keeps its trailing separator; a bare file name looks beside itself.
+    const std::string folder = GetDirFromPath(resolved);
+    const std::shared_ptr<FwGLTFModel> record = FwLoadGLTFModel(resolved);
+    if (!record) {
+        return false;
+    }
+    materials.resize(record->Materials.size());
+    for (size_t i = 0; i < materials.size(); ++i) {
+        const FwGLTFMaterial& source = record->Materials[i];
+        FwMaterial& material = materials[i];
+        material.Name = source.Name;
+        material.BaseColor = source.BaseColor;
+        material.BaseColorTex = LoadOrWhite(folder, source.BaseColorTexture);
+        material.Metallic = source.Metallic;
+        material.Roughness = source.Roughness;
+        material.MetallicRoughnessTex = LoadOrWhite(folder, source.MetallicRoughnessTexture);
+        material.Emissive = source.Emissive;
+        material.EmissiveTex = LoadOrWhite(folder, source.EmissiveTexture);
+        material.NormalTex = std::make_shared<FwTexture>();
+        material.NormalTex->Load(source.NormalTexture.empty() ? std::string() : folder + source.NormalTexture);
+    }
+    nodes.resize(record->Nodes.size());
+    for (size_t i = 0; i < nodes.size(); ++i) {
+        const FwGLTFNode& source = *record->Nodes[i];
+        nodes[i].Name = source.Name;
+        nodes[i].NodeIndex = source.NodeIndex;
+        nodes[i].Transform = source.LocalTransform;
+        if (source.IsMesh) {
+            nodes[i].Mesh = std::make_shared<FwMesh>();
+            nodes[i].Mesh->Create(source.Vertices, source.Faces, source.Subsets);
+        }
+    }
+    return true;
+}
+
+void FwModel::Release() {
+    nodes.clear();
+    materials.clear();
+}
