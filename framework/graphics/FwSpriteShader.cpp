@@ -1,7 +1,14 @@
 #include "framework/graphics/FwSpriteShader.h"
 
 #include "framework/graphics/FwDirect3D.h"
+#include "framework/graphics/FwSpriteFont.h"
 #include "framework/graphics/FwVertexTypes.h"
+
+namespace {
+// Text positions are centre-origin, y-up pixels of the 1280x720 screen.
+constexpr float kScreenHalfWidth = 640.0f;
+constexpr float kScreenHalfHeight = 360.0f;
+}  // namespace
 
 bool FwSpriteShader::Init() {
     Release();
@@ -20,7 +27,7 @@ bool FwSpriteShader::Init() {
     linearSampler = d3d.CreateSamplerState(FwFilter::Linear, 0, FwAddressMode::Wrap, false);
     depthStencilState2D = d3d.CreateDepthStencilState(false, false);
     rasterizerState2D = d3d.CreateRasterizerState(FwCullMode::None, FwFillMode::Solid, true, false);
-    return true;
+    return spriteBatch.Init();
 }
 
 void FwSpriteShader::Release() {
@@ -33,6 +40,7 @@ void FwSpriteShader::Release() {
     rasterizerState2D.reset();
     pointSampler.reset();
     linearSampler.reset();
+    spriteBatch.Release();
 }
 
 void FwSpriteShader::Begin(bool linear, bool disableDepth) {
@@ -124,5 +132,22 @@ void FwSpriteShader::DrawTex(const FwTexture* texture, int x, int y, int w, int 
 
     if (ownPass) {
         End();
+    }
+}
+
+void FwSpriteShader::DrawFont(const FwSpriteFont* font, float x, float y, const std::string& text, const Color& color) {
+    DrawString(font, x, y, text, color, nullptr);
+}
+
+void FwSpriteShader::DrawText(const FwSpriteFont* font, float x, float y, const std::string& text, const Color& color) {
+    DrawString(font, x, y, text, color, FwDirect3D::GetInstance().Context().BlendState());
+}
+
+void FwSpriteShader::DrawString(const FwSpriteFont* font, float x, float y, const std::string& text,
+                                const Color& color, const FwBlendStatePtr& blend) {
+    if (font != nullptr) {
+        spriteBatch.Begin(blend);
+        spriteBatch.DrawString(*font, text, Vector2(x + kScreenHalfWidth, kScreenHalfHeight - y), color);
+        spriteBatch.End();
     }
 }

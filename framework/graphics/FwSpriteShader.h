@@ -12,8 +12,10 @@
 #include "framework/graphics/FwInputLayout.h"
 #include "framework/graphics/FwRenderStates.h"
 #include "framework/graphics/FwShaderProgram.h"
+#include "framework/graphics/FwSpriteBatch.h"
 #include "framework/math/SimpleMath.h"
 
+class FwSpriteFont;
 class FwTexture;
 
 // Register b0: g_mTransform places what is drawn; g_color multiplies it.
@@ -56,12 +58,21 @@ public:
     void DrawTex(const FwTexture* texture, int x, int y, int w, int h, const std::optional<FwRect>& source = std::nullopt,
                  const std::optional<Color>& color = std::nullopt, const Vector2& pivot = Vector2(0.5f, 0.5f));
 
+    // Text with its first line's top-left at (x, y), assuming the 1280x720 screen whatever the
+    // viewport. DrawFont blends with alpha blending, DrawText with the blend state bound now;
+    // both leave the bound blend state as it was.
+    void DrawFont(const FwSpriteFont* font, float x, float y, const std::string& text, const Color& color);
+    void DrawText(const FwSpriteFont* font, float x, float y, const std::string& text, const Color& color);
+
     bool Begun() const { return begun; }
 
     FwConstantBuffer<::cbSprite> cbSprite;
     FwConstantBuffer<::cbProjection> cbProjection;
 
 private:
+    void DrawString(const FwSpriteFont* font, float x, float y, const std::string& text, const Color& color,
+                    const FwBlendStatePtr& blend);
+
     FwShaderProgram program;
     FwInputLayout inputLayout;
     bool begun = false;
@@ -74,4 +85,5 @@ private:
     FwRasterizerStatePtr savedRasterizerState;
     uint32_t savedStencilRef = 0;
     FwSamplerStatePtr savedSampler;
+    FwSpriteBatch spriteBatch;
 };

@@ -35,8 +35,43 @@ void GraphicsTest::TearDownTestSuite() {
 void GraphicsTest::SetUp() {
     ASSERT_NE(window, nullptr);
     FwDirect3D& d3d = FwDirect3D::GetInstance();
+    const FwDeviceContext& context = d3d.Context();
+    startBlend = context.BlendState();
+    startDepthStencil = context.DepthStencilState();
+    startRasterizer = context.RasterizerState();
+    startSampler = context.Sampler(0);
     d3d.ClearBackBuffer(Color(0.0f, 0.0f, 0.0f, 1.0f));
     d3d.ClearDepthStencil(1.0f, 0);
+}
+
+void GraphicsTest::TearDown() {
+    FwDeviceContext& context = FwDirect3D::GetInstance().Context();
+    context.SetBlendState(startBlend, Color(0.0f, 0.0f, 0.0f, 0.0f), 0xFFFFFFFF);
+    context.SetDepthStencilState(startDepthStencil, 0);
+    context.SetRasterizerState(startRasterizer);
+    context.SetSampler(0, startSampler);
+}
+
+void GraphicsTest::DrawClipSpace(FwTopology topology, const std::vector<FwEffectVertex>& vertices) {
+    FwDirect3D& d3d = FwDirect3D::GetInstance();
+    FwShaderManager& shaders = FwShaderManager::GetInstance();
+    shaders.cbCamera.Work().g_mV = Matrix::Identity;
+    shaders.cbCamera.Work().g_mP = Matrix::Identity;
+    shaders.cbCamera.Write();
+    shaders.effectShader.cbPerObject.Work() = cbPerObject{};
+    shaders.effectShader.cbPerObject.Write();
+    shaders.effectShader.SetToDevice();
+    d3d.Context().SetShaderResources(0, {d3d.WhiteTexture().get()});
+    d3d.DrawVertices(topology, static_cast<uint32_t>(vertices.size()), vertices.data(), sizeof(FwEffectVertex));
+}
+
+std::vector<FwEffectVertex> GraphicsTest::ClipQuad(float left, float top, float right, float bottom, float z,
+                                                   const Color& color) {
+    const FwEffectVertex topLeft{{left, top, z}, {0, 0}, color};
+    const FwEffectVertex topRight{{right, top, z}, {1, 0}, color};
+    const FwEffectVertex bottomLeft{{left, bottom, z}, {0, 1}, color};
+    const FwEffectVertex bottomRight{{right, bottom, z}, {1, 1}, color};
+    return {topLeft, topRight, bottomLeft, bottomLeft, topRight, bottomRight};
 }
 
 BackBufferImage::BackBufferImage() {

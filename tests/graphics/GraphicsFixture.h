@@ -9,6 +9,9 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include "framework/graphics/FwDeviceContext.h"
+#include "framework/graphics/FwRenderStates.h"
+#include "framework/graphics/FwVertexTypes.h"
 #include "framework/math/SimpleMath.h"
 
 struct Rgba {
@@ -40,8 +43,23 @@ protected:
     static void TearDownTestSuite();
     // Clears to black with alpha 1 and the depth buffer to 1.
     void SetUp() override;
+    // Binds back the states the device started with, in case a test changed them.
+    void TearDown() override;
+
+    // Draws vertices given in clip space (identity camera) with the effect program and a white
+    // texture, so each vertex colour shows as it is.
+    static void DrawClipSpace(FwTopology topology, const std::vector<FwEffectVertex>& vertices);
+    // Two triangles covering the clip-space rectangle at depth z.
+    static std::vector<FwEffectVertex> ClipQuad(float left, float top, float right, float bottom, float z,
+                                                const Color& color);
 
     static SDL_Window* window;
+
+private:
+    FwBlendStatePtr startBlend;
+    FwDepthStencilStatePtr startDepthStencil;
+    FwRasterizerStatePtr startRasterizer;
+    FwSamplerStatePtr startSampler;
 };
 
 bool SameColor(const Rgba& a, const Rgba& b, int tolerance = 2);
