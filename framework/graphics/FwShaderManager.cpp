@@ -23,7 +23,7 @@ void FwShaderManager::Init() {
     cbCamera.Create();
     context.SetConstantBuffer(kCameraSlot, &cbCamera.Buffer());
     ::cbCamera& camera = cbCamera.Work();
-    camera.g_mV = Matrix::Identity.Invert();
+    camera.g_mV = Matrix::Identity;  // the inverse of an identity camera matrix
     const float aspect = static_cast<float>(d3d.Width()) / static_cast<float>(d3d.Height());
     camera.g_mP = Matrix::CreatePerspectiveFieldOfViewLH(kFieldOfViewY, aspect, kNearPlane, kFarPlane);
 
