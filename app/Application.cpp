@@ -1,6 +1,7 @@
 #include "app/Application.h"
 
 #include <cstdio>
+#include <exception>
 #include <fstream>
 #include <string>
 
@@ -48,6 +49,19 @@ int Application::Run() {
     if (!Init(1280, 720)) {
         return 1;
     }
+    int exitCode = 0;
+    try {
+        RunLoop();
+    } catch (const std::exception& error) {
+        // Content the game cannot go on without (the title's fonts): stop in order and say why.
+        FwMessageBox(error.what(), "エラー", window.Hwnd());
+        exitCode = 1;
+    }
+    Release();
+    return exitCode;
+}
+
+void Application::RunLoop() {
     uint32_t measureStart = FwTimeGetTime();
     SceneManager& scenes = SceneManager::GetInstance();
     if (options.viewPath.empty()) {
@@ -82,8 +96,6 @@ int Application::Run() {
             break;
         }
     }
-    Release();
-    return 0;
 }
 
 void Application::Release() {

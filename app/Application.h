@@ -23,6 +23,7 @@ public:
 private:
     Application() = default;
 
+    void RunLoop();
     void TakeFrameOutputs(uint32_t frame) const;
     void Release();
 };
