@@ -32,14 +32,15 @@ FwBoundingSphere SphereAround(const std::vector<Vector3>& points) {
     const float spanX = Vector3::Distance(maxX, minX);
     const float spanY = Vector3::Distance(maxY, minY);
     const float spanZ = Vector3::Distance(maxZ, minZ);
-    Vector3 from = minX;
-    Vector3 to = maxX;
-    if (spanY > spanX) {
-        from = spanZ > spanY ? minZ : minY;
-        to = spanZ > spanY ? maxZ : maxY;
-    } else if (spanZ > spanX) {
-        from = minZ;
-        to = maxZ;
+    // On a tie the later axis wins.
+    Vector3 from = minZ;
+    Vector3 to = maxZ;
+    if (spanX > spanY && spanX > spanZ) {
+        from = minX;
+        to = maxX;
+    } else if (spanX <= spanY && spanY > spanZ) {
+        from = minY;
+        to = maxY;
     }
     FwBoundingSphere sphere{(from + to) * 0.5f, Vector3::Distance(to, from) * 0.5f};
     for (const Vector3& p : points) {
