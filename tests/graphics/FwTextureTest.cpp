@@ -1,0 +1,176 @@
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <stb_image_write.h>
+
+#include "framework/graphics/FwDirect3D.h"
+#include "framework/graphics/FwShaderManager.h"
+#include "framework/graphics/FwTexture.h"
+#include "framework/platform/FwPath.h"
+#include "tests/graphics/GraphicsFixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// 8x4 RGBA: the top row red, the rest blue.
+std::vector<uint8_t> TopRedPicture() {
+    std::vector<uint8_t> rgba(8 * 4 * 4, 0);
+    for (int i = 0; i < 8 * 4; ++i) {
+        rgba[static_cast<size_t>(i) * 4 + (i < 8 ? 0 : 2)] = 255;
+        rgba[static_cast<size_t>(i) * 4 + 3] = 255;
+    }
+    return rgba;
+}
+
+std::vector<uint8_t> ReadAll(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+class TextureTest : public GraphicsTest {
+protected:
+    void SetUp() override {
+        GraphicsTest::SetUp();
+        directory = fs::path(::testing::TempDir()) / "texture-test";
+        fs::create_directories(directory);
+        const std::vector<uint8_t> rgba = TopRedPicture();
+        stbi_write_png(File("pic.png").c_str(), 8, 4, 4, rgba.data(), 8 * 4);
+        stbi_write_jpg(File("pic.jpg").c_str(), 8, 4, 4, rgba.data(), 95);
+        stbi_write_tga(File("pic.tga").c_str(), 8, 4, 4, rgba.data());
+        std::vector<float> hdr(8 * 4 * 3, 2.5f);
+        stbi_write_hdr(File("pic.hdr").c_str(), 8, 4, 3, hdr.data());
+    }
+    void TearDown() override {
+        fs::remove_all(directory);
+        GraphicsTest::TearDown();
+    }
+    std::string File(const std::string& name) const { return (directory / name).string(); }
+
+    fs::path directory;
+};
+
+TEST_F(TextureTest, LoadsEachImageFormatWithItsSize) {
+    for (const char* name : {"pic.png", "pic.jpg", "pic.tga", "pic.hdr"}) {
+        FwTexture texture;
+        ASSERT_TRUE(texture.Load(File(name))) << name;
+        EXPECT_EQ(texture.Width(), 8u) << name;
+        EXPECT_EQ(texture.Height(), 4u) << name;
+        EXPECT_EQ(texture.Path(), File(name));
+        EXPECT_NE(texture.ShaderResourceView(), 0u);
+        EXPECT_EQ(texture.RenderTargetView(), 0u);
+        EXPECT_EQ(texture.Desc().mipLevels, 1u);
+    }
+    FwTexture hdr;
+    ASSERT_TRUE(hdr.Load(File("pic.hdr")));
+    EXPECT_EQ(hdr.Desc().format, FwFormat::R32G32B32A32_FLOAT);
+}
+
+TEST_F(TextureTest, ALoadedImageShowsItsTopRowAtTheTop) {
+    FwTexture texture;
+    ASSERT_TRUE(texture.Load(File("pic.png")));
+    FwShaderManager::GetInstance().spriteShader.DrawTex(&texture, 0, 0, 80, 40, std::nullopt, Color(1, 1, 1, 1));
+    const BackBufferImage image;
+    EXPECT_TRUE(image.RegionIs(602, 341, 678, 349, {255, 0, 0, 255}));
+    EXPECT_TRUE(image.RegionIs(602, 351, 678, 379, {0, 0, 255, 255}));
+}
+
+TEST_F(TextureTest, MipmapsAreBuiltOnlyWhenAsked) {
+    FwTexture texture;
+    ASSERT_TRUE(texture.Load(File("pic.png"), false, false, true));
+    EXPECT_EQ(texture.Desc().mipLevels, 4u);  // 8x4, 4x2, 2x1, 1x1
+    ASSERT_TRUE(texture.Load(File("pic.png"), true));
+    EXPECT_EQ(texture.Desc().mipLevels, 1u);
+    EXPECT_NE(texture.RenderTargetView(), 0u);
+    // A colour picture cannot be a depth buffer.
+    EXPECT_FALSE(texture.Load(File("pic.png"), false, true));
+    EXPECT_EQ(texture.ShaderResourceView(), 0u);
+}
+
+TEST_F(TextureTest, ContentPathsResolveWhateverTheirLetterCase) {
+    const std::string oldRoot = FwContentRoot();
+    fs::create_directories(directory / "Data" / "Texture");
+    fs::copy_file(File("pic.png"), directory / "Data" / "Texture" / "Title.png");
+    FwSetContentRoot(directory.string());
+    FwTexture texture;
+    EXPECT_TRUE(texture.Load("data/texture/title.png"));
+    EXPECT_EQ(texture.Path(), "data/texture/title.png");
+    FwSetContentRoot(oldRoot);
+}
+
+TEST_F(TextureTest, FailedLoadsLeaveTheTextureEmpty) {
+    FwTexture texture;
+    ASSERT_TRUE(texture.Load(File("pic.png")));
+    EXPECT_FALSE(texture.Load(""));
+    EXPECT_EQ(texture.ShaderResourceView(), 0u);
+    EXPECT_TRUE(texture.Path().empty());
+
+    ASSERT_TRUE(texture.Load(File("pic.png")));
+    EXPECT_FALSE(texture.Load(File("missing.png")));
+    EXPECT_EQ(texture.ShaderResourceView(), 0u);
+    EXPECT_EQ(texture.Width(), 0u);
+    EXPECT_TRUE(texture.Path().empty());
+
+    std::ofstream(File("text.png")) << "this is not a picture";
+    EXPECT_FALSE(texture.Load(File("text.png")));
+}
+
+// Every prefix of a valid file, and a run of random byte changes: loading must fail cleanly or
+// give a picture of the right size, never crash or read out of bounds.
+TEST_F(TextureTest, TruncatedOrCorruptedImagesFailCleanly) {
+    for (const char* name : {"pic.png", "pic.jpg"}) {
+        const std::vector<uint8_t> original = ReadAll(File(name));
+        ASSERT_FALSE(original.empty());
+        const std::string damaged = File(std::string("damaged-") + name);
+        FwTexture texture;
+        for (size_t length = 0; length < original.size(); ++length) {
+            std::ofstream(damaged, std::ios::binary)
+                .write(reinterpret_cast<const char*>(original.data()), static_cast<std::streamsize>(length));
+            if (texture.Load(damaged)) {
+                EXPECT_EQ(texture.Width(), 8u) << name << " cut at " << length;
+                EXPECT_EQ(texture.Height(), 4u) << name << " cut at " << length;
+            }
+        }
+        std::mt19937 random(1234);
+        for (int round = 0; round < 100; ++round) {
+            std::vector<uint8_t> bytes = original;
+            for (int flips = 0; flips < 4; ++flips) {
+                bytes[random() % bytes.size()] = static_cast<uint8_t>(random());
+            }
+            std::ofstream(damaged, std::ios::binary)
+                .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+            if (texture.Load(damaged)) {
+                EXPECT_LE(texture.Width(), 16384u);
+            }
+        }
+    }
+}
+
+TEST_F(TextureTest, DepthTexturesAreBothAttachableAndSampleable) {
+    FwTextureDesc desc;
+    desc.width = 64;
+    desc.height = 32;
+    desc.format = FwFormat::R32_TYPELESS;
+    desc.bindFlags = FwBind::kShaderResource | FwBind::kDepthStencil;
+    FwTexture depth;
+    ASSERT_TRUE(depth.Create(desc));
+    EXPECT_NE(depth.DepthStencilView(), 0u);
+    EXPECT_NE(depth.ShaderResourceView(), 0u);
+    EXPECT_EQ(depth.RenderTargetView(), 0u);
+    const FwDirect3D& d3d = FwDirect3D::GetInstance();
+    EXPECT_NE(d3d.DepthBuffer()->DepthStencilView(), 0u);
+    EXPECT_NE(d3d.DepthBuffer()->ShaderResourceView(), 0u);
+    EXPECT_NE(d3d.BackBuffer()->RenderTargetView(), 0u);
+    desc.mipLevels = 0;
+    desc.format = FwFormat::R8G8B8A8_UNORM;
+    desc.bindFlags = FwBind::kShaderResource;
+    ASSERT_TRUE(depth.Create(desc));
+    EXPECT_EQ(depth.Desc().mipLevels, 7u);
+}
+
+}  // namespace
