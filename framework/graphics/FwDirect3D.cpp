@@ -3,6 +3,7 @@
 #include <cfloat>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 #include <stb_image_write.h>
 
@@ -17,6 +18,20 @@ constexpr const char* kSwapChainFailed = "スワップチェイン作成失敗";
 constexpr const char* kBackBufferGetFailed = "バックバッファ取得失敗";
 constexpr const char* kBackBufferFailed = "バックバッファ作成失敗";
 constexpr const char* kDepthBufferFailed = "Zバッファ作成失敗";
+
+struct BlendFactors {
+    GLenum src;
+    GLenum dest;
+    GLenum srcAlpha;
+    GLenum destAlpha;
+};
+
+// Indexed by FwBlendMode: Opaque, Alpha, Add. Every operation adds.
+constexpr BlendFactors kBlendFactors[] = {
+    {GL_ONE, GL_ZERO, GL_ONE, GL_ZERO},
+    {GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE_MINUS_SRC_ALPHA},
+    {GL_SRC_ALPHA, GL_ONE, GL_ONE, GL_ONE_MINUS_SRC_ALPHA},
+};
 
 void GLAPIENTRY ReportDebugMessage(GLenum /*source*/, GLenum type, GLuint /*id*/, GLenum severity,
                                    GLsizei /*length*/, const GLchar* message, const void* /*user*/) {
@@ -215,29 +230,18 @@ bool FwDirect3D::SaveScreenshot(const std::string& pngPath) const {
 }
 
 FwBlendStatePtr FwDirect3D::CreateBlendState(FwBlendMode mode) const {
+    const auto index = static_cast<size_t>(mode);
+    if (index >= std::size(kBlendFactors)) {
+        return nullptr;
+    }
+    const BlendFactors& factors = kBlendFactors[index];
     auto state = std::make_shared<FwBlendState>();
     state->blendEnable = true;
-    switch (mode) {
-    case FwBlendMode::Opaque:
-        state->srcBlend = GL_ONE;
-        state->destBlend = GL_ZERO;
-        state->srcBlendAlpha = GL_ONE;
-        state->destBlendAlpha = GL_ZERO;
-        return state;
-    case FwBlendMode::Alpha:
-        state->srcBlend = GL_SRC_ALPHA;
-        state->destBlend = GL_ONE_MINUS_SRC_ALPHA;
-        state->srcBlendAlpha = GL_ONE;
-        state->destBlendAlpha = GL_ONE_MINUS_SRC_ALPHA;
-        return state;
-    case FwBlendMode::Add:
-        state->srcBlend = GL_SRC_ALPHA;
-        state->destBlend = GL_ONE;
-        state->srcBlendAlpha = GL_ONE;
-        state->destBlendAlpha = GL_ONE_MINUS_SRC_ALPHA;
-        return state;
-    }
-    return nullptr;
+    state->srcBlend = factors.src;
+    state->destBlend = factors.dest;
+    state->srcBlendAlpha = factors.srcAlpha;
+    state->destBlendAlpha = factors.destAlpha;
+    return state;
 }
 
 FwDepthStencilStatePtr FwDirect3D::CreateDepthStencilState(bool depthEnable, bool depthWrite) const {
