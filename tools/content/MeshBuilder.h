@@ -54,6 +54,15 @@ public:
     // Turns every following face around: for rooms and other shapes seen from inside.
     void SetInward(bool inward) { this->inward = inward; }
 
+    // Runs `build` with the placement `local` applied before the current one.
+    template <typename Build>
+    void Placed(const Matrix& local, Build build) {
+        const Matrix outer = placement;
+        placement = local * outer;
+        build();
+        placement = outer;
+    }
+
     // A flat convex polygon; `outward` says which side is visible (any vector on that side).
     void Face(const std::vector<Vector3>& corners, const Vector3& outward);
     void Face(const std::vector<Vector3>& corners, const std::vector<Vector2>& uvs, const Vector3& outward);
@@ -91,14 +100,7 @@ private:
     void Band(const std::vector<Vector3>& ringA, const std::vector<Vector3>& ringB,
               const std::vector<Vector3>& normalsA, const std::vector<Vector3>& normalsB,
               const std::vector<float>& us, float vA, float vB);
-    // Runs `build` with the placement `local` applied before the current one.
-    template <typename Build>
-    void Placed(const Matrix& local, Build build) {
-        const Matrix outer = placement;
-        placement = local * outer;
-        build();
-        placement = outer;
-    }
+
 
     std::vector<MeshMaterial> materials;
     std::vector<MeshPrimitive> primitives;

@@ -14,8 +14,42 @@ struct ModelFile {
     MeshBuilder (*design)();
 };
 
+MeshBuilder RightDoor() { return ElevatorDoorModel(true); }
+MeshBuilder LeftDoor() { return ElevatorDoorModel(false); }
+MeshBuilder UnlitLamp() { return LampModel(false); }
+MeshBuilder LitLamp() { return LampModel(true); }
+MeshBuilder IntactBreaker() { return BreakerModel(false); }
+MeshBuilder BrokenBreaker() { return BreakerModel(true); }
+
 const ModelFile kModels[] = {
     {"Stage", "Stage", StageModel},
+    {"Stage", "InstallationStand", InstallationStandModel},
+    {"Stage", "Stand", StandPostModel},
+    {"Elevator", "ElevatorRightdoor", RightDoor},
+    {"Elevator", "Elevatordoor", LeftDoor},
+    {"Lamp", "Lamp", UnlitLamp},
+    {"Lamp", "OrangeLamp", LitLamp},
+    {"breaker", "breaker", IntactBreaker},
+    {"breaker", "Breakbreaker", BrokenBreaker},
+    {"Drum", "Drum", DrumModel},
+    {"Player/Leg", "leg", PlayerLegModel},
+    {"Player/Spine", "spine", PlayerSpineModel},
+    {"Player/Chest", "chest", PlayerChestModel},
+    {"Player/Head", "head", PlayerHeadModel},
+    {"Player/LeftArm", "armleft", PlayerLeftArmModel},
+    {"Player/Rightarm", "HandArmright", PlayerHandArmModel},
+    {"Player/Rightarm", "armright", PlayerGunArmModel},
+    {"CollisionModel", "PlayerCollision", PlayerCollisionModel},
+    {"Bullet", "PlayerBullet", PlayerBulletModel},
+    {"Bullet", "bullet", EnemyBulletModel},
+    {"Enemy", "Enemy", EnemyHullModel},
+    {"Enemy", "caterpillar", EnemyTreadModel},
+    {"Enemy", "Chest", EnemyChestModel},
+    {"Enemy", "head", EnemyHeadModel},
+    {"Enemy", "eye", EnemyEyeModel},
+    {"Enemy", "eyeLight", EnemyEyeLightModel},
+    {"Enemy", "Leg", EnemyLegModel},
+    {"Enemy", "Spine", EnemySpineModel},
 };
 
 }  // namespace
