@@ -8,6 +8,8 @@
 
 namespace {
 
+constexpr float kFadeOut = 0.01f;  // seconds
+
 struct SoundFile {
     const char* path;
     Sound (*make)();
@@ -47,6 +49,7 @@ bool WriteSounds(const std::string& root)
     std::filesystem::create_directories(std::filesystem::path(root) / "Data/Sound", error);
     for (const SoundFile& file : kSounds) {
         Sound sound = file.make();
+        FadeOutEnd(sound, kFadeOut);
         Normalise(sound, file.peak);
         if (!WriteWav(root + "/" + file.path, sound)) return false;
     }

@@ -159,6 +159,14 @@ void Add(Signal& into, const Signal& part, float gain, float atSeconds)
     for (size_t i = 0; i < part.size(); ++i) into[offset + i] += part[i] * gain;
 }
 
+void FadeOutEnd(std::vector<Signal>& channels, float seconds)
+{
+    for (Signal& channel : channels) {
+        const size_t length = std::min(Samples(seconds), channel.size());
+        for (size_t i = 0; i < length; ++i) channel[channel.size() - 1 - i] *= static_cast<float>(i) / length;
+    }
+}
+
 void Normalise(std::vector<Signal>& channels, float peak)
 {
     float largest = 0.0f;

@@ -47,5 +47,8 @@ Signal Clipped(Signal signal, float drive);  // soft saturation for crunch
 
 // Mixing: adds part times gain into `into` starting at `atSeconds`, growing `into` as needed.
 void Add(Signal& into, const Signal& part, float gain = 1.0f, float atSeconds = 0.0f);
+// Ramps the last `seconds` of every channel down to silence, so a sound cut short by its own
+// length does not end in a click.
+void FadeOutEnd(std::vector<Signal>& channels, float seconds);
 // Scales so that the largest magnitude equals peak (below 1: never clips).
 void Normalise(std::vector<Signal>& channels, float peak);
