@@ -35,16 +35,6 @@ float AngleBetween(float a, float b)
 
 const Rgba kWhite = {1.0f, 1.0f, 1.0f, 1.0f};
 
-// White-hot core through yellow and orange to red, as intensity falls.
-Rgba FireColour(float heat)
-{
-    return Ramp({{0.0f, {0.6f, 0.08f, 0.02f, 1}},
-                 {0.35f, {1.0f, 0.45f, 0.08f, 1}},
-                 {0.7f, {1.0f, 0.85f, 0.35f, 1}},
-                 {1.0f, {1.0f, 1.0f, 0.9f, 1}}},
-                heat);
-}
-
 // A burst of spikes of random lengths around a bright core.
 Rgba Burst(const Polar& p, int spikes, uint32_t seed, float spikeWidth, const Rgba& outer)
 {
@@ -61,6 +51,15 @@ Rgba Burst(const Polar& p, int spikes, uint32_t seed, float spikeWidth, const Rg
 }
 
 }  // namespace
+
+Rgba FireColour(float heat)
+{
+    return Ramp({{0.0f, {0.5f, 0.07f, 0.02f, 1}},
+                 {0.35f, {1.0f, 0.43f, 0.07f, 1}},
+                 {0.7f, {1.0f, 0.84f, 0.32f, 1}},
+                 {1.0f, {1.0f, 1.0f, 0.92f, 1}}},
+                heat);
+}
 
 bool MuzzleFlashSheet(Canvas& picture)
 {

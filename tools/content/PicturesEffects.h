@@ -5,6 +5,9 @@
 
 #include "tools/content/PicturesCanvas.h"
 
+// Flame colours: white-hot at heat 1, through yellow and orange, to dark red at 0.
+Rgba FireColour(float heat);
+
 bool MuzzleFlashSheet(Canvas& picture);  // beam-arm flash; the game shows the top-left 64 by 64
 bool FlamePetal(Canvas& picture);        // one flame tongue of the gun flash, base at the right
 bool StarFlash(Canvas& picture);         // the star at the gun's barrel

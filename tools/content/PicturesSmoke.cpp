@@ -1,5 +1,6 @@
 #include "tools/content/PicturesSmoke.h"
 
+#include "tools/content/PicturesEffects.h"
 #include "tools/content/PicturesNoise.h"
 
 #include <algorithm>
@@ -11,15 +12,6 @@ constexpr int kFrames = kSmokeColumns * kSmokeColumns - 1;  // cells 1 .. 63
 constexpr float kFireEnds = 0.35f;                           // part of the animation that burns
 
 const Rgba kSmoke = {0.62f, 0.6f, 0.57f, 1.0f};
-
-Rgba FireballColour(float heat)
-{
-    return Ramp({{0.0f, {0.45f, 0.06f, 0.02f, 1}},
-                 {0.35f, {1.0f, 0.42f, 0.06f, 1}},
-                 {0.7f, {1.0f, 0.82f, 0.3f, 1}},
-                 {1.0f, {1.0f, 1.0f, 0.92f, 1}}},
-                heat);
-}
 
 // One frame; x and y run from -1 to 1 across the cell, t from 0 (first frame) to 1 (last).
 Rgba ExplosionTexel(const ValueNoise& noise, float x, float y, float t)
@@ -37,7 +29,7 @@ Rgba ExplosionTexel(const ValueNoise& noise, float x, float y, float t)
 
     const float heat = std::pow(Clamp01(1.0f - t / kFireEnds), 0.8f);
     const float core = Clamp01(1.0f - r / radius);
-    const Rgba fire = FireballColour(Clamp01(heat * (0.7f + 0.6f * core * density)));
+    const Rgba fire = FireColour(Clamp01(heat * (0.7f + 0.6f * core * density)));
     const Rgba smoke = Mix(kSmoke, {0.32f, 0.31f, 0.3f, 1}, 1.0f - billow);
     const float smokeLevel = 0.85f + (0.15f - 0.85f) * SmoothStep(0.4f, 1.0f, t);
     return Glow(Mix(smoke, fire, heat), density * (smokeLevel + (1.0f - smokeLevel) * heat));

@@ -1,28 +1,9 @@
 #include "tools/content/SoundsWav.h"
 
+#include "tools/content/BinaryWriter.h"
+
 #include <algorithm>
 #include <cmath>
-#include <fstream>
-#include <iostream>
-
-namespace {
-
-class ByteWriter {
-public:
-    void Tag(const char* fourCharacters) { bytes.append(fourCharacters, 4); }
-    void U16(uint32_t value) { Little(value, 2); }
-    void U32(uint32_t value) { Little(value, 4); }
-    const std::string& Bytes() const { return bytes; }
-
-private:
-    void Little(uint32_t value, int count)
-    {
-        for (int i = 0; i < count; ++i) bytes.push_back(static_cast<char>(value >> (8 * i)));
-    }
-    std::string bytes;
-};
-
-}  // namespace
 
 bool WriteWav(const std::string& path, const std::vector<Signal>& channels)
 {
@@ -32,7 +13,7 @@ bool WriteWav(const std::string& path, const std::vector<Signal>& channels)
     for (const Signal& channel : channels) frames = std::max(frames, static_cast<uint32_t>(channel.size()));
     const uint32_t dataBytes = frames * channelCount * kBytesPerSample;
 
-    ByteWriter out;
+    BinaryWriter out;
     out.Tag("RIFF");
     out.U32(36 + dataBytes);
     out.Tag("WAVE");
@@ -53,11 +34,5 @@ bool WriteWav(const std::string& path, const std::vector<Signal>& channels)
         }
     }
 
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(out.Bytes().data(), static_cast<std::streamsize>(out.Bytes().size()));
-    if (!file) {
-        std::cerr << "Cannot write " << path << "\n";
-        return false;
-    }
-    return true;
+    return out.Save(path);
 }
