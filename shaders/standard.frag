@@ -63,8 +63,8 @@ void main() {
         color = albedo.rgb * BaseColor.a;
     }
 
-    float fog = min(1.0 / exp2(camDist * g_DistanceFogDensity * 1.4427), 1.0);
     if (g_DistanceFogEnable != 0) {
+        float fog = min(1.0 / exp2(camDist * g_DistanceFogDensity * 1.4427), 1.0);
         color = g_DistanceFogColor + fog * (color - g_DistanceFogColor);
     }
     fragColor = vec4(color, albedo.a);
