@@ -19,9 +19,7 @@ GLTFTestFile ValidFile() {
     const int positions = file.AddFloats({0, 0, 0, 1, 0, 0, 0, 1, 0}, "VEC3");
     const int normals = file.AddFloats({0, 0, 1, 0, 0, 1, 0, 0, 1}, "VEC3");
     const int indices = file.AddIndices({0, 1, 2});
-    file.json["meshes"].push_back(
-        {{"primitives", {{{"attributes", {{"POSITION", positions}, {"NORMAL", normals}}}, {"indices", indices}}}}});
-    file.AddNode({{"mesh", 0}});
+    file.AddMeshNode({{{"attributes", {{"POSITION", positions}, {"NORMAL", normals}}}, {"indices", indices}}});
     return file;
 }
 
@@ -29,6 +27,16 @@ std::string LoadOutput(const std::string& path, bool& loaded) {
     testing::internal::CaptureStdout();
     loaded = FwLoadGLTFModel(path) != nullptr;
     return testing::internal::GetCapturedStdout();
+}
+
+// Sparse substitutes for the positions: the listed element indices and `valueCount` values.
+void AddSparsePositions(GLTFTestFile& file, const std::vector<uint8_t>& indices, int valueCount) {
+    const int indexView = file.AddView(indices.data(), indices.size());
+    const std::vector<float> values(size_t(valueCount) * 3, 5.0f);
+    const int valueView = file.AddView(values.data(), values.size() * sizeof(float));
+    file.json["accessors"][0]["sparse"] = {{"count", indices.size()},
+                                           {"indices", {{"bufferView", indexView}, {"componentType", 5121}}},
+                                           {"values", {{"bufferView", valueView}}}};
 }
 
 struct Breakage {
@@ -68,24 +76,8 @@ const Breakage kBreakages[] = {
      }},
     {"SceneListsMissingNode", [](GLTFTestFile& f) { f.json["scenes"][0]["nodes"].push_back(42); }},
     {"ShortTranslation", [](GLTFTestFile& f) { f.json["nodes"][0]["translation"] = {1, 2}; }},
-    {"SparseIndexBeyondCount", [](GLTFTestFile& f) {
-         const uint8_t index = 3;
-         const int indexView = f.AddView(&index, 1);
-         const float value[3] = {5, 5, 5};
-         const int valueView = f.AddView(value, sizeof(value));
-         f.json["accessors"][0]["sparse"] = {{"count", 1},
-                                             {"indices", {{"bufferView", indexView}, {"componentType", 5121}}},
-                                             {"values", {{"bufferView", valueView}}}};
-     }},
-    {"SparseCountBeyondValues", [](GLTFTestFile& f) {
-         const uint8_t indices[2] = {0, 1};
-         const int indexView = f.AddView(indices, 2);
-         const float value[3] = {5, 5, 5};
-         const int valueView = f.AddView(value, sizeof(value));
-         f.json["accessors"][0]["sparse"] = {{"count", 2},
-                                             {"indices", {{"bufferView", indexView}, {"componentType", 5121}}},
-                                             {"values", {{"bufferView", valueView}}}};
-     }},
+    {"SparseIndexBeyondCount", [](GLTFTestFile& f) { AddSparsePositions(f, {3}, 1); }},
+    {"SparseCountBeyondValues", [](GLTFTestFile& f) { AddSparsePositions(f, {0, 1}, 1); }},
     {"ImageViewBeyondBuffer", [](GLTFTestFile& f) {
          f.json["bufferViews"].push_back({{"buffer", 0}, {"byteOffset", 1 << 20}, {"byteLength", 64}});
          f.json["images"] = {{{"bufferView", int(f.json["bufferViews"].size()) - 1}, {"mimeType", "image/png"}}};

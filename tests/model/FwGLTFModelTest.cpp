@@ -96,9 +96,7 @@ TEST(GLTFMeshes, PositionsAndNormalsAreMirroredAndWindingReversed) {
     const int positions = file.AddFloats({0, 0, 1, 1, 0, 2, 0, 1, 3}, "VEC3");
     const int normals = file.AddFloats({0, 0, 1, 0, 0, 1, 0, 0, 1}, "VEC3");
     const int indices = file.AddIndices({0, 1, 2});
-    file.json["meshes"].push_back(
-        {{"primitives", {{{"attributes", {{"POSITION", positions}, {"NORMAL", normals}}}, {"indices", indices}}}}});
-    file.AddNode({{"mesh", 0}});
+    file.AddMeshNode({{{"attributes", {{"POSITION", positions}, {"NORMAL", normals}}}, {"indices", indices}}});
     const Loaded loaded = WriteAndLoad(file, dir);
     ASSERT_TRUE(loaded.model) << loaded.output;
     const FwGLTFNode& node = *loaded.model->Nodes[0];
@@ -158,10 +156,7 @@ TEST(GLTFMeshes, NonTrianglePrimitivesAreSkippedAndUnindexedOnesUseVertexOrder) 
     GLTFTestFile file;
     const int lines = file.AddFloats(kTriangle, "VEC3");
     const int six = file.AddFloats({0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 1, 0, 1, 0, 1, 1}, "VEC3");
-    file.json["meshes"].push_back({{"primitives",
-                                    {{{"attributes", {{"POSITION", lines}}}, {"mode", 1}},
-                                     {{"attributes", {{"POSITION", six}}}}}}});
-    file.AddNode({{"mesh", 0}});
+    file.AddMeshNode({{{"attributes", {{"POSITION", lines}}}, {"mode", 1}}, {{"attributes", {{"POSITION", six}}}}});
     const Loaded loaded = WriteAndLoad(file, dir);
     ASSERT_TRUE(loaded.model) << loaded.output;
     const FwGLTFNode& node = *loaded.model->Nodes[0];
@@ -181,9 +176,7 @@ TEST(GLTFAttributes, ColorsAreClampedScaledAndTruncated) {
     const std::vector<uint8_t> bytes = {255, 127, 0, 64, 10, 20, 30, 40, 0, 0, 0, 0};
     const int ubyte = file.AddAccessor(file.AddView(bytes.data(), bytes.size()), 5121, "VEC4", 3);
     for (const int color : {rgb, rgba, ubyte}) {
-        file.json["meshes"].push_back(
-            {{"primitives", {{{"attributes", {{"POSITION", positions}, {"COLOR_0", color}}}}}}});
-        file.AddNode({{"mesh", int(file.json["meshes"].size()) - 1}});
+        file.AddMeshNode({{{"attributes", {{"POSITION", positions}, {"COLOR_0", color}}}}});
     }
     const Loaded loaded = WriteAndLoad(file, dir);
     ASSERT_TRUE(loaded.model) << loaded.output;
@@ -212,8 +205,7 @@ TEST_P(GLTFTexCoords, ConvertByComponentType) {
     GLTFTestFile file;
     const int positions = file.AddFloats({0, 0, 0}, "VEC3");
     const int uv = file.AddAccessor(file.AddView(c.bytes.data(), c.bytes.size()), c.componentType, "VEC2", 1);
-    file.json["meshes"].push_back({{"primitives", {{{"attributes", {{"POSITION", positions}, {"TEXCOORD_0", uv}}}}}}});
-    file.AddNode({{"mesh", 0}});
+    file.AddMeshNode({{{"attributes", {{"POSITION", positions}, {"TEXCOORD_0", uv}}}}});
     const Loaded loaded = WriteAndLoad(file, dir);
     ASSERT_TRUE(loaded.model) << loaded.output;
     const Vector2 actual = loaded.model->Nodes[0]->Vertices[0].uv;
@@ -238,8 +230,7 @@ TEST(GLTFAttributes, ByteStrideOfInterleavedDataIsHonoured) {
     const int view = file.AddView(interleaved.data(), interleaved.size() * 4, 24);
     const int positions = file.AddAccessor(view, 5126, "VEC3", 3);
     const int normals = file.AddAccessor(view, 5126, "VEC3", 3, 12);
-    file.json["meshes"].push_back({{"primitives", {{{"attributes", {{"POSITION", positions}, {"NORMAL", normals}}}}}}});
-    file.AddNode({{"mesh", 0}});
+    file.AddMeshNode({{{"attributes", {{"POSITION", positions}, {"NORMAL", normals}}}}});
     const Loaded loaded = WriteAndLoad(file, dir);
     ASSERT_TRUE(loaded.model) << loaded.output;
     const auto& vertices = loaded.model->Nodes[0]->Vertices;

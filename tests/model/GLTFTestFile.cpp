@@ -66,6 +66,11 @@ int GLTFTestFile::AddMesh(const std::vector<Primitive>& primitives) {
     return int(json["meshes"].size()) - 1;
 }
 
+int GLTFTestFile::AddMeshNode(const nlohmann::json& primitives) {
+    json["meshes"].push_back({{"primitives", primitives}});
+    return AddNode({{"mesh", int(json["meshes"].size()) - 1}});
+}
+
 int GLTFTestFile::AddNode(nlohmann::json node, bool root) {
     json["nodes"].push_back(std::move(node));
     const int index = int(json["nodes"].size()) - 1;

@@ -28,6 +28,8 @@ public:
         int material = -1;
     };
     int AddMesh(const std::vector<Primitive>& primitives);
+    // A mesh of the given primitives (a JSON array) on a new root node; returns the node index.
+    int AddMeshNode(const nlohmann::json& primitives);
     // A node, listed by the first scene unless it is a child.
     int AddNode(nlohmann::json node, bool root = true);
 

@@ -1,35 +1,23 @@
 #include "tests/model/ModelGLFixture.h"
 
-#include <cstdlib>
 #include <vector>
 
 #include "framework/graphics/FwDirect3D.h"
 #include "framework/graphics/FwShaderManager.h"
 #include "framework/model/FwModel.h"
+#include "tests/support/HiddenDevice.h"
 
 SDL_Window* ModelGLTest::window = nullptr;
 
 void ModelGLTest::SetUpTestSuite() {
-    if (std::getenv("DISPLAY") == nullptr) {
-        setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    }
-    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-    window = SDL_CreateWindow("model test", 0, 0, kWidth, kHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    ASSERT_NE(window, nullptr) << SDL_GetError();
-    std::string errorText;
-    ASSERT_TRUE(FwDirect3D::GetInstance().Init(window, kWidth, kHeight, false, errorText)) << errorText;
-    FwShaderManager::GetInstance().Init();
+    std::string error;
+    window = OpenHiddenDevice(kWidth, kHeight, error);
+    ASSERT_NE(window, nullptr) << error;
 }
 
 void ModelGLTest::TearDownTestSuite() {
-    FwShaderManager::GetInstance().Release();
-    FwDirect3D::GetInstance().Release();
-    SDL_DestroyWindow(window);
+    CloseHiddenDevice(window);
     window = nullptr;
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
 void ModelGLTest::SetUp() {
@@ -66,8 +54,7 @@ GLTFTestFile ModelGLTest::FacingSquare(float x, float y, float z, float halfSize
         file.json["materials"] = {material};
         primitive["material"] = 0;
     }
-    file.json["meshes"].push_back({{"primitives", {primitive}}});
-    file.AddNode({{"mesh", int(file.json["meshes"].size()) - 1}});
+    file.AddMeshNode({primitive});
     return file;
 }
 

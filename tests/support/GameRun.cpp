@@ -52,6 +52,29 @@ GameRunResult RunGame(const std::vector<std::string>& args, const std::vector<st
     return result;
 }
 
+std::map<uint32_t, nlohmann::json> RunGameWithSnapshots(const std::vector<std::string>& args,
+                                                        const std::vector<uint32_t>& frames, GameRunResult* run,
+                                                        const std::vector<std::string>& environment) {
+    TempDir dir;
+    std::vector<std::string> allArgs = args;
+    for (const uint32_t frame : frames) {
+        allArgs.push_back("--dump-state");
+        allArgs.push_back(std::to_string(frame) + ":" + dir.File(std::to_string(frame) + ".json"));
+    }
+    const GameRunResult result = RunGame(allArgs, environment);
+    if (run != nullptr) {
+        *run = result;
+    }
+    std::map<uint32_t, nlohmann::json> snapshots;
+    for (const uint32_t frame : frames) {
+        const std::string path = dir.File(std::to_string(frame) + ".json");
+        if (std::filesystem::exists(path)) {
+            snapshots[frame] = ReadJsonFile(path);
+        }
+    }
+    return snapshots;
+}
+
 TempDir::TempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "quarnel-test-XXXXXX").string();
     if (mkdtemp(pattern.data()) != nullptr) {

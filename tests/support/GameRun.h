@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,13 @@ struct GameRunResult {
 // arranged when none exists (SDL's offscreen driver), and sound stays silent unless the caller
 // sets ALSOFT_* itself.
 GameRunResult RunGame(const std::vector<std::string>& args, const std::vector<std::string>& environment = {});
+
+// Runs the game with `args` plus a state snapshot after each of `frames`; the snapshots come back
+// by frame (a frame the run did not reach is missing). `run` receives the process result.
+std::map<uint32_t, nlohmann::json> RunGameWithSnapshots(const std::vector<std::string>& args,
+                                                        const std::vector<uint32_t>& frames,
+                                                        GameRunResult* run = nullptr,
+                                                        const std::vector<std::string>& environment = {});
 
 // A fresh empty directory below the system temp folder, removed with the object.
 class TempDir {

@@ -1,0 +1,135 @@
+#include "tests/game/GameSceneFixture.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "framework/audio/FwAudioManager.h"
+#include "framework/graphics/FwDirect3D.h"
+#include "framework/graphics/FwShaderManager.h"
+#include "framework/platform/FwPath.h"
+#include "game/world/C_Game.h"
+#include "scenes/SceneManager.h"
+
+SDL_Window* GameSceneTest::window = nullptr;
+
+void GameSceneTest::SetUpTestSuite() {
+    if (std::getenv("DISPLAY") == nullptr) {
+        setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    }
+    // No sound card here: the game must run silently either way.
+    setenv("ALSOFT_DRIVERS", "null", 0);
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    window = SDL_CreateWindow("game test", 0, 0, 1280, 720, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    ASSERT_NE(window, nullptr) << SDL_GetError();
+    std::string errorText;
+    ASSERT_TRUE(FwDirect3D::GetInstance().Init(window, 1280, 720, false, errorText)) << errorText;
+    FwShaderManager::GetInstance().Init();
+    FwAudioManager::GetInstance().Init();
+}
+
+void GameSceneTest::TearDownTestSuite() {
+    FwShaderManager::GetInstance().Release();
+    FwDirect3D::GetInstance().Release();
+    FwAudioManager::GetInstance().Release();
+    if (window != nullptr) {
+        SDL_DestroyWindow(window);
+        window = nullptr;
+    }
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+void GameSceneTest::SetUp() {
+    ASSERT_NE(window, nullptr);
+    FwInput::GetInstance().Reset();
+    SceneManager::GetInstance().clickLatch = 0;
+    previousRoot = FwContentRoot();
+    std::filesystem::create_directory_symlink(std::string(QUARNEL_BUILD_DIR) + "/Data", content.File("Data"));
+    FwSetContentRoot(content.Path());
+    WriteLevelFile("data.txt", ReadTextFile(std::string(QUARNEL_BUILD_DIR) + "/TxtData/data.txt"));
+    for (const char* name : {"Enemydata.txt", "drumdata.txt", "breaker.txt", "installatioStand.txt"}) {
+        WriteLevelFile(name, "");
+    }
+}
+
+void GameSceneTest::TearDown() {
+    SceneManager::GetInstance().Release();
+    FwSetContentRoot(previousRoot);
+}
+
+void GameSceneTest::WriteLevelFile(const std::string& name, const std::string& text) const {
+    WriteTextFile(content.File("TxtData/" + name), text);
+}
+
+C_Game& GameSceneTest::StartGame() {
+    C_Game* game = new C_Game();
+    SceneManager::GetInstance().SetNextScene(game);
+    SceneManager::GetInstance().clickLatch = 0;
+    return *game;
+}
+
+void GameSceneTest::RunFrames(int count) {
+    for (int i = 0; i < count; ++i) {
+        FwInput::GetInstance().BeginFrame();
+        FwAudioManager::GetInstance().Update();
+        SceneManager::GetInstance().Step();
+    }
+}
+
+C_Game* GameSceneTest::Game() const {
+    return dynamic_cast<C_Game*>(SceneManager::GetInstance().Current());
+}
+
+const char* GameSceneTest::SceneName() const {
+    const C_Scene* scene = SceneManager::GetInstance().Current();
+    return scene != nullptr ? scene->Name() : "";
+}
+
+void GameSceneTest::Key(FwKey key, bool down) {
+    SDL_Event event{};
+    if (key == FwKey::MouseLeft || key == FwKey::MouseRight) {
+        event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+        event.button.button = (key == FwKey::MouseLeft) ? SDL_BUTTON_LEFT : SDL_BUTTON_RIGHT;
+    } else {
+        static const SDL_Keycode codes[] = {SDLK_w, SDLK_a, SDLK_s, SDLK_d, SDLK_RETURN, SDLK_ESCAPE};
+        event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+        event.key.keysym.sym = codes[static_cast<int>(key)];
+    }
+    FwInput::GetInstance().HandleEvent(event);
+}
+
+void GameSceneTest::MoveMouse(int dx, int dy) {
+    SDL_Event event{};
+    event.type = SDL_MOUSEMOTION;
+    event.motion.xrel = dx;
+    event.motion.yrel = dy;
+    FwInput::GetInstance().HandleEvent(event);
+}
+
+void GameSceneTest::Focus(bool active) {
+    SDL_Event event{};
+    event.type = SDL_WINDOWEVENT;
+    event.window.event = active ? SDL_WINDOWEVENT_FOCUS_GAINED : SDL_WINDOWEVENT_FOCUS_LOST;
+    FwInput::GetInstance().HandleEvent(event);
+}
+
+BackBufferPixels::BackBufferPixels() {
+    FwDirect3D::GetInstance().ReadBackBuffer(rgba);
+}
+
+void BackBufferPixels::Average(int x0, int y0, int x1, int y1, double rgb[3]) const {
+    rgb[0] = rgb[1] = rgb[2] = 0.0;
+    for (int y = y0; y < y1; ++y) {
+        for (int x = x0; x < x1; ++x) {
+            for (int c = 0; c < 3; ++c) {
+                rgb[c] += At(x, y)[c];
+            }
+        }
+    }
+    for (int c = 0; c < 3; ++c) {
+        rgb[c] /= static_cast<double>(x1 - x0) * (y1 - y0);
+    }
+}

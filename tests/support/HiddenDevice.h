@@ -1,0 +1,11 @@
+#pragma once
+
+#include <string>
+
+struct SDL_Window;
+
+// A hidden window with the real graphics device and shader service, for suites that draw: SDL's
+// offscreen driver when there is no display. Null with the reason in `error` on failure.
+SDL_Window* OpenHiddenDevice(int width, int height, std::string& error);
+// Releases the shader service and the device, then the window.
+void CloseHiddenDevice(SDL_Window* window);
