@@ -29,8 +29,7 @@ bool FwBuffer::Create(uint32_t bindFlags, uint32_t byteSize, FwUsage usage, cons
     if (!made) {
         return false;
     }
-    while (glGetError() != GL_NO_ERROR) {
-    }
+    FwDrainGLErrors();
     glBindBuffer(kWorkTarget, made.Name());
     glBufferData(kWorkTarget, byteSize, initialData, UsageHint(usage));
     glBindBuffer(kWorkTarget, 0);

@@ -21,6 +21,11 @@ void DeleteName(FwGLKind kind, GLuint name) {
 
 }  // namespace
 
+void FwDrainGLErrors() {
+    for (int i = 0; i < 16 && glGetError() != GL_NO_ERROR; ++i) {
+    }
+}
+
 FwGLObject::FwGLObject(FwGLKind kind, GLuint name)
     : kind(kind), name(name), generation(liveGeneration), serial(name != 0 ? ++lastSerial : 0) {}
 

@@ -9,6 +9,10 @@
 
 #include <epoxy/gl.h>
 
+// Forgets earlier GL errors so that the next glGetError speaks of what follows. Bounded, as a lost
+// context may keep reporting.
+void FwDrainGLErrors();
+
 enum class FwGLKind { Texture, Buffer, VertexArray, Framebuffer, Sampler, Program, Shader };
 
 class FwGLObject {

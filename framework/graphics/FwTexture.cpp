@@ -99,8 +99,7 @@ bool MakeTexture(FwTextureDesc& desc, const void* data, bool generateMipmaps, Fw
         return false;
     }
     const GLenum target = TargetFor(desc);
-    while (glGetError() != GL_NO_ERROR) {
-    }
+    FwDrainGLErrors();
     glActiveTexture(GL_TEXTURE0 + kScratchUnit);
     glBindTexture(target, made.Name());
     AllocateLevels(target, desc, info, static_cast<const uint8_t*>(data));
