@@ -65,15 +65,23 @@ T Load(const uint8_t* source) {
     return value;
 }
 
-// Reads one unsigned sparse index of the given component type.
-uint32_t LoadIndex(const uint8_t* source, int componentType) {
+// An integer component of the given type; 0 for floats.
+int64_t LoadInteger(const uint8_t* source, int componentType) {
     switch (componentType) {
+    case TINYGLTF_COMPONENT_TYPE_BYTE:
+        return Load<int8_t>(source);
     case TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE:
         return Load<uint8_t>(source);
+    case TINYGLTF_COMPONENT_TYPE_SHORT:
+        return Load<int16_t>(source);
     case TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT:
         return Load<uint16_t>(source);
-    default:
+    case TINYGLTF_COMPONENT_TYPE_INT:
+        return Load<int32_t>(source);
+    case TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT:
         return Load<uint32_t>(source);
+    default:
+        return 0;
     }
 }
 
@@ -182,7 +190,7 @@ bool FwGLTFAccessor::ReadSparse(const tinygltf::Model& model, int accessorIndex,
     indices += sparse.indices.byteOffset;
     values += sparse.values.byteOffset;
     for (size_t i = 0; i < sparseCount; ++i) {
-        const uint32_t target = LoadIndex(indices + i * indexSize, indexType);
+        const auto target = uint64_t(LoadInteger(indices + i * indexSize, indexType));
         if (target >= count) {
             error = "sparse index " + std::to_string(target) + " is beyond the accessor's " +
                     std::to_string(count) + " elements";
@@ -195,7 +203,7 @@ bool FwGLTFAccessor::ReadSparse(const tinygltf::Model& model, int accessorIndex,
 
 float FwGLTFAccessor::Raw(size_t element, int component) const {
     const uint8_t* source = Component(element, component);
-    return componentType == TINYGLTF_COMPONENT_TYPE_FLOAT ? Load<float>(source) : float(IntegerAt(source));
+    return componentType == TINYGLTF_COMPONENT_TYPE_FLOAT ? Load<float>(source) : float(LoadInteger(source, componentType));
 }
 
 float FwGLTFAccessor::Normalized(size_t element, int component) const {
@@ -217,28 +225,9 @@ float FwGLTFAccessor::Normalized(size_t element, int component) const {
 }
 
 int64_t FwGLTFAccessor::Integer(size_t element) const {
-    return IntegerAt(Component(element, 0));
+    return LoadInteger(Component(element, 0), componentType);
 }
 
 const uint8_t* FwGLTFAccessor::Component(size_t element, int component) const {
     return bytes.data() + (element * size_t(componentCount) + size_t(component)) * componentSize;
-}
-
-int64_t FwGLTFAccessor::IntegerAt(const uint8_t* source) const {
-    switch (componentType) {
-    case TINYGLTF_COMPONENT_TYPE_BYTE:
-        return Load<int8_t>(source);
-    case TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE:
-        return Load<uint8_t>(source);
-    case TINYGLTF_COMPONENT_TYPE_SHORT:
-        return Load<int16_t>(source);
-    case TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT:
-        return Load<uint16_t>(source);
-    case TINYGLTF_COMPONENT_TYPE_INT:
-        return Load<int32_t>(source);
-    case TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT:
-        return Load<uint32_t>(source);
-    default:
-        return 0;
-    }
 }

@@ -38,7 +38,6 @@ public:
 private:
     bool ReadSparse(const tinygltf::Model& model, int accessorIndex, std::string& error);
     const uint8_t* Component(size_t element, int component) const;
-    int64_t IntegerAt(const uint8_t* source) const;
 
     int componentType = 0;
     int componentCount = 0;

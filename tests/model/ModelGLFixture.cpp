@@ -54,7 +54,7 @@ GLTFTestFile ModelGLTest::FacingSquare(float x, float y, float z, float halfSize
         file.json["materials"] = {material};
         primitive["material"] = 0;
     }
-    file.AddMeshNode({primitive});
+    file.AddMeshNode(nlohmann::json::array({primitive}));
     return file;
 }
 
