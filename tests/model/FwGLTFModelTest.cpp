@@ -37,6 +37,12 @@ void ExpectMatrixNear(const Matrix& actual, const Matrix& expected) {
     }
 }
 
+using Face = std::array<uint32_t, 3>;
+
+Face Indices(const FwMeshFace& face) {
+    return {face.idx[0], face.idx[1], face.idx[2]};
+}
+
 using Rgba = std::array<int, 4>;
 
 Rgba ColorOf(const FwMeshVertex& vertex) {
@@ -107,9 +113,7 @@ TEST(GLTFMeshes, PositionsAndNormalsAreMirroredAndWindingReversed) {
     EXPECT_EQ(node.Vertices[0].uv, Vector2(0, 0));
     EXPECT_EQ(ColorOf(node.Vertices[0]), Rgba({255, 255, 255, 255}));
     ASSERT_EQ(node.Faces.size(), 1u);
-    EXPECT_EQ(node.Faces[0].idx[0], 0u);
-    EXPECT_EQ(node.Faces[0].idx[1], 2u);
-    EXPECT_EQ(node.Faces[0].idx[2], 1u);
+    EXPECT_EQ(Indices(node.Faces[0]), Face({0, 2, 1}));
 }
 
 TEST(GLTFMeshes, PrimitivesAreSortedByMaterialWithOffsetIndices) {
@@ -131,13 +135,9 @@ TEST(GLTFMeshes, PrimitivesAreSortedByMaterialWithOffsetIndices) {
     EXPECT_EQ(node.Subsets[1].FaceCount, 1u);
     ASSERT_EQ(node.Vertices.size(), 7u);
     ASSERT_EQ(node.Faces.size(), 3u);
-    EXPECT_EQ(node.Faces[1].idx[0], 2u);
-    EXPECT_EQ(node.Faces[1].idx[1], 3u);
-    EXPECT_EQ(node.Faces[1].idx[2], 1u);
+    EXPECT_EQ(Indices(node.Faces[1]), Face({2, 3, 1}));
     // The material-2 face indexes past the four vertices of the material-0 primitive.
-    EXPECT_EQ(node.Faces[2].idx[0], 4u);
-    EXPECT_EQ(node.Faces[2].idx[1], 6u);
-    EXPECT_EQ(node.Faces[2].idx[2], 5u);
+    EXPECT_EQ(Indices(node.Faces[2]), Face({4, 6, 5}));
 }
 
 TEST(GLTFMeshes, PrimitiveWithoutMaterialUsesMaterialZero) {
@@ -162,9 +162,7 @@ TEST(GLTFMeshes, NonTrianglePrimitivesAreSkippedAndUnindexedOnesUseVertexOrder) 
     const FwGLTFNode& node = *loaded.model->Nodes[0];
     ASSERT_EQ(node.Subsets.size(), 1u);
     ASSERT_EQ(node.Faces.size(), 2u);
-    EXPECT_EQ(node.Faces[1].idx[0], 3u);
-    EXPECT_EQ(node.Faces[1].idx[1], 5u);
-    EXPECT_EQ(node.Faces[1].idx[2], 4u);
+    EXPECT_EQ(Indices(node.Faces[1]), Face({3, 5, 4}));
 }
 
 TEST(GLTFAttributes, ColorsAreClampedScaledAndTruncated) {
