@@ -3,6 +3,8 @@
 #include <cstring>
 #include <numeric>
 
+#include <SDL.h>
+
 #include "scenes/TitleScene.h"
 #include "tests/support/GameRun.h"
 
@@ -209,6 +211,40 @@ TEST(TitleScreen, MissingFontStopsWithTheFileNamed) {
     const GameRunResult run = RunGame({"--frames", "5", "--content", dir.Path()});
     EXPECT_NE(run.exitCode, 0);
     EXPECT_NE(run.output.find("Data/Font/SpriteFont_8.dat"), std::string::npos) << run.output;
+}
+
+}  // namespace
+
+namespace {
+
+// Peak absolute sample of a 16-bit WAV file, 0..1; -1 when it cannot be read.
+double PeakOf(const std::string& path) {
+    SDL_AudioSpec spec;
+    Uint8* buffer = nullptr;
+    Uint32 length = 0;
+    if (SDL_LoadWAV(path.c_str(), &spec, &buffer, &length) == nullptr || spec.format != AUDIO_S16LSB) {
+        return -1.0;
+    }
+    const auto* samples = reinterpret_cast<const int16_t*>(buffer);
+    int peak = 0;
+    for (Uint32 i = 0; i < length / 2; ++i) {
+        peak = std::max(peak, std::abs(static_cast<int>(samples[i])));
+    }
+    SDL_FreeWAV(buffer);
+    return peak / 32768.0;
+}
+
+TEST(TitleScreen, TypingAndTitleSoundsAreHeard) {
+    TempDir dir;
+    WriteTextFile(dir.File("alsoft.conf"),
+                  "[general]\ndrivers=wave\nsample-type=int16\n[wave]\nfile=" + dir.File("mix.wav") + "\n");
+    GameRunResult run;
+    // The wave writer mixes in real time, so this run keeps the frame limiter.
+    const Snapshots s = RunGameWithSnapshots({"--frames", "300"}, {5, 100}, &run, {"ALSOFT_CONF=" + dir.File("alsoft.conf")});
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_TRUE(Title(s, 5)["keyboardSoundPlaying"]) << "typing is heard";
+    EXPECT_FALSE(Title(s, 100)["keyboardSoundPlaying"]) << "and stops when the text is complete";
+    EXPECT_GT(PeakOf(dir.File("mix.wav")), 0.05);
 }
 
 }  // namespace
