@@ -17,10 +17,7 @@
 #include "scenes/C_Scene.h"
 #include "scenes/SceneManager.h"
 #include "scenes/TitleScene.h"
-#if __has_include("tools/viewer/ViewerScene.h")
 #include "tools/viewer/ViewerScene.h"
-#define QUARNEL_HAS_VIEWER 1
-#endif
 
 Application& Application::GetInstance() {
     static Application instance;
@@ -67,9 +64,7 @@ void Application::RunLoop() {
     if (options.viewPath.empty()) {
         scenes.SetNextScene(new TitleScene());
     } else {
-#ifdef QUARNEL_HAS_VIEWER
         scenes.SetNextScene(new ViewerScene(options.viewPath));
-#endif
     }
 
     uint32_t frameCount = 0;
