@@ -20,14 +20,19 @@ FwBoundingBox BoxAround(const std::vector<Vector3>& points) {
 // Ritter's sphere: the widest pair among the extreme points along x, y and z as a first guess,
 // then grown just enough to take in each point that lies outside.
 FwBoundingSphere SphereAround(const std::vector<Vector3>& points) {
-    Vector3 minX = points.front(), maxX = minX, minY = minX, maxY = minX, minZ = minX, maxZ = minX;
+    Vector3 minX = points.front();
+    Vector3 maxX = minX;
+    Vector3 minY = minX;
+    Vector3 maxY = minX;
+    Vector3 minZ = minX;
+    Vector3 maxZ = minX;
     for (const Vector3& p : points) {
-        if (p.x < minX.x) minX = p;
-        if (p.x > maxX.x) maxX = p;
-        if (p.y < minY.y) minY = p;
-        if (p.y > maxY.y) maxY = p;
-        if (p.z < minZ.z) minZ = p;
-        if (p.z > maxZ.z) maxZ = p;
+        minX = p.x < minX.x ? p : minX;
+        maxX = p.x > maxX.x ? p : maxX;
+        minY = p.y < minY.y ? p : minY;
+        maxY = p.y > maxY.y ? p : maxY;
+        minZ = p.z < minZ.z ? p : minZ;
+        maxZ = p.z > maxZ.z ? p : maxZ;
     }
     const float spanX = Vector3::Distance(maxX, minX);
     const float spanY = Vector3::Distance(maxY, minY);
