@@ -1,0 +1,229 @@
+#include "game/player/C_Player.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "framework/audio/FwSoundCache.h"
+#include "framework/audio/FwSoundEffect.h"
+#include "framework/audio/FwSoundInstance.h"
+#include "framework/graphics/FwShaderManager.h"
+#include "framework/model/FwCollision.h"
+#include "framework/model/FwDrawModel.h"
+#include "framework/platform/FwInput.h"
+#include "game/player/C_Camera.h"
+#include "game/world/C_Game.h"
+#include "game/world/C_Stage.h"
+
+namespace {
+
+constexpr float kWalkSpeed = 0.5f;
+constexpr float kTreadTurnPerFrame = 15.0f;
+constexpr float kTreadScrollPerFrame = 0.01f;
+constexpr float kDegreesPerPixel = 0.25f;
+// 1 looks down when the mouse moves down; the game has no setting that inverts it.
+constexpr int kVerticalLook = 1;
+constexpr float kMinPitch = -30.0f;
+constexpr float kMaxPitch = 75.0f;
+// The foot point stays this far from a wall's plane.
+constexpr float kWallDistance = 2.0f;
+constexpr float kSlumpPerFrame = 0.1f;
+constexpr float kMaxDeathTilt = 35.0f;
+constexpr float kMaxHeadTilt = 25.0f;
+constexpr float kEndingStopDistance = 0.5f;
+constexpr float kFacingCameraAngle = 15.0f;
+constexpr float kEndingTurnPerFrame = 1.0f;
+
+Matrix RotationX(float degrees) {
+    return Matrix::CreateRotationX(degrees * Math::kDegToRad);
+}
+
+Matrix RotationY(float degrees) {
+    return Matrix::CreateRotationY(degrees * Math::kDegToRad);
+}
+
+// Angle between two unit vectors, in degrees.
+float AngleBetween(const Vector3& a, const Vector3& b) {
+    return std::acos(std::clamp(a.Dot(b), -1.0f, 1.0f)) / Math::kDegToRad;
+}
+
+}  // namespace
+
+C_Player::C_Player(C_Game* game) : game(game) {
+    FwSoundCache& sounds = FwSoundCache::GetInstance();
+    rightShotSound = sounds.GetSound("data/sound/tama1.wav");
+    leftShotSound = sounds.GetSound("data/sound/shot1.wav");
+    treadSoundEffect = sounds.GetSound("data/sound/caterpillar.wav");
+    pickUpSound = sounds.GetSound("data/sound/item.wav");
+    treadSound = treadSoundEffect->CreateInstance(true);
+    if (treadSound) {
+        treadSound->SetCurveDistanceScaler(0.4f);
+    }
+    chestModel.Load("Data/Player/Chest/chest.gltf");
+    headModel.Load("Data/Player/Head/head.gltf");
+    leftArmModel.Load("Data/Player/LeftArm/armleft.gltf");
+    handArmModel.Load("Data/Player/Rightarm/HandArmright.gltf");
+    gunArmModel.Load("Data/Player/Rightarm/armright.gltf");
+    spineModel.Load("Data/Player/Spine/spine.gltf");
+    legModel.Load("Data/Player/Leg/leg.gltf");
+    FwInput::GetInstance().ReturnCursorHome();
+}
+
+void C_Player::Update() {
+    Pose();
+    if (game->ending) {
+        EndingWalk();
+    }
+    if (!FwInput::GetInstance().IsWindowActive() || game->ending || !alive) {
+        return;
+    }
+    fireCoolDown = std::max(fireCoolDown - 1, 0);
+    ReadInput();
+    Look();
+    if (moving) {
+        // The tread sound restarts every moving frame, so only its first few milliseconds are
+        // heard while the robot drives; the tail plays out when it stops.
+        if (treadSound) {
+            treadSound->Play3D(legWorld.Translation(), false, true);
+        }
+        // Opposite keys cancel: nothing more happens this frame.
+        if (moveDirection == Vector3::Zero) {
+            return;
+        }
+        const Vector3 direction = moveDirection.Normalized();
+        TurnLegsToward(direction);
+        position += direction * kWalkSpeed;
+        treadScroll.x -= kTreadScrollPerFrame;
+        PushOutOfWalls(direction);
+    }
+    if (treadSound) {
+        treadSound->SetPos(legWorld.Translation());
+    }
+}
+
+// The matrices are built before the robot moves, so a frame shows the pose of the position before.
+void C_Player::Pose() {
+    legWorld = RotationY(legYaw) * Matrix::CreateTranslation(position);
+    leftArmPitch = RotationX(pitch);
+    rightArmPitch = leftArmPitch;
+    if (!alive) {
+        deathTilt = std::min(deathTilt + kSlumpPerFrame, kMaxDeathTilt);
+        headTiltAngle = std::min(headTiltAngle + kSlumpPerFrame, kMaxHeadTilt);
+        leftArmPitch = RotationX(deathTilt);
+        rightArmPitch = leftArmPitch;
+        headTilt = RotationX(headTiltAngle);
+    }
+    upperYaw = RotationY(yaw);
+    positionMatrix = Matrix::CreateTranslation(legWorld.Translation());
+    headWorld = headTilt * headOffset * upperYaw * positionMatrix;
+    spineWorld = spineOffset * upperYaw * positionMatrix;
+    chestWorld = chestOffset * upperYaw * positionMatrix;
+    leftArmWorld = leftArmPitch * leftArmOffset * upperYaw * positionMatrix;
+    rightArmWorld = rightArmPitch * rightArmOffset * upperYaw * positionMatrix;
+}
+
+// Walks to the back of the cabin, then turns the upper body toward the camera.
+void C_Player::EndingWalk() {
+    const Vector3 toTarget = endingTarget - position;
+    if (toTarget.Length() > kEndingStopDistance) {
+        position += toTarget.Normalized() * kWalkSpeed;
+    }
+    const Vector3 toCamera = (game->camera->position - position).Normalized();
+    const Vector3 facing = chestWorld.Facing().Normalized();
+    float angle = AngleBetween(facing, toCamera);
+    if (angle < kFacingCameraAngle) {
+        arrived = true;
+        return;
+    }
+    if (facing.Cross(toCamera).Normalized().y < 0.0f) {
+        angle = -angle;
+    }
+    yaw += std::clamp(angle, -kEndingTurnPerFrame, kEndingTurnPerFrame);
+}
+
+// W, S, A and D each add a unit step in the aim's frame; opposite keys cancel.
+void C_Player::ReadInput() {
+    const FwInput& input = FwInput::GetInstance();
+    const float radians = yaw * Math::kDegToRad;
+    const Vector3 forward(std::sin(radians), 0.0f, std::cos(radians));
+    const Vector3 right(std::cos(radians), 0.0f, -std::sin(radians));
+    moveDirection = Vector3::Zero;
+    moving = false;
+    const struct {
+        FwKey key;
+        Vector3 step;
+    } keys[] = {{FwKey::W, forward}, {FwKey::S, -forward}, {FwKey::A, -right}, {FwKey::D, right}};
+    for (const auto& entry : keys) {
+        if (input.IsKeyDown(entry.key)) {
+            moveDirection += entry.step;
+            moving = true;
+        }
+    }
+}
+
+// One pixel of mouse movement is a quarter degree; the cursor goes back home every frame.
+void C_Player::Look() {
+    FwInput& input = FwInput::GetInstance();
+    int dx = 0;
+    int dy = 0;
+    input.GetCursorOffset(dx, dy);
+    yaw += static_cast<float>(dx) * kDegreesPerPixel;
+    pitch += static_cast<float>(dy) * kDegreesPerPixel * static_cast<float>(kVerticalLook);
+    pitch = std::clamp(pitch, kMinPitch, kMaxPitch);
+    input.ReturnCursorHome();
+}
+
+// The treads swing toward the walking direction by at most 15 degrees a frame; walking straight
+// back they swing the negative way.
+void C_Player::TurnLegsToward(const Vector3& direction) {
+    const float radians = legYaw * Math::kDegToRad;
+    legForward = Vector3(std::sin(radians), 0.0f, std::cos(radians)).Normalized();
+    const float turn = std::min(AngleBetween(legForward, direction), kTreadTurnPerFrame);
+    if (legForward.Cross(direction).Normalized().y > 0.9f) {
+        legYaw += turn;
+    } else {
+        legYaw -= turn;
+    }
+}
+
+// Keeps the foot point kWallDistance from the plane of the wall ahead, measured along its normal.
+void C_Player::PushOutOfWalls(const Vector3& direction) {
+    const C_Stage& stage = *game->stage;
+    float distance = 0.0f;
+    Vector3 normal;
+    if (!RayToModel(stage.Model(), stage.World(), position, direction, distance, normal)) {
+        return;
+    }
+    const float facing = (-direction).Dot(normal);
+    // A degenerate triangle reports a zero normal: there is no plane to keep away from.
+    if (facing == 0.0f) {
+        return;
+    }
+    const float reach = std::fabs(kWallDistance / facing);
+    if (reach >= distance) {
+        position += normal * ((reach - distance) * facing);
+    }
+}
+
+void C_Player::Draw() const {
+    FwStandardShader& shader = FwShaderManager::GetInstance().standardShader;
+    shader.cbObject.Work().g_UVOffset = treadScroll;
+    const struct {
+        const FwModel& model;
+        const Matrix& world;
+    } parts[] = {{chestModel, chestWorld},  {headModel, headWorld}, {spineModel, spineWorld},
+                 {legModel, legWorld},      {leftArmModel, leftArmWorld},
+                 {hasGunArm ? gunArmModel : handArmModel, rightArmWorld}};
+    for (const auto& part : parts) {
+        shader.world = part.world;
+        DrawModel(part.model);
+    }
+    shader.cbObject.Work().g_UVOffset = Vector2(0.0f, 0.0f);
+}
+
+void C_Player::Damage(float amount) {
+    hitPoints += amount;
+    if (hitPoints <= 0.0f) {
+        hitPoints = 0.0f;
+        alive = false;
+    }
+}

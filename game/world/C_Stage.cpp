@@ -1,0 +1,56 @@
+#include "game/world/C_Stage.h"
+
+#include "framework/audio/FwAudioManager.h"
+#include "framework/audio/FwSoundEffect.h"
+#include "framework/audio/FwSoundInstance.h"
+#include "framework/graphics/FwShaderManager.h"
+#include "framework/model/FwCollision.h"
+#include "framework/model/FwDrawModel.h"
+#include "game/player/C_Player.h"
+#include "game/world/C_Game.h"
+
+namespace {
+
+// Walls farther away than this are not touched yet.
+constexpr float kHitRange = 2.0f;
+
+}  // namespace
+
+C_Stage::C_Stage(C_Game* game) : game(game) {
+    model.Load("Data/Stage/Stage.gltf");
+    reflectionSound = std::make_shared<FwSoundEffect>();
+    reflectionSound->Load("data/sound/reflection.wav");
+    reflectionInstance = reflectionSound->CreateInstance(true);
+    if (reflectionInstance) {
+        reflectionInstance->SetCurveDistanceScaler(1.0f);
+    }
+}
+
+void C_Stage::Draw() const {
+    FwShaderManager::GetInstance().standardShader.world = world;
+    DrawModel(model);
+}
+
+bool C_Stage::HitTest(const Vector3& origin, const Vector3& direction, float& distance, Vector3& hitPoint,
+                      Vector3& normal) const {
+    if (!RayToModel(model, world, origin, direction, distance, normal)) {
+        return false;
+    }
+    hitPoint = origin + direction * distance;
+    return distance <= kHitRange;
+}
+
+bool C_Stage::ReflectTest(const Vector3& origin, const Vector3& direction, float& distance, Vector3& normal,
+                          Vector3& hitPoint, Vector3& reflected) {
+    if (!HitTest(origin, direction, distance, hitPoint, normal)) {
+        return false;
+    }
+    if (reflectionInstance) {
+        reflectionInstance->Play3D(hitPoint, false, true);
+        // The listener may not have moved yet this frame: hear the bounce from where the robot is.
+        game->SetListener(game->player->position);
+        reflectionInstance->SetPos(hitPoint);
+    }
+    reflected = direction - normal * (2.0f * direction.Dot(normal));
+    return true;
+}
