@@ -97,12 +97,13 @@ TEST(EnemyModel, TreadsOnTheFloorAndTheFrontShortOfTheMuzzlePoint) {
     EXPECT_GE(-4.5f + treads.maximum.y, hull.minimum.y - 0.05f);
     EXPECT_GE(hull.maximum.y + 0.05f, chest.minimum.y);
     EXPECT_GE(chest.maximum.y + 0.05f, 1.8f + head.minimum.y);
-    // Charge rings and bullets appear 4 ahead of the hull origin, in front of the robot.
-    for (const ModelShape* part : {&treads, &hull, &chest, &head}) {
+    // Charge rings and bullets appear 4 ahead of the hull origin, in front of the robot; the
+    // sides stay within its radius. The treads are drawn 0.2 to the right.
+    const std::pair<const ModelShape*, float> parts[] = {{&treads, 0.2f}, {&hull, 0.0f}, {&chest, 0.0f}, {&head, 0.0f}};
+    for (const auto& [part, right] : parts) {
         EXPECT_LT(part->maximum.z, 4.0f);
-        EXPECT_LE(std::max(std::fabs(part->minimum.x), std::fabs(part->maximum.x)), 3.0f);
+        EXPECT_LE(std::max(-(part->minimum.x + right), part->maximum.x + right), 3.0f);
     }
-    // The treads are drawn 0.2 to the right: their model is centred 0.2 to the left.
     EXPECT_NEAR(0.2f + (treads.minimum.x + treads.maximum.x) / 2, 0.0f, 0.05f);
 }
 

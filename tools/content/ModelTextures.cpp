@@ -115,6 +115,21 @@ Rgba TrimAt(float u, float v) {
     return Seam(c, u, v, 4, 1, 0.01f);
 }
 
+Rgba GirderAt(float u, float v) {
+    static const ValueNoise grime(37);
+    Rgba c{0.4f, 0.44f, 0.5f, 1};
+    // Flanges along the top and bottom of every repeat, with a row of rivets on each.
+    const float fv = Fract(v * 2);
+    if (fv < 0.12f || fv > 0.88f) {
+        c = Shade(c, 1.2f);
+        if (std::fabs(Fract(u * 8) - 0.5f) < 0.12f && std::fabs(std::fabs(fv - 0.5f) - 0.44f) < 0.03f) {
+            c = Shade(c, 0.6f);
+        }
+    }
+    c = Shade(c, 0.85f + 0.3f * TileNoise(grime, u, v, 5.0f));
+    return Seam(c, u, v, 1, 2, 0.01f);
+}
+
 Rgba CeilingAt(float u, float v) {
     Rgba c{0.30f, 0.31f, 0.33f, 1};
     // A vent grille in the middle of each tile.
@@ -222,6 +237,7 @@ TextureRef FloorPanelsTexture() { return Make("FloorPanels.png", 256, 256, Floor
 TextureRef WallPlatingTexture() { return Make("WallPlating.png", 256, 256, WallPlatingAt); }
 TextureRef HazardStripesTexture() { return Make("HazardStripes.png", 128, 128, HazardStripesAt); }
 TextureRef TrimTexture() { return Make("Trim.png", 128, 128, TrimAt); }
+TextureRef GirderTexture() { return Make("Girder.png", 128, 128, GirderAt); }
 TextureRef CeilingTexture() { return Make("Ceiling.png", 128, 128, CeilingAt); }
 TextureRef CrateTexture() { return Make("Crate.png", 128, 128, CrateAt); }
 TextureRef TreadLinksTexture() { return Make("TreadLinks.png", 256, 64, TreadLinksAt); }

@@ -19,6 +19,7 @@ TextureRef FloorPanelsTexture();    // steel floor plates with seams, bolts and 
 TextureRef WallPlatingTexture();    // light wall panels with seams and rivets
 TextureRef HazardStripesTexture();  // worn yellow and black diagonal stripes
 TextureRef TrimTexture();           // dark ribbed gunmetal for skirting and frames
+TextureRef GirderTexture();         // painted steel girders with flanges and rivet rows
 TextureRef CeilingTexture();        // dark ceiling tiles with vents
 TextureRef CrateTexture();          // cargo container sides with braces
 TextureRef TreadLinksTexture();     // caterpillar links; u runs along the belt, 16 links a repeat

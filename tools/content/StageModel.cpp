@@ -22,6 +22,9 @@ constexpr float kSkirtingTop = -6.3f;
 constexpr float kTopBand = 1.2f;
 constexpr float kFrameWidth = 1.0f;      // hazard frame round every opening
 constexpr float kThresholdDepth = 1.5f;  // hazard floor strip either side of an opening
+// Fittings that meet a wall or ceiling run on into it, so that no face of theirs lies in the
+// wall's plane (rays would meet both at once).
+constexpr float kEmbed = 0.3f;
 
 // A box-shaped room or corridor; areas that touch share an opening as wide as their overlap and
 // as high as the lower ceiling.
@@ -99,7 +102,7 @@ public:
         materials.trim = mesh.AddMaterial({"Trim", {1, 1, 1, 1}, 0.6f, 0.45f, {}, trim});
         materials.ceiling = mesh.AddMaterial({"Ceiling", {1, 1, 1, 1}, 0.2f, 0.8f, {}, CeilingTexture()});
         materials.light = mesh.AddMaterial({"Light", {1, 1, 1, 1}, 0.0f, 0.9f, {1.0f, 0.96f, 0.88f}});
-        materials.structure = mesh.AddMaterial({"Structure", {0.85f, 0.88f, 0.95f, 1}, 0.5f, 0.5f, {}, trim});
+        materials.structure = mesh.AddMaterial({"Structure", {1, 1, 1, 1}, 0.4f, 0.5f, {}, GirderTexture()});
         materials.crate = mesh.AddMaterial({"Crate", {1, 1, 1, 1}, 0.3f, 0.6f, {}, CrateTexture()});
         materials.glow = mesh.AddMaterial({"Glow", {0.2f, 0.5f, 1.0f, 1}, 0.0f, 0.5f, {0.25f, 0.6f, 1.0f}});
     }
@@ -150,10 +153,11 @@ public:
             if (c - 0.6f <= from || c + 0.6f >= to) {
                 continue;
             }
+            const float top = r.ceiling + kEmbed;
             if (alongX) {
-                Box(materials.structure, {r.x0, r.ceiling - 1.4f, c - 0.6f}, {r.x1, r.ceiling, c + 0.6f});
+                Box(materials.structure, {r.x0 - kEmbed, r.ceiling - 1.4f, c - 0.6f}, {r.x1 + kEmbed, top, c + 0.6f});
             } else {
-                Box(materials.structure, {c - 0.6f, r.ceiling - 1.4f, r.z0}, {c + 0.6f, r.ceiling, r.z1});
+                Box(materials.structure, {c - 0.6f, r.ceiling - 1.4f, r.z0 - kEmbed}, {c + 0.6f, top, r.z1 + kEmbed});
             }
             if (i == count) {
                 continue;
@@ -174,8 +178,9 @@ public:
         for (const Side side : {kWest, kEast, kSouth, kNorth}) {
             const bool alongZ = side == kWest || side == kEast;
             const float plane = side == kWest ? r.x0 : side == kEast ? r.x1 : side == kSouth ? r.z0 : r.z1;
-            const float inward = (side == kWest || side == kSouth) ? 0.15f : -0.15f;
-            std::vector<std::pair<float, float>> pieces{{alongZ ? r.z0 : r.x0, alongZ ? r.z1 : r.x1}};
+            const float inward = (side == kWest || side == kSouth) ? 1.0f : -1.0f;
+            std::vector<std::pair<float, float>> pieces{
+                {(alongZ ? r.z0 : r.x0) - kEmbed, (alongZ ? r.z1 : r.x1) + kEmbed}};
             for (const Opening& o : openings) {
                 if (o.area != a || o.side != side || o.top + kFrameWidth <= y - 0.2f) {
                     continue;
@@ -188,7 +193,8 @@ public:
                 pieces = split;
             }
             for (const auto& [p0, p1] : pieces) {
-                const float w0 = std::min(plane, plane + inward), w1 = std::max(plane, plane + inward);
+                const float back = plane - inward * kEmbed, front = plane + inward * 0.15f;
+                const float w0 = std::min(back, front), w1 = std::max(back, front);
                 if (alongZ) {
                     Box(materials.glow, {w0, y - 0.2f, p0}, {w1, y + 0.2f, p1});
                 } else {
@@ -232,8 +238,11 @@ private:
                 int material = (t1 <= kSkirtingTop || t0 >= r.ceiling - kTopBand) ? materials.trim : materials.wall;
                 bool hole = false;
                 for (const Opening* o : holes) {
-                    // Openings reach below the floor too: nothing may stand in the doorway.
-                    hole = hole || (s0 >= o->s0 && s1 <= o->s1 && t1 <= o->top);
+                    // Openings reach below the floor too: nothing may stand in the doorway. Over
+                    // an opening the wall does not reach above its own ceiling either, where the
+                    // neighbour's wall stands in the same plane.
+                    const bool within = s0 >= o->s0 && s1 <= o->s1;
+                    hole = hole || (within && (t1 <= o->top || t0 >= r.ceiling));
                     if (t0 >= kFloor && s0 >= o->s0 - kFrameWidth && s1 <= o->s1 + kFrameWidth &&
                         t1 <= o->top + kFrameWidth) {
                         material = materials.hazard;
@@ -397,8 +406,8 @@ MeshBuilder StageModel() {
         stage.Pillar(x, -19, 1.5f, hall.ceiling);
         stage.Pillar(x, 19, 1.5f, hall.ceiling);
     }
-    stage.Box(m.trim, {-228.9f, 9.6f, -18.5f}, {-227.7f, 10.2f, 17});
-    stage.Box(m.structure, {-228.9f, 10.2f, -7.5f}, {-228.2f, 12.6f, 4.6f});
+    stage.Box(m.trim, {-228.9f - kEmbed, 9.6f, -18.5f}, {-227.7f, 10.2f, 17});
+    stage.Box(m.structure, {-228.9f - kEmbed, 10.2f, -7.5f}, {-228.2f, 12.6f, 4.6f});
     stage.GlowStrip(kHallF, 7.0f);
 
     // Cabin: lit ceiling, glowing wall strips, handrails.
