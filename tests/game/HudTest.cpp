@@ -41,9 +41,12 @@ int WhiteAtCentre() {
 
 class HudTest : public GameSceneTest {
 protected:
+    // Skips the fade from black.
     C_Game& StartAfterFade() {
         C_Game& game = StartGame();
-        RunFrames(101);
+        RunFrames(1);
+        game.blackAlpha = 0.0f;
+        RunFrames(1);
         return game;
     }
 };

@@ -97,8 +97,10 @@ TEST_F(PlayerTest, InactiveWindowLeavesRobotAndCursorAlone) {
 
 TEST_F(PlayerTest, WallKeepsTheFootPointTwoUnitsAway) {
     C_Player& player = Start();
-    // The hangar's east wall stands at x = 60; turn east and walk into it.
+    // The hangar's east wall stands at x = 60; turn east, then walk into it. (W held in the frame
+    // of the turn would still walk the old way: keys are read before the mouse.)
     MoveMouse(360, 0);
+    RunFrames(1);
     Key(FwKey::W, true);
     RunFrames(120);
     EXPECT_NEAR(player.position.x, 58.0f, 0.3f);
