@@ -10,7 +10,7 @@
 #include "game/world/C_Game.h"
 #include "scenes/SceneManager.h"
 
-SDL_Window* GameSceneTest::window = nullptr;
+std::unique_ptr<FwWindow> GameSceneTest::window;
 
 void GameSceneTest::SetUpTestSuite() {
     if (std::getenv("DISPLAY") == nullptr) {
@@ -18,15 +18,10 @@ void GameSceneTest::SetUpTestSuite() {
     }
     // No sound card here: the game must run silently either way.
     setenv("ALSOFT_DRIVERS", "null", 0);
-    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    window = SDL_CreateWindow("game test", 0, 0, 1280, 720, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    ASSERT_NE(window, nullptr) << SDL_GetError();
+    window = std::make_unique<FwWindow>();
+    ASSERT_TRUE(window->Create(1280, 720, "game test", "Window")) << SDL_GetError();
     std::string errorText;
-    ASSERT_TRUE(FwDirect3D::GetInstance().Init(window, 1280, 720, false, errorText)) << errorText;
+    ASSERT_TRUE(FwDirect3D::GetInstance().Init(window->Hwnd(), 1280, 720, false, errorText)) << errorText;
     FwShaderManager::GetInstance().Init();
     FwAudioManager::GetInstance().Init();
 }
@@ -35,15 +30,11 @@ void GameSceneTest::TearDownTestSuite() {
     FwShaderManager::GetInstance().Release();
     FwDirect3D::GetInstance().Release();
     FwAudioManager::GetInstance().Release();
-    if (window != nullptr) {
-        SDL_DestroyWindow(window);
-        window = nullptr;
-    }
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    window.reset();
 }
 
 void GameSceneTest::SetUp() {
-    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(window && window->Hwnd() != nullptr);
     FwInput::GetInstance().Reset();
     SceneManager::GetInstance().clickLatch = 0;
     previousRoot = FwContentRoot();

@@ -1,16 +1,19 @@
 #pragma once
 
-// The game scene inside the test process: a hidden 1280x720 window with the real device, shader
+// The game scene inside the test process: the game's 1280x720 window with the real device, shader
 // and sound services (silent), content from a tree of the test's own (the generated Data beside
 // the build's quarnel, level files written by the test), and input fed to FwInput as the window's
 // events would feed it. Frames run as the frame loop runs them: input, sound, scene step.
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include <SDL.h>
 #include <gtest/gtest.h>
 
 #include "framework/platform/FwInput.h"
+#include "framework/platform/FwWindow.h"
 #include "tests/support/GameRun.h"
 
 class C_Game;
@@ -40,7 +43,7 @@ protected:
     TempDir content;
 
 private:
-    static SDL_Window* window;
+    static std::unique_ptr<FwWindow> window;
     std::string previousRoot;
 };
 
