@@ -17,7 +17,9 @@ class C_Stage;
 namespace contenttest {
 
 // Makes the build folder the content root and opens a hidden window with the real device and
-// shader service, once per process.
+// shader service, once per process. The window has the game's shape at a quarter of its size.
+constexpr int kViewWidth = 320;
+constexpr int kViewHeight = 180;
 void UseBuiltContent();
 
 // The game's stage (its model and its fixed world matrix), loaded once.

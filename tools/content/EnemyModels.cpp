@@ -18,7 +18,7 @@ EnemyMaterials AddEnemyMaterials(MeshBuilder& mesh) {
     m.armour = mesh.AddMaterial({"EnemyArmour", {0.62f, 0.1f, 0.08f, 1}, 0.2f, 0.45f});
     m.gunmetal = mesh.AddMaterial({"EnemyGunmetal", {0.24f, 0.25f, 0.28f, 1}, 0.8f, 0.35f});
     m.dark = mesh.AddMaterial({"EnemyDark", {0.07f, 0.07f, 0.08f, 1}, 0.5f, 0.6f});
-    m.glow = mesh.AddMaterial({"EnemyGlow", {1.0f, 0.25f, 0.12f, 1}, 0.0f, 0.3f, {1.0f, 0.2f, 0.08f}});
+    m.glow = mesh.AddMaterial({"EnemyGlow", {1.0f, 0.12f, 0.06f, 1}, 0.0f, 0.3f, {1.0f, 0.08f, 0.03f}});
     return m;
 }
 

@@ -144,7 +144,7 @@ MeshBuilder ElevatorDoorModel(bool right) {
 MeshBuilder LampModel(bool lit) {
     MeshBuilder mesh;
     const int metal = Gunmetal(mesh);
-    const int lens = lit ? mesh.AddMaterial({"LampLit", {1.0f, 0.6f, 0.15f, 1}, 0.0f, 0.2f, {1.0f, 0.5f, 0.08f}})
+    const int lens = lit ? mesh.AddMaterial({"LampLit", {0.9f, 0.3f, 0.04f, 1}, 0.0f, 0.2f, {1.0f, 0.42f, 0.04f}})
                          : mesh.AddMaterial({"LampOff", {0.35f, 0.22f, 0.08f, 1}, 0.1f, 0.3f, {0.06f, 0.03f, 0.0f}});
     mesh.Use(metal);
     mesh.Box({-1.7f, -0.2f, -0.2f}, {-0.5f, 0.2f, 0.2f});
