@@ -67,6 +67,7 @@ void GameSceneTest::RunFrames(int count) {
         FwInput::GetInstance().BeginFrame();
         FwAudioManager::GetInstance().Update();
         SceneManager::GetInstance().Step();
+        FwDirect3D::GetInstance().Present();
     }
 }
 
