@@ -12,7 +12,6 @@
 #include "framework/graphics/FwDirect3D.h"
 #include "framework/graphics/FwShaderManager.h"
 #include "framework/platform/FwClock.h"
-#include "framework/platform/FwInput.h"
 #include "framework/platform/FwMessageBox.h"
 #include "scenes/C_Scene.h"
 #include "scenes/SceneManager.h"
