@@ -24,8 +24,9 @@ FwModel& Stage() {
         std::vector<float> positions;
         for (int z = 0; z <= kCells; ++z) {
             for (int x = 0; x <= kCells; ++x) {
-                positions.insert(positions.end(), {float(x) * 2 - kCells, std::sin(float(x) * 0.3f) * std::cos(float(z) * 0.2f),
-                                                   float(z) * 2 - kCells});
+                positions.insert(positions.end(),
+                                 {float(x) * 2 - kCells, std::sin(float(x) * 0.3f) * std::cos(float(z) * 0.2f),
+                                  float(z) * 2 - kCells});
             }
         }
         std::vector<uint32_t> indices;
@@ -49,10 +50,12 @@ FwModel& Stage() {
             {"nodes", {{{"mesh", 0}}}},
             {"meshes", {{{"primitives", {{{"attributes", {{"POSITION", 0}}}, {"indices", 1}}}}}}},
             {"buffers", {{{"uri", "stage.bin"}, {"byteLength", positionBytes + indices.size() * 4}}}},
-            {"bufferViews", {{{"buffer", 0}, {"byteLength", positionBytes}},
-                             {{"buffer", 0}, {"byteOffset", positionBytes}, {"byteLength", indices.size() * 4}}}},
-            {"accessors", {{{"bufferView", 0}, {"componentType", 5126}, {"type", "VEC3"}, {"count", positions.size() / 3}},
-                           {{"bufferView", 1}, {"componentType", 5125}, {"type", "SCALAR"}, {"count", indices.size()}}}}};
+            {"bufferViews",
+             {{{"buffer", 0}, {"byteLength", positionBytes}},
+              {{"buffer", 0}, {"byteOffset", positionBytes}, {"byteLength", indices.size() * 4}}}},
+            {"accessors",
+             {{{"bufferView", 0}, {"componentType", 5126}, {"type", "VEC3"}, {"count", positions.size() / 3}},
+              {{"bufferView", 1}, {"componentType", 5125}, {"type", "SCALAR"}, {"count", indices.size()}}}}};
         std::ofstream(folder / "stage.gltf") << gltf.dump();
         FwModel model;
         model.Load((folder / "stage.gltf").string());

@@ -78,9 +78,7 @@ void TitleScene::Sound::SetVolume(float volume) {
     }
 }
 
-bool TitleScene::Sound::IsPlaying() const {
-    return instance && instance->GetState() == FwSoundState::Playing;
-}
+bool TitleScene::Sound::IsPlaying() const { return instance && instance->GetState() == FwSoundState::Playing; }
 
 TitleScene::TitleScene() : sourceLength(static_cast<int>(std::strlen(kSourceText)) + 1) {
     typedText.reserve(sourceLength + 1);

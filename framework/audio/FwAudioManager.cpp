@@ -40,9 +40,8 @@ void FwAudioManager::Update() {
         return;
     }
     ApplyListener();
-    std::erase_if(playList, [](const PlayList::value_type& entry) {
-        return entry.second->GetState() != FwSoundState::Playing;
-    });
+    std::erase_if(playList,
+                  [](const PlayList::value_type& entry) { return entry.second->GetState() != FwSoundState::Playing; });
 }
 
 void FwAudioManager::Release() {

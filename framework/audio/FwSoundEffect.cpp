@@ -41,8 +41,7 @@ std::shared_ptr<const FwAlBuffer> MakeBuffer(const SDL_AudioSpec& spec, const Ui
         return nullptr;
     }
     alGetError();
-    alBufferData(buffer->Get(), channels == 1 ? AL_FORMAT_MONO16 : AL_FORMAT_STEREO16, samples.data(), size,
-                 spec.freq);
+    alBufferData(buffer->Get(), channels == 1 ? AL_FORMAT_MONO16 : AL_FORMAT_STEREO16, samples.data(), size, spec.freq);
     return alGetError() == AL_NO_ERROR ? buffer : nullptr;
 }
 

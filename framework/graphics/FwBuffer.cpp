@@ -10,10 +10,13 @@ constexpr GLenum kWorkTarget = GL_COPY_WRITE_BUFFER;
 
 GLenum UsageHint(FwUsage usage) {
     switch (usage) {
-    case FwUsage::Dynamic: return GL_STREAM_DRAW;
-    case FwUsage::Staging: return GL_STREAM_READ;
+    case FwUsage::Dynamic:
+        return GL_STREAM_DRAW;
+    case FwUsage::Staging:
+        return GL_STREAM_READ;
     case FwUsage::Default:
-    case FwUsage::Immutable: break;
+    case FwUsage::Immutable:
+        break;
     }
     return GL_STATIC_DRAW;
 }

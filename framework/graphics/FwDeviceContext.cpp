@@ -21,11 +21,16 @@ void Enable(GLenum capability, bool on) {
 
 GLenum ModeOf(FwTopology topology) {
     switch (topology) {
-    case FwTopology::PointList: return GL_POINTS;
-    case FwTopology::LineList: return GL_LINES;
-    case FwTopology::LineStrip: return GL_LINE_STRIP;
-    case FwTopology::TriangleStrip: return GL_TRIANGLE_STRIP;
-    case FwTopology::TriangleList: break;
+    case FwTopology::PointList:
+        return GL_POINTS;
+    case FwTopology::LineList:
+        return GL_LINES;
+    case FwTopology::LineStrip:
+        return GL_LINE_STRIP;
+    case FwTopology::TriangleStrip:
+        return GL_TRIANGLE_STRIP;
+    case FwTopology::TriangleList:
+        break;
     }
     return GL_TRIANGLES;
 }
@@ -153,8 +158,8 @@ void FwDeviceContext::SetViewport(const FwViewport& newViewport) {
     viewport = newViewport;
     // GL counts rows from the bottom of the target.
     const float bottom = static_cast<float>(targetHeight) - viewport.topLeftY - viewport.height;
-    glViewport(static_cast<GLint>(viewport.topLeftX), static_cast<GLint>(bottom),
-               static_cast<GLsizei>(viewport.width), static_cast<GLsizei>(viewport.height));
+    glViewport(static_cast<GLint>(viewport.topLeftX), static_cast<GLint>(bottom), static_cast<GLsizei>(viewport.width),
+               static_cast<GLsizei>(viewport.height));
     glDepthRangef(viewport.minDepth, viewport.maxDepth);
 }
 

@@ -33,8 +33,8 @@ constexpr BlendFactors kBlendFactors[] = {
     {GL_SRC_ALPHA, GL_ONE, GL_ONE, GL_ONE_MINUS_SRC_ALPHA},
 };
 
-void GLAPIENTRY ReportDebugMessage(GLenum /*source*/, GLenum type, GLuint /*id*/, GLenum severity,
-                                   GLsizei /*length*/, const GLchar* message, const void* /*user*/) {
+void GLAPIENTRY ReportDebugMessage(GLenum /*source*/, GLenum type, GLuint /*id*/, GLenum severity, GLsizei /*length*/,
+                                   const GLchar* message, const void* /*user*/) {
     if (type == GL_DEBUG_TYPE_ERROR || severity == GL_DEBUG_SEVERITY_HIGH) {
         std::fprintf(stderr, "GL: %s\n", message);
     }

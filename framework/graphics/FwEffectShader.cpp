@@ -6,11 +6,11 @@
 
 bool FwEffectShader::Init() {
     Release();
-    const bool built = program.Create({"camera.glsl", "effect_blocks.glsl", "effect.vert"},
-                                      {"camera.glsl", "effect_blocks.glsl", "effect.frag"},
-                                      {{"cbPerObject", kPerObjectSlot}, {"cbCamera", FwShaderManager::kCameraSlot}},
-                                      {{"g_tex", 0}}) &&
-                       inputLayout.Create(kEffectVertexLayout, program) && cbPerObject.Create();
+    const bool built =
+        program.Create({"camera.glsl", "effect_blocks.glsl", "effect.vert"},
+                       {"camera.glsl", "effect_blocks.glsl", "effect.frag"},
+                       {{"cbPerObject", kPerObjectSlot}, {"cbCamera", FwShaderManager::kCameraSlot}}, {{"g_tex", 0}}) &&
+        inputLayout.Create(kEffectVertexLayout, program) && cbPerObject.Create();
     if (!built) {
         Release();
     }

@@ -9,13 +9,27 @@ uint64_t lastSerial = 0;
 
 void DeleteName(FwGLKind kind, GLuint name) {
     switch (kind) {
-    case FwGLKind::Texture: glDeleteTextures(1, &name); break;
-    case FwGLKind::Buffer: glDeleteBuffers(1, &name); break;
-    case FwGLKind::VertexArray: glDeleteVertexArrays(1, &name); break;
-    case FwGLKind::Framebuffer: glDeleteFramebuffers(1, &name); break;
-    case FwGLKind::Sampler: glDeleteSamplers(1, &name); break;
-    case FwGLKind::Program: glDeleteProgram(name); break;
-    case FwGLKind::Shader: glDeleteShader(name); break;
+    case FwGLKind::Texture:
+        glDeleteTextures(1, &name);
+        break;
+    case FwGLKind::Buffer:
+        glDeleteBuffers(1, &name);
+        break;
+    case FwGLKind::VertexArray:
+        glDeleteVertexArrays(1, &name);
+        break;
+    case FwGLKind::Framebuffer:
+        glDeleteFramebuffers(1, &name);
+        break;
+    case FwGLKind::Sampler:
+        glDeleteSamplers(1, &name);
+        break;
+    case FwGLKind::Program:
+        glDeleteProgram(name);
+        break;
+    case FwGLKind::Shader:
+        glDeleteShader(name);
+        break;
     }
 }
 
@@ -46,13 +60,26 @@ FwGLObject FwGLObject::Generate(FwGLKind kind) {
     }
     GLuint name = 0;
     switch (kind) {
-    case FwGLKind::Texture: glGenTextures(1, &name); break;
-    case FwGLKind::Buffer: glGenBuffers(1, &name); break;
-    case FwGLKind::VertexArray: glGenVertexArrays(1, &name); break;
-    case FwGLKind::Framebuffer: glGenFramebuffers(1, &name); break;
-    case FwGLKind::Sampler: glGenSamplers(1, &name); break;
-    case FwGLKind::Program: name = glCreateProgram(); break;
-    case FwGLKind::Shader: return {};  // shaders need a stage: construct them directly
+    case FwGLKind::Texture:
+        glGenTextures(1, &name);
+        break;
+    case FwGLKind::Buffer:
+        glGenBuffers(1, &name);
+        break;
+    case FwGLKind::VertexArray:
+        glGenVertexArrays(1, &name);
+        break;
+    case FwGLKind::Framebuffer:
+        glGenFramebuffers(1, &name);
+        break;
+    case FwGLKind::Sampler:
+        glGenSamplers(1, &name);
+        break;
+    case FwGLKind::Program:
+        name = glCreateProgram();
+        break;
+    case FwGLKind::Shader:
+        return {};  // shaders need a stage: construct them directly
     }
     return {kind, name};
 }

@@ -15,10 +15,14 @@ struct AttributeFormat {
 
 AttributeFormat FormatOf(FwVertexFormat format) {
     switch (format) {
-    case FwVertexFormat::R32G32B32_FLOAT: return {3, GL_FLOAT, GL_FALSE};
-    case FwVertexFormat::R32G32_FLOAT: return {2, GL_FLOAT, GL_FALSE};
-    case FwVertexFormat::R8G8B8A8_UNORM: return {4, GL_UNSIGNED_BYTE, GL_TRUE};
-    case FwVertexFormat::R32G32B32A32_FLOAT: break;
+    case FwVertexFormat::R32G32B32_FLOAT:
+        return {3, GL_FLOAT, GL_FALSE};
+    case FwVertexFormat::R32G32_FLOAT:
+        return {2, GL_FLOAT, GL_FALSE};
+    case FwVertexFormat::R8G8B8A8_UNORM:
+        return {4, GL_UNSIGNED_BYTE, GL_TRUE};
+    case FwVertexFormat::R32G32B32A32_FLOAT:
+        break;
     }
     return {4, GL_FLOAT, GL_FALSE};
 }
@@ -70,7 +74,7 @@ void FwInputLayout::PointAttributes(GLuint buffer, uint32_t stride, uint32_t off
     for (const FwInputElement& element : elements) {
         const AttributeFormat format = FormatOf(element.format);
         const auto pointer = static_cast<uintptr_t>(offset) + element.offset;
-        glVertexAttribPointer(static_cast<GLuint>(element.semantic), format.components, format.type,
-                              format.normalized, static_cast<GLsizei>(stride), reinterpret_cast<const void*>(pointer));
+        glVertexAttribPointer(static_cast<GLuint>(element.semantic), format.components, format.type, format.normalized,
+                              static_cast<GLsizei>(stride), reinterpret_cast<const void*>(pointer));
     }
 }

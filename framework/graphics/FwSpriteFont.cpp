@@ -70,7 +70,8 @@ bool ReadGlyph(Reader& reader, FwGlyph& glyph) {
 
 bool InsideAtlas(const FwGlyph& glyph, uint32_t atlasWidth, uint32_t atlasHeight) {
     return glyph.x >= 0 && glyph.y >= 0 && glyph.width >= 0 && glyph.height >= 0 &&
-           int64_t{glyph.x} + glyph.width <= int64_t{atlasWidth} && int64_t{glyph.y} + glyph.height <= int64_t{atlasHeight};
+           int64_t{glyph.x} + glyph.width <= int64_t{atlasWidth} &&
+           int64_t{glyph.y} + glyph.height <= int64_t{atlasHeight};
 }
 
 bool ReadHeader(Reader& reader, FwSpriteFontData& font, uint32_t& glyphCount, std::string& error) {

@@ -12,10 +12,10 @@ constexpr float kScreenHalfHeight = 360.0f;
 
 bool FwSpriteShader::Init() {
     Release();
-    const bool built = program.Create({"sprite_blocks.glsl", "sprite.vert"}, {"sprite_blocks.glsl", "sprite.frag"},
-                                      {{"cbSprite", kSpriteSlot}, {"cbProjection", kProjectionSlot}},
-                                      {{"g_inputTex", 0}}) &&
-                       inputLayout.Create(kSpriteVertexLayout, program);
+    const bool built =
+        program.Create({"sprite_blocks.glsl", "sprite.vert"}, {"sprite_blocks.glsl", "sprite.frag"},
+                       {{"cbSprite", kSpriteSlot}, {"cbProjection", kProjectionSlot}}, {{"g_inputTex", 0}}) &&
+        inputLayout.Create(kSpriteVertexLayout, program);
     if (!built) {
         Release();
         return false;
@@ -143,8 +143,8 @@ void FwSpriteShader::DrawText(const FwSpriteFont* font, float x, float y, const 
     DrawString(font, x, y, text, color, FwDirect3D::GetInstance().Context().BlendState());
 }
 
-void FwSpriteShader::DrawString(const FwSpriteFont* font, float x, float y, const std::string& text,
-                                const Color& color, const FwBlendStatePtr& blend) {
+void FwSpriteShader::DrawString(const FwSpriteFont* font, float x, float y, const std::string& text, const Color& color,
+                                const FwBlendStatePtr& blend) {
     if (font != nullptr) {
         spriteBatch.Begin(blend);
         spriteBatch.DrawString(*font, text, Vector2(x + kScreenHalfWidth, kScreenHalfHeight - y), color);

@@ -55,8 +55,9 @@ public:
     // Draws texture over w by h pixels at (x, y); the pivot picks the point of the picture that
     // lands on (x, y): (0.5, 0.5) its centre, (0, 0) its lower-left corner. A colour, once given,
     // stays in effect for later draws that give none. Outside Begin/End the draw makes its own pass.
-    void DrawTex(const FwTexture* texture, int x, int y, int w, int h, const std::optional<FwRect>& source = std::nullopt,
-                 const std::optional<Color>& color = std::nullopt, const Vector2& pivot = Vector2(0.5f, 0.5f));
+    void DrawTex(const FwTexture* texture, int x, int y, int w, int h,
+                 const std::optional<FwRect>& source = std::nullopt, const std::optional<Color>& color = std::nullopt,
+                 const Vector2& pivot = Vector2(0.5f, 0.5f));
 
     // Text with its first line's top-left at (x, y), assuming the 1280x720 screen whatever the
     // viewport. DrawFont blends with alpha blending, DrawText with the blend state bound now;

@@ -6,13 +6,14 @@
 
 bool FwStandardShader::Init() {
     Release();
-    const bool built =
-        program.Create({"camera.glsl", "standard_blocks.glsl", "standard.vert"},
-                       {"camera.glsl", "standard_blocks.glsl", "standard.frag"},
-                       {{"cbObject", kObjectSlot}, {"cbMaterial", kMaterialSlot},
-                        {"cbCamera", FwShaderManager::kCameraSlot}, {"cbLight", FwShaderManager::kLightSlot}},
-                       {{"g_baseTex", 0}, {"g_emissiveTex", 1}, {"g_mrTex", 2}}) &&
-        inputLayout.Create(kMeshVertexLayout, program) && cbObject.Create() && cbMaterial.Create();
+    const bool built = program.Create({"camera.glsl", "standard_blocks.glsl", "standard.vert"},
+                                      {"camera.glsl", "standard_blocks.glsl", "standard.frag"},
+                                      {{"cbObject", kObjectSlot},
+                                       {"cbMaterial", kMaterialSlot},
+                                       {"cbCamera", FwShaderManager::kCameraSlot},
+                                       {"cbLight", FwShaderManager::kLightSlot}},
+                                      {{"g_baseTex", 0}, {"g_emissiveTex", 1}, {"g_mrTex", 2}}) &&
+                       inputLayout.Create(kMeshVertexLayout, program) && cbObject.Create() && cbMaterial.Create();
     if (!built) {
         Release();
     }

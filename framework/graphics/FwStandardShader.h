@@ -31,8 +31,8 @@ struct cbMaterial {
     float Roughness = 0.0f;
     float pad[3] = {};
 };
-static_assert(sizeof(cbMaterial) == 48 && offsetof(cbMaterial, Emissive) == 16 && offsetof(cbMaterial, Metallic) == 28 &&
-              offsetof(cbMaterial, Roughness) == 32);
+static_assert(sizeof(cbMaterial) == 48 && offsetof(cbMaterial, Emissive) == 16 &&
+              offsetof(cbMaterial, Metallic) == 28 && offsetof(cbMaterial, Roughness) == 32);
 
 class FwStandardShader {
 public:

@@ -28,9 +28,15 @@ struct FormatInfo {
 
 bool LookUpFormat(FwFormat format, FormatInfo& info) {
     switch (format) {
-    case FwFormat::R8G8B8A8_UNORM: info = {GL_RGBA8, GL_RGBA, GL_UNSIGNED_BYTE, 4, false}; return true;
-    case FwFormat::R8_UNORM: info = {GL_R8, GL_RED, GL_UNSIGNED_BYTE, 1, false}; return true;
-    case FwFormat::R32G32B32A32_FLOAT: info = {GL_RGBA32F, GL_RGBA, GL_FLOAT, 16, false}; return true;
+    case FwFormat::R8G8B8A8_UNORM:
+        info = {GL_RGBA8, GL_RGBA, GL_UNSIGNED_BYTE, 4, false};
+        return true;
+    case FwFormat::R8_UNORM:
+        info = {GL_R8, GL_RED, GL_UNSIGNED_BYTE, 1, false};
+        return true;
+    case FwFormat::R32G32B32A32_FLOAT:
+        info = {GL_RGBA32F, GL_RGBA, GL_FLOAT, 16, false};
+        return true;
     case FwFormat::R32_TYPELESS:
         info = {GL_DEPTH_COMPONENT32F, GL_DEPTH_COMPONENT, GL_FLOAT, 4, true};
         return true;
@@ -40,7 +46,8 @@ bool LookUpFormat(FwFormat format, FormatInfo& info) {
     case FwFormat::R16_TYPELESS:
         info = {GL_DEPTH_COMPONENT16, GL_DEPTH_COMPONENT, GL_UNSIGNED_SHORT, 2, true};
         return true;
-    case FwFormat::Unknown: break;
+    case FwFormat::Unknown:
+        break;
     }
     return false;
 }
@@ -72,8 +79,8 @@ void AllocateLevels(GLenum target, const FwTextureDesc& desc, const FormatInfo& 
             glTexImage2D(target, glLevel, internal, w, h, 0, info.format, info.type, levelData);
         } else if (target == GL_TEXTURE_CUBE_MAP) {
             for (GLenum face = 0; face < 6; ++face) {
-                glTexImage2D(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face, glLevel, internal, w, h, 0, info.format,
-                             info.type, levelData != nullptr ? levelData + face * sliceBytes : nullptr);
+                glTexImage2D(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face, glLevel, internal, w, h, 0, info.format, info.type,
+                             levelData != nullptr ? levelData + face * sliceBytes : nullptr);
             }
         } else {
             glTexImage3D(target, glLevel, internal, w, h, static_cast<GLsizei>(desc.arraySize), 0, info.format,
@@ -147,8 +154,8 @@ bool LoadTextureFile(const std::string& path, uint32_t bindFlags, bool generateM
     int width = 0;
     int height = 0;
     int channels = 0;
-    if (stbi_info_from_memory(bytes.data(), length, &width, &height, &channels) == 0 || width <= 0 ||
-        height <= 0 || static_cast<uint32_t>(width) > kMaxDimension || static_cast<uint32_t>(height) > kMaxDimension) {
+    if (stbi_info_from_memory(bytes.data(), length, &width, &height, &channels) == 0 || width <= 0 || height <= 0 ||
+        static_cast<uint32_t>(width) > kMaxDimension || static_cast<uint32_t>(height) > kMaxDimension) {
         return false;
     }
     std::unique_ptr<void, StbiFree> pixels;
@@ -206,8 +213,7 @@ bool FwTexture::Create(const FwTextureDesc& description, const void* initialData
     return true;
 }
 
-bool FwTexture::Create(uint32_t width, uint32_t height, FwFormat format, uint32_t arraySize,
-                       const void* initialData) {
+bool FwTexture::Create(uint32_t width, uint32_t height, FwFormat format, uint32_t arraySize, const void* initialData) {
     FwTextureDesc description;
     description.width = width;
     description.height = height;

@@ -47,8 +47,7 @@ Vector3 Vector3::Transform(const Vector3& v, const Matrix& m) {
 }
 
 Vector3 Vector3::TransformNormal(const Vector3& v, const Matrix& m) {
-    return {v.x * m.m[0][0] + v.y * m.m[1][0] + v.z * m.m[2][0],
-            v.x * m.m[0][1] + v.y * m.m[1][1] + v.z * m.m[2][1],
+    return {v.x * m.m[0][0] + v.y * m.m[1][0] + v.z * m.m[2][0], v.x * m.m[0][1] + v.y * m.m[1][1] + v.z * m.m[2][1],
             v.x * m.m[0][2] + v.y * m.m[1][2] + v.z * m.m[2][2]};
 }
 
@@ -68,7 +67,10 @@ Vector4 Vector4::Transform(const Vector4& v, const Matrix& m) {
 void Quaternion::Normalize() {
     const float length = Length();
     if (length > 0.0f) {
-        x /= length; y /= length; z /= length; w /= length;
+        x /= length;
+        y /= length;
+        z /= length;
+        w /= length;
     }
 }
 
@@ -80,10 +82,9 @@ Quaternion Quaternion::CreateFromAxisAngle(const Vector3& axis, float angle) {
 
 Quaternion Quaternion::Concatenate(const Quaternion& q1, const Quaternion& q2) {
     // Hamilton product q2 * q1.
-    return {q2.w * q1.x + q2.x * q1.w + q2.y * q1.z - q2.z * q1.y,
-            q2.w * q1.y - q2.x * q1.z + q2.y * q1.w + q2.z * q1.x,
-            q2.w * q1.z + q2.x * q1.y - q2.y * q1.x + q2.z * q1.w,
-            q2.w * q1.w - q2.x * q1.x - q2.y * q1.y - q2.z * q1.z};
+    return {
+        q2.w * q1.x + q2.x * q1.w + q2.y * q1.z - q2.z * q1.y, q2.w * q1.y - q2.x * q1.z + q2.y * q1.w + q2.z * q1.x,
+        q2.w * q1.z + q2.x * q1.y - q2.y * q1.x + q2.z * q1.w, q2.w * q1.w - q2.x * q1.x - q2.y * q1.y - q2.z * q1.z};
 }
 
 Quaternion Quaternion::Slerp(const Quaternion& a, const Quaternion& b, float t) {
@@ -92,10 +93,8 @@ Quaternion Quaternion::Slerp(const Quaternion& a, const Quaternion& b, float t) 
 }
 
 Matrix::Matrix(const Vector3& row0, const Vector3& row1, const Vector3& row2)
-    : Matrix(row0.x, row0.y, row0.z, 0.0f,
-             row1.x, row1.y, row1.z, 0.0f,
-             row2.x, row2.y, row2.z, 0.0f,
-             0.0f, 0.0f, 0.0f, 1.0f) {}
+    : Matrix(row0.x, row0.y, row0.z, 0.0f, row1.x, row1.y, row1.z, 0.0f, row2.x, row2.y, row2.z, 0.0f, 0.0f, 0.0f, 0.0f,
+             1.0f) {}
 
 Matrix Matrix::Invert() const {
     const glm::mat4 g = ToGlmTransposed(*this);
@@ -115,9 +114,7 @@ Matrix Matrix::Transpose() const {
     return r;
 }
 
-float Matrix::Determinant() const {
-    return glm::determinant(ToGlmTransposed(*this));
-}
+float Matrix::Determinant() const { return glm::determinant(ToGlmTransposed(*this)); }
 
 Matrix Matrix::operator*(const Matrix& b) const {
     Matrix r;
@@ -129,9 +126,7 @@ Matrix Matrix::operator*(const Matrix& b) const {
     return r;
 }
 
-bool Matrix::operator==(const Matrix& b) const {
-    return std::memcmp(m, b.m, sizeof(m)) == 0;
-}
+bool Matrix::operator==(const Matrix& b) const { return std::memcmp(m, b.m, sizeof(m)) == 0; }
 
 Matrix Matrix::CreateTranslation(const Vector3& position) {
     Matrix r;
@@ -150,38 +145,41 @@ Matrix Matrix::CreateScale(const Vector3& scales) {
 Matrix Matrix::CreateRotationX(float radians) {
     const float c = std::cos(radians);
     const float s = std::sin(radians);
-    return {1, 0, 0, 0,
-            0, c, s, 0,
-            0, -s, c, 0,
-            0, 0, 0, 1};
+    return {1, 0, 0, 0, 0, c, s, 0, 0, -s, c, 0, 0, 0, 0, 1};
 }
 
 Matrix Matrix::CreateRotationY(float radians) {
     const float c = std::cos(radians);
     const float s = std::sin(radians);
-    return {c, 0, -s, 0,
-            0, 1, 0, 0,
-            s, 0, c, 0,
-            0, 0, 0, 1};
+    return {c, 0, -s, 0, 0, 1, 0, 0, s, 0, c, 0, 0, 0, 0, 1};
 }
 
 Matrix Matrix::CreateRotationZ(float radians) {
     const float c = std::cos(radians);
     const float s = std::sin(radians);
-    return {c, s, 0, 0,
-            -s, c, 0, 0,
-            0, 0, 1, 0,
-            0, 0, 0, 1};
+    return {c, s, 0, 0, -s, c, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 }
 
 Matrix Matrix::CreateFromQuaternion(const Quaternion& q) {
     const float xx = q.x * q.x, yy = q.y * q.y, zz = q.z * q.z;
     const float xy = q.x * q.y, xz = q.x * q.z, yz = q.y * q.z;
     const float wx = q.w * q.x, wy = q.w * q.y, wz = q.w * q.z;
-    return {1 - 2 * (yy + zz), 2 * (xy + wz), 2 * (xz - wy), 0,
-            2 * (xy - wz), 1 - 2 * (xx + zz), 2 * (yz + wx), 0,
-            2 * (xz + wy), 2 * (yz - wx), 1 - 2 * (xx + yy), 0,
-            0, 0, 0, 1};
+    return {1 - 2 * (yy + zz),
+            2 * (xy + wz),
+            2 * (xz - wy),
+            0,
+            2 * (xy - wz),
+            1 - 2 * (xx + zz),
+            2 * (yz + wx),
+            0,
+            2 * (xz + wy),
+            2 * (yz - wx),
+            1 - 2 * (xx + yy),
+            0,
+            0,
+            0,
+            0,
+            1};
 }
 
 Matrix Matrix::CreateFromAxisAngle(const Vector3& axis, float radians) {
@@ -200,37 +198,41 @@ Matrix Matrix::CreateLookToLH(const Vector3& eye, const Vector3& direction, cons
     const Vector3 zAxis = direction.Normalized();
     const Vector3 xAxis = up.Cross(zAxis).Normalized();
     const Vector3 yAxis = zAxis.Cross(xAxis);
-    return {xAxis.x, yAxis.x, zAxis.x, 0,
-            xAxis.y, yAxis.y, zAxis.y, 0,
-            xAxis.z, yAxis.z, zAxis.z, 0,
-            -xAxis.Dot(eye), -yAxis.Dot(eye), -zAxis.Dot(eye), 1};
+    return {xAxis.x, yAxis.x, zAxis.x, 0, xAxis.y,         yAxis.y,         zAxis.y,         0,
+            xAxis.z, yAxis.z, zAxis.z, 0, -xAxis.Dot(eye), -yAxis.Dot(eye), -zAxis.Dot(eye), 1};
 }
 
 Matrix Matrix::CreatePerspectiveFieldOfViewLH(float fovY, float aspect, float nearPlane, float farPlane) {
     const float h = 1.0f / std::tan(fovY * 0.5f);
     const float w = h / aspect;
     const float range = farPlane / (farPlane - nearPlane);
-    return {w, 0, 0, 0,
-            0, h, 0, 0,
-            0, 0, range, 1,
-            0, 0, -range * nearPlane, 0};
+    return {w, 0, 0, 0, 0, h, 0, 0, 0, 0, range, 1, 0, 0, -range * nearPlane, 0};
 }
 
 Matrix Matrix::CreateOrthographicLH(float width, float height, float nearPlane, float farPlane) {
     const float range = 1.0f / (farPlane - nearPlane);
-    return {2.0f / width, 0, 0, 0,
-            0, 2.0f / height, 0, 0,
-            0, 0, range, 0,
-            0, 0, -range * nearPlane, 1};
+    return {2.0f / width, 0, 0, 0, 0, 2.0f / height, 0, 0, 0, 0, range, 0, 0, 0, -range * nearPlane, 1};
 }
 
-Matrix Matrix::CreateOrthographicOffCenterLH(float left, float right, float bottom, float top,
-                                             float nearPlane, float farPlane) {
+Matrix Matrix::CreateOrthographicOffCenterLH(float left, float right, float bottom, float top, float nearPlane,
+                                             float farPlane) {
     const float range = 1.0f / (farPlane - nearPlane);
-    return {2.0f / (right - left), 0, 0, 0,
-            0, 2.0f / (top - bottom), 0, 0,
-            0, 0, range, 0,
-            (left + right) / (left - right), (top + bottom) / (bottom - top), -range * nearPlane, 1};
+    return {2.0f / (right - left),
+            0,
+            0,
+            0,
+            0,
+            2.0f / (top - bottom),
+            0,
+            0,
+            0,
+            0,
+            range,
+            0,
+            (left + right) / (left - right),
+            (top + bottom) / (bottom - top),
+            -range * nearPlane,
+            1};
 }
 
 bool Matrix::Decompose(Vector3& scale, Quaternion& rotation, Vector3& translation) const {

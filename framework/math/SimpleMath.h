@@ -28,8 +28,16 @@ struct Vector2 {
     Vector2 operator-(const Vector2& v) const { return {x - v.x, y - v.y}; }
     Vector2 operator*(float s) const { return {x * s, y * s}; }
     Vector2 operator/(float s) const { return {x / s, y / s}; }
-    Vector2& operator+=(const Vector2& v) { x += v.x; y += v.y; return *this; }
-    Vector2& operator-=(const Vector2& v) { x -= v.x; y -= v.y; return *this; }
+    Vector2& operator+=(const Vector2& v) {
+        x += v.x;
+        y += v.y;
+        return *this;
+    }
+    Vector2& operator-=(const Vector2& v) {
+        x -= v.x;
+        y -= v.y;
+        return *this;
+    }
     bool operator==(const Vector2& v) const { return x == v.x && y == v.y; }
 };
 
@@ -44,12 +52,14 @@ struct Vector3 {
     float Length() const { return std::sqrt(LengthSquared()); }
     float LengthSquared() const { return x * x + y * y + z * z; }
     float Dot(const Vector3& v) const { return x * v.x + y * v.y + z * v.z; }
-    Vector3 Cross(const Vector3& v) const {
-        return {y * v.z - z * v.y, z * v.x - x * v.z, x * v.y - y * v.x};
-    }
+    Vector3 Cross(const Vector3& v) const { return {y * v.z - z * v.y, z * v.x - x * v.z, x * v.y - y * v.x}; }
     // Leaves a zero vector unchanged instead of producing NaNs.
     void Normalize();
-    Vector3 Normalized() const { Vector3 v = *this; v.Normalize(); return v; }
+    Vector3 Normalized() const {
+        Vector3 v = *this;
+        v.Normalize();
+        return v;
+    }
 
     static float Distance(const Vector3& a, const Vector3& b) { return (a - b).Length(); }
     static float DistanceSquared(const Vector3& a, const Vector3& b) { return (a - b).LengthSquared(); }
@@ -66,10 +76,30 @@ struct Vector3 {
     Vector3 operator*(float s) const { return {x * s, y * s, z * s}; }
     Vector3 operator/(float s) const { return {x / s, y / s, z / s}; }
     Vector3 operator-() const { return {-x, -y, -z}; }
-    Vector3& operator+=(const Vector3& v) { x += v.x; y += v.y; z += v.z; return *this; }
-    Vector3& operator-=(const Vector3& v) { x -= v.x; y -= v.y; z -= v.z; return *this; }
-    Vector3& operator*=(float s) { x *= s; y *= s; z *= s; return *this; }
-    Vector3& operator/=(float s) { x /= s; y /= s; z /= s; return *this; }
+    Vector3& operator+=(const Vector3& v) {
+        x += v.x;
+        y += v.y;
+        z += v.z;
+        return *this;
+    }
+    Vector3& operator-=(const Vector3& v) {
+        x -= v.x;
+        y -= v.y;
+        z -= v.z;
+        return *this;
+    }
+    Vector3& operator*=(float s) {
+        x *= s;
+        y *= s;
+        z *= s;
+        return *this;
+    }
+    Vector3& operator/=(float s) {
+        x /= s;
+        y /= s;
+        z /= s;
+        return *this;
+    }
     bool operator==(const Vector3& v) const { return x == v.x && y == v.y && z == v.z; }
     bool operator!=(const Vector3& v) const { return !(*this == v); }
 
@@ -146,10 +176,8 @@ struct Matrix {
     float m[4][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
 
     constexpr Matrix() = default;
-    constexpr Matrix(float m00, float m01, float m02, float m03,
-                     float m10, float m11, float m12, float m13,
-                     float m20, float m21, float m22, float m23,
-                     float m30, float m31, float m32, float m33)
+    constexpr Matrix(float m00, float m01, float m02, float m03, float m10, float m11, float m12, float m13, float m20,
+                     float m21, float m22, float m23, float m30, float m31, float m32, float m33)
         : m{{m00, m01, m02, m03}, {m10, m11, m12, m13}, {m20, m21, m22, m23}, {m30, m31, m32, m33}} {}
     Matrix(const Vector3& row0, const Vector3& row1, const Vector3& row2);
 
@@ -158,10 +186,26 @@ struct Matrix {
     Vector3 Up() const { return {m[1][0], m[1][1], m[1][2]}; }
     Vector3 Facing() const { return {m[2][0], m[2][1], m[2][2]}; }
     Vector3 Translation() const { return {m[3][0], m[3][1], m[3][2]}; }
-    void SetRight(const Vector3& v) { m[0][0] = v.x; m[0][1] = v.y; m[0][2] = v.z; }
-    void SetUp(const Vector3& v) { m[1][0] = v.x; m[1][1] = v.y; m[1][2] = v.z; }
-    void SetFacing(const Vector3& v) { m[2][0] = v.x; m[2][1] = v.y; m[2][2] = v.z; }
-    void SetTranslation(const Vector3& v) { m[3][0] = v.x; m[3][1] = v.y; m[3][2] = v.z; }
+    void SetRight(const Vector3& v) {
+        m[0][0] = v.x;
+        m[0][1] = v.y;
+        m[0][2] = v.z;
+    }
+    void SetUp(const Vector3& v) {
+        m[1][0] = v.x;
+        m[1][1] = v.y;
+        m[1][2] = v.z;
+    }
+    void SetFacing(const Vector3& v) {
+        m[2][0] = v.x;
+        m[2][1] = v.y;
+        m[2][2] = v.z;
+    }
+    void SetTranslation(const Vector3& v) {
+        m[3][0] = v.x;
+        m[3][1] = v.y;
+        m[3][2] = v.z;
+    }
 
     // A singular matrix inverts to the identity.
     Matrix Invert() const;
@@ -169,7 +213,10 @@ struct Matrix {
     float Determinant() const;
 
     Matrix operator*(const Matrix& b) const;
-    Matrix& operator*=(const Matrix& b) { *this = *this * b; return *this; }
+    Matrix& operator*=(const Matrix& b) {
+        *this = *this * b;
+        return *this;
+    }
     bool operator==(const Matrix& b) const;
     bool operator!=(const Matrix& b) const { return !(*this == b); }
 
@@ -192,8 +239,8 @@ struct Matrix {
     // Depth maps to 0 at the near plane and 1 at the far plane.
     static Matrix CreatePerspectiveFieldOfViewLH(float fovY, float aspect, float nearPlane, float farPlane);
     static Matrix CreateOrthographicLH(float width, float height, float nearPlane, float farPlane);
-    static Matrix CreateOrthographicOffCenterLH(float left, float right, float bottom, float top,
-                                                float nearPlane, float farPlane);
+    static Matrix CreateOrthographicOffCenterLH(float left, float right, float bottom, float top, float nearPlane,
+                                                float farPlane);
 
     // Splits an affine matrix into scale, rotation and translation.
     bool Decompose(Vector3& scale, Quaternion& rotation, Vector3& translation) const;

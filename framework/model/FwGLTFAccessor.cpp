@@ -87,7 +87,8 @@ int64_t LoadInteger(const uint8_t* source, int componentType) {
 
 }  // namespace
 
-const uint8_t* FwGLTFAccessor::ViewData(const tinygltf::Model& model, int viewIndex, size_t& length, std::string& error) {
+const uint8_t* FwGLTFAccessor::ViewData(const tinygltf::Model& model, int viewIndex, size_t& length,
+                                        std::string& error) {
     if (viewIndex < 0 || size_t(viewIndex) >= model.bufferViews.size()) {
         error = "buffer view " + std::to_string(viewIndex) + " does not exist";
         return nullptr;
@@ -139,8 +140,8 @@ bool FwGLTFAccessor::Read(const tinygltf::Model& model, int accessorIndex, std::
         const size_t viewStride = model.bufferViews[size_t(accessor.bufferView)].byteStride;
         const size_t stride = viewStride != 0 ? viewStride : elementSize;
         if (stride < elementSize) {
-            error = name + " has a byte stride of " + std::to_string(stride) +
-                    ", smaller than its elements of " + std::to_string(elementSize) + " bytes";
+            error = name + " has a byte stride of " + std::to_string(stride) + ", smaller than its elements of " +
+                    std::to_string(elementSize) + " bytes";
             return false;
         }
         if (!Fits(length, accessor.byteOffset, count, stride, elementSize)) {
@@ -192,8 +193,8 @@ bool FwGLTFAccessor::ReadSparse(const tinygltf::Model& model, int accessorIndex,
     for (size_t i = 0; i < sparseCount; ++i) {
         const auto target = uint64_t(LoadInteger(indices + i * indexSize, indexType));
         if (target >= count) {
-            error = "sparse index " + std::to_string(target) + " is beyond the accessor's " +
-                    std::to_string(count) + " elements";
+            error = "sparse index " + std::to_string(target) + " is beyond the accessor's " + std::to_string(count) +
+                    " elements";
             return false;
         }
         std::memcpy(bytes.data() + target * elementSize, values + i * elementSize, elementSize);
@@ -203,7 +204,8 @@ bool FwGLTFAccessor::ReadSparse(const tinygltf::Model& model, int accessorIndex,
 
 float FwGLTFAccessor::Raw(size_t element, int component) const {
     const uint8_t* source = Component(element, component);
-    return componentType == TINYGLTF_COMPONENT_TYPE_FLOAT ? Load<float>(source) : float(LoadInteger(source, componentType));
+    return componentType == TINYGLTF_COMPONENT_TYPE_FLOAT ? Load<float>(source)
+                                                          : float(LoadInteger(source, componentType));
 }
 
 float FwGLTFAccessor::Normalized(size_t element, int component) const {
@@ -224,9 +226,7 @@ float FwGLTFAccessor::Normalized(size_t element, int component) const {
     }
 }
 
-int64_t FwGLTFAccessor::Integer(size_t element) const {
-    return LoadInteger(Component(element, 0), componentType);
-}
+int64_t FwGLTFAccessor::Integer(size_t element) const { return LoadInteger(Component(element, 0), componentType); }
 
 const uint8_t* FwGLTFAccessor::Component(size_t element, int component) const {
     return bytes.data() + (element * size_t(componentCount) + size_t(component)) * componentSize;

@@ -32,8 +32,7 @@ public:
 
     // The bytes of a buffer view after checking that it lies inside its buffer; null with the
     // reason in `error` otherwise.
-    static const uint8_t* ViewData(const tinygltf::Model& model, int viewIndex, size_t& length,
-                                   std::string& error);
+    static const uint8_t* ViewData(const tinygltf::Model& model, int viewIndex, size_t& length, std::string& error);
 
 private:
     bool ReadSparse(const tinygltf::Model& model, int accessorIndex, std::string& error);

@@ -21,8 +21,8 @@ struct GLTFPrimitive {
 
 // tinygltf hands its image decoder a pointer into the buffer without checking that the image's
 // buffer view lies inside it, so a lying GLB would be read out of bounds; check first.
-bool LoadImageChecked(tinygltf::Image* image, const int imageIndex, std::string* err, std::string* warn,
-                      int width, int height, const unsigned char* bytes, int size, void* userData) {
+bool LoadImageChecked(tinygltf::Image* image, const int imageIndex, std::string* err, std::string* warn, int width,
+                      int height, const unsigned char* bytes, int size, void* userData) {
     if (image->bufferView >= 0) {
         const auto* model = static_cast<const tinygltf::Model*>(userData);
         size_t length = 0;
@@ -104,9 +104,7 @@ void ReadMaterials(const tinygltf::Model& gltf, FwGLTFModel& record) {
     }
 }
 
-bool ValidNode(const tinygltf::Model& gltf, int index) {
-    return index >= 0 && size_t(index) < gltf.nodes.size();
-}
+bool ValidNode(const tinygltf::Model& gltf, int index) { return index >= 0 && size_t(index) < gltf.nodes.size(); }
 
 // The walks below assume a forest: every child index exists, no node has two parents and no
 // node is its own ancestor. Anything else would loop forever or tie shared pointers in a ring.
@@ -156,9 +154,7 @@ bool ReadLocalTransform(const tinygltf::Node& source, Matrix& local) {
     const auto& r = source.rotation;
     const auto& t = source.translation;
     const auto& m = source.matrix;
-    const auto presentWith = [](const std::vector<double>& values, size_t size) {
-        return values.size() == size;
-    };
+    const auto presentWith = [](const std::vector<double>& values, size_t size) { return values.size() == size; };
     if ((!s.empty() && !presentWith(s, 3)) || (!r.empty() && !presentWith(r, 4)) ||
         (!t.empty() && !presentWith(t, 3)) || (!m.empty() && !presentWith(m, 16))) {
         return false;
@@ -346,8 +342,7 @@ bool ReadPrimitive(const tinygltf::Model& gltf, const tinygltf::Primitive& sourc
     const int color = attribute("COLOR_0");
     return (normal < 0 || ReadMirroredVectors(gltf, normal, vertices, &FwMeshVertex::normal, error)) &&
            (texCoord < 0 || ReadTexCoords(gltf, texCoord, vertices, error)) &&
-           (color < 0 || ReadColors(gltf, color, vertices, error)) &&
-           ReadFaces(gltf, source.indices, primitive, error);
+           (color < 0 || ReadColors(gltf, color, vertices, error)) && ReadFaces(gltf, source.indices, primitive, error);
 }
 
 bool ReadMesh(const tinygltf::Model& gltf, const tinygltf::Mesh& mesh, size_t materialCount, FwGLTFNode& node,

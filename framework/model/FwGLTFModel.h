@@ -43,7 +43,7 @@ struct FwGLTFNode {
 struct FwGLTFModel {
     std::vector<std::shared_ptr<FwGLTFNode>> Nodes;      // file order
     std::vector<std::shared_ptr<FwGLTFNode>> RootNodes;  // as the first scene lists them
-    std::vector<FwGLTFMaterial> Materials;                // never empty
+    std::vector<FwGLTFMaterial> Materials;               // never empty
 };
 
 // Reads a .glb (binary) or any other path (text glTF); prints its progress and any warning or

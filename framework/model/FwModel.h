@@ -12,8 +12,8 @@
 struct FwModelNode {
     std::string Name;
     int32_t NodeIndex = 0;
-    Matrix Transform;                // the node's local transform; parents are not applied
-    std::shared_ptr<FwMesh> Mesh;   // null for nodes without a mesh
+    Matrix Transform;              // the node's local transform; parents are not applied
+    std::shared_ptr<FwMesh> Mesh;  // null for nodes without a mesh
 };
 
 // A material with its textures loaded; a texture that is not named or cannot be read is the

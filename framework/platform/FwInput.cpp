@@ -9,9 +9,7 @@ namespace {
 
 const char* const kKeyNames[] = {"W", "A", "S", "D", "Return", "Escape", "left", "right"};
 
-bool IsButton(FwKey key) {
-    return key == FwKey::MouseLeft || key == FwKey::MouseRight;
-}
+bool IsButton(FwKey key) { return key == FwKey::MouseLeft || key == FwKey::MouseRight; }
 
 bool ParseKeyName(const std::string& word, bool button, FwKey& key) {
     const int first = button ? static_cast<int>(FwKey::MouseLeft) : 0;
@@ -133,13 +131,9 @@ FwInput& FwInput::GetInstance() {
     return instance;
 }
 
-bool FwInput::IsKeyDown(FwKey key) const {
-    return keys[static_cast<size_t>(key)];
-}
+bool FwInput::IsKeyDown(FwKey key) const { return keys[static_cast<size_t>(key)]; }
 
-bool FwInput::IsWindowActive() const {
-    return windowActive;
-}
+bool FwInput::IsWindowActive() const { return windowActive; }
 
 void FwInput::GetCursorOffset(int& dx, int& dy) const {
     dx = cursorX;
@@ -296,6 +290,4 @@ void FwInput::FlushRecordedMotion() {
     recordedMotionY = 0;
 }
 
-void FwInput::Reset() {
-    *this = FwInput();
-}
+void FwInput::Reset() { *this = FwInput(); }

@@ -15,6 +15,4 @@ void FwMessageBox(const std::string& text, const std::string& caption, SDL_Windo
     }
 }
 
-void FwEnableMessageBoxes(bool enabled) {
-    boxesEnabled = enabled;
-}
+void FwEnableMessageBoxes(bool enabled) { boxesEnabled = enabled; }

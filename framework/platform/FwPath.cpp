@@ -21,8 +21,7 @@ std::string& ContentRoot() {
 }
 
 bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
                return std::tolower(x) == std::tolower(y);
            });
 }
@@ -72,10 +71,6 @@ std::string FwResolvePath(const std::string& path) {
     return resolved.string();
 }
 
-void FwSetContentRoot(const std::string& directory) {
-    ContentRoot() = directory;
-}
+void FwSetContentRoot(const std::string& directory) { ContentRoot() = directory; }
 
-const std::string& FwContentRoot() {
-    return ContentRoot();
-}
+const std::string& FwContentRoot() { return ContentRoot(); }

@@ -8,9 +8,7 @@ namespace {
 constexpr int kWheelDelta = 120;  // one notch, as the game expects it
 }
 
-FwWindow::~FwWindow() {
-    Destroy();
-}
+FwWindow::~FwWindow() { Destroy(); }
 
 bool FwWindow::Create(int width, int height, const std::string& title, const std::string& /*className*/) {
     if (SDL_WasInit(SDL_INIT_VIDEO) == 0 && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {

@@ -5,9 +5,7 @@
 #include "framework/graphics/FwShaderManager.h"
 #include "game/world/C_ClickToTitle.h"
 
-C_GameOver::C_GameOver() {
-    texture.Load("data/texture/cooltext370137486432058.png");
-}
+C_GameOver::C_GameOver() { texture.Load("data/texture/cooltext370137486432058.png"); }
 
 void C_GameOver::Update() {
     C_ClickToTitle();

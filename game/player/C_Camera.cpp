@@ -18,12 +18,11 @@ C_Camera::C_Camera(C_Game* game) : game(game) {}
 
 Matrix C_Camera::AimRotation() const {
     const C_Player& player = *game->player;
-    return Matrix::CreateRotationX(player.pitch * Math::kDegToRad) * Matrix::CreateRotationY(player.yaw * Math::kDegToRad);
+    return Matrix::CreateRotationX(player.pitch * Math::kDegToRad) *
+           Matrix::CreateRotationY(player.yaw * Math::kDegToRad);
 }
 
-Vector3 C_Camera::Forward() const {
-    return AimRotation().Facing();
-}
+Vector3 C_Camera::Forward() const { return AimRotation().Facing(); }
 
 void C_Camera::Update() {
     const Matrix rotation = AimRotation();

@@ -33,13 +33,9 @@ constexpr float kEndingStopDistance = 0.5f;
 constexpr float kFacingCameraAngle = 15.0f;
 constexpr float kEndingTurnPerFrame = 1.0f;
 
-Matrix RotationX(float degrees) {
-    return Matrix::CreateRotationX(degrees * Math::kDegToRad);
-}
+Matrix RotationX(float degrees) { return Matrix::CreateRotationX(degrees * Math::kDegToRad); }
 
-Matrix RotationY(float degrees) {
-    return Matrix::CreateRotationY(degrees * Math::kDegToRad);
-}
+Matrix RotationY(float degrees) { return Matrix::CreateRotationY(degrees * Math::kDegToRad); }
 
 // Angle between two unit vectors, in degrees.
 float AngleBetween(const Vector3& a, const Vector3& b) {
@@ -210,9 +206,9 @@ void C_Player::Draw() const {
     const struct {
         const FwModel& model;
         const Matrix& world;
-    } parts[] = {{chestModel, chestWorld},  {headModel, headWorld}, {spineModel, spineWorld},
-                 {legModel, legWorld},      {leftArmModel, leftArmWorld},
-                 {hasGunArm ? gunArmModel : handArmModel, rightArmWorld}};
+    } parts[] = {{chestModel, chestWorld},     {headModel, headWorld},
+                 {spineModel, spineWorld},     {legModel, legWorld},
+                 {leftArmModel, leftArmWorld}, {hasGunArm ? gunArmModel : handArmModel, rightArmWorld}};
     for (const auto& part : parts) {
         shader.world = part.world;
         DrawModel(part.model);

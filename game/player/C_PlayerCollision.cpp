@@ -9,9 +9,7 @@ C_PlayerCollision::C_PlayerCollision(C_Game* game) : game(game) {
     model.Load("Data/CollisionModel/PlayerCollision.gltf");
 }
 
-void C_PlayerCollision::Update() {
-    world = game->player->chestWorld;
-}
+void C_PlayerCollision::Update() { world = game->player->chestWorld; }
 
 void C_PlayerCollision::Draw() const {
     FwShaderManager::GetInstance().standardShader.world = world;

@@ -33,9 +33,7 @@ void StepToward(Vector3& point, const Vector3& goal) {
     }
 }
 
-nlohmann::json ToJson(const Vector3& v) {
-    return nlohmann::json::array({v.x, v.y, v.z});
-}
+nlohmann::json ToJson(const Vector3& v) { return nlohmann::json::array({v.x, v.y, v.z}); }
 
 }  // namespace
 
@@ -239,10 +237,8 @@ void C_Game::DumpState(nlohmann::json& out) const {
     };
     // Read from the level files; their objects join the scene with their own classes.
     out["level"] = {
-        {"start", ToJson(levelLayout.startPosition)},
-        {"enemies", levelLayout.enemies.size()},
-        {"drums", levelLayout.drums.size()},
-        {"breakers", levelLayout.breakers.size()},
+        {"start", ToJson(levelLayout.startPosition)}, {"enemies", levelLayout.enemies.size()},
+        {"drums", levelLayout.drums.size()},          {"breakers", levelLayout.breakers.size()},
         {"stands", levelLayout.stands.size()},
     };
     out["lists"] = nlohmann::json::object();

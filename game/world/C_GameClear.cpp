@@ -7,9 +7,7 @@
 #include "game/world/C_Elevator.h"
 #include "game/world/C_Game.h"
 
-C_GameClear::C_GameClear(C_Game* game) : game(game) {
-    texture.Load("data/texture/cooltext366966352938747.png");
-}
+C_GameClear::C_GameClear(C_Game* game) : game(game) { texture.Load("data/texture/cooltext366966352938747.png"); }
 
 void C_GameClear::Update() {
     alpha = std::min(alpha + 0.01f, 1.0f);

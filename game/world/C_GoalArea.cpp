@@ -20,13 +20,9 @@ const std::array<FwEffectVertex, 4> kQuad = {{
 
 }  // namespace
 
-C_GoalArea::C_GoalArea() {
-    vertexBuffer.Create(FwBind::kVertexBuffer, sizeof(kQuad), FwUsage::Default, kQuad.data());
-}
+C_GoalArea::C_GoalArea() { vertexBuffer.Create(FwBind::kVertexBuffer, sizeof(kQuad), FwUsage::Default, kQuad.data()); }
 
-void C_GoalArea::Update() {
-    world = Matrix::CreateTranslation(-237.2f, -8.2f, -1.35f);
-}
+void C_GoalArea::Update() { world = Matrix::CreateTranslation(-237.2f, -8.2f, -1.35f); }
 
 bool C_GoalArea::Contains(const Vector3& point) const {
     std::array<Vector3, 4> corners;

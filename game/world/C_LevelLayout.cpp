@@ -161,8 +161,8 @@ void C_LevelLayout::LoadStands() {
         return;
     }
     int number = 0;
-    while (reader.Read({&record.breakerIndex, &record.position.x, &record.position.y, &record.position.z,
-                        &record.angle})) {
+    while (reader.Read(
+        {&record.breakerIndex, &record.position.x, &record.position.y, &record.position.z, &record.angle})) {
         // A stand without its breaker could never be switched off; keep it out rather than link
         // it to nothing.
         if (record.breakerIndex < 0 || static_cast<size_t>(record.breakerIndex) >= breakers.size()) {

@@ -8,10 +8,10 @@ namespace {
 TEST(AppOptions, ReadsEveryFlag) {
     AppOptions options;
     std::string error;
-    ASSERT_TRUE(ParseAppOptions({"--frames", "120", "--unlimited", "--seed", "7", "--input", "in.txt",
-                                 "--screenshot", "3:/tmp/a.png", "--screenshot", "9:b.png", "--dump-state",
-                                 "120:/tmp/s.json", "--content", "/c", "--view", "m.gltf"},
-                                options, error))
+    ASSERT_TRUE(ParseAppOptions(
+        {"--frames", "120", "--unlimited", "--seed", "7", "--input", "in.txt", "--screenshot", "3:/tmp/a.png",
+         "--screenshot", "9:b.png", "--dump-state", "120:/tmp/s.json", "--content", "/c", "--view", "m.gltf"},
+        options, error))
         << error;
     EXPECT_EQ(options.frames, 120u);
     EXPECT_TRUE(options.unlimited);
@@ -29,9 +29,17 @@ TEST(AppOptions, ReadsEveryFlag) {
 
 TEST(AppOptions, BadFlagsAreRefusedWithAReason) {
     const std::vector<std::vector<std::string>> bad = {
-        {"--bogus"}, {"--frames"}, {"--frames", "0"}, {"--frames", "12x"}, {"--frames", "-3"},
-        {"--seed", "abc"}, {"--screenshot", "3"}, {"--screenshot", "0:a.png"}, {"--screenshot", "3:"},
-        {"--dump-state", "x:a.json"}, {"--input", "a", "--record", "b"},
+        {"--bogus"},
+        {"--frames"},
+        {"--frames", "0"},
+        {"--frames", "12x"},
+        {"--frames", "-3"},
+        {"--seed", "abc"},
+        {"--screenshot", "3"},
+        {"--screenshot", "0:a.png"},
+        {"--screenshot", "3:"},
+        {"--dump-state", "x:a.json"},
+        {"--input", "a", "--record", "b"},
     };
     for (const auto& args : bad) {
         AppOptions options;

@@ -26,9 +26,8 @@ TEST(Automation, FramesEndTheRunAndDumpTheState) {
 TEST(Automation, ScriptedEscapeEndsTheRunInThatFrame) {
     TempDir dir;
     WriteTextFile(dir.File("esc.txt"), "30 key Escape down\n");
-    const GameRunResult run = RunGame({"--input", dir.File("esc.txt"), "--unlimited", "--frames", "100",
-                                       "--dump-state", "29:" + dir.File("29.json"), "--dump-state",
-                                       "30:" + dir.File("30.json")});
+    const GameRunResult run = RunGame({"--input", dir.File("esc.txt"), "--unlimited", "--frames", "100", "--dump-state",
+                                       "29:" + dir.File("29.json"), "--dump-state", "30:" + dir.File("30.json")});
     ASSERT_EQ(run.exitCode, 0) << run.output;
     EXPECT_TRUE(std::filesystem::exists(dir.File("29.json")));
     // Esc is seen at the pump: the loop ends before frame 30 is updated or drawn.
@@ -61,16 +60,16 @@ TEST(Automation, RecordedInputReplaysToTheSameSnapshot) {
                   "  xdotool keydown w; xdotool keydown Return ) &\n"
                   "\"$@\"\nstatus=$?\nwait\nexit $status\n");
     const std::string record = "xvfb-run -a -s '-screen 0 1280x720x24' sh " + dir.File("player.sh") + " " +
-                               QUARNEL_EXE + " --frames 450 --seed 5 --record " + script + " --dump-state 450:" +
-                               dir.File("live.json") + " >" + dir.File("live.log") + " 2>&1";
+                               QUARNEL_EXE + " --frames 450 --seed 5 --record " + script +
+                               " --dump-state 450:" + dir.File("live.json") + " >" + dir.File("live.log") + " 2>&1";
     ASSERT_EQ(std::system(record.c_str()), 0) << ReadTextFile(dir.File("live.log"));
     const std::string text = ReadTextFile(script);
     EXPECT_NE(text.find("key W down"), std::string::npos) << text;
     EXPECT_NE(text.find("key Return down"), std::string::npos) << text;
     EXPECT_NE(text.find("button left down"), std::string::npos) << text;
 
-    const GameRunResult replayed = RunGame(
-        {"--frames", "450", "--seed", "5", "--unlimited", "--input", script, "--dump-state", "450:" + dir.File("replay.json")});
+    const GameRunResult replayed = RunGame({"--frames", "450", "--seed", "5", "--unlimited", "--input", script,
+                                            "--dump-state", "450:" + dir.File("replay.json")});
     ASSERT_EQ(replayed.exitCode, 0) << replayed.output;
     nlohmann::json live = ReadJsonFile(dir.File("live.json"));
     nlohmann::json replay = ReadJsonFile(dir.File("replay.json"));

@@ -30,9 +30,8 @@ struct TestFiles {
         outputDirectory = directory + "/out";
         mixPath = outputDirectory + "/mix.wav";
         const std::string configPath = directory + "/alsoft.conf";
-        std::ofstream(configPath) << "[general]\ndrivers=wave\nsample-type=int16\nchannels=stereo\nfrequency="
-                                  << kRate << "\nhrtf=false\nsources=" << kSourceLimit << "\n[wave]\nfile=" << mixPath
-                                  << "\n";
+        std::ofstream(configPath) << "[general]\ndrivers=wave\nsample-type=int16\nchannels=stereo\nfrequency=" << kRate
+                                  << "\nhrtf=false\nsources=" << kSourceLimit << "\n[wave]\nfile=" << mixPath << "\n";
         setenv("ALSOFT_CONF", configPath.c_str(), 1);
         unsetenv("ALSOFT_DRIVERS");
         FwSetContentRoot(directory);
@@ -75,9 +74,7 @@ void PutSample(std::string& out, SampleFormat format, float value) {
     }
 }
 
-int BytesPerSample(SampleFormat format) {
-    return format == SampleFormat::U8 ? 1 : format == SampleFormat::S16 ? 2 : 4;
-}
+int BytesPerSample(SampleFormat format) { return format == SampleFormat::U8 ? 1 : format == SampleFormat::S16 ? 2 : 4; }
 
 double Energy(const std::vector<int16_t>& samples) {
     double sum = 0.0;

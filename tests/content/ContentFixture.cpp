@@ -30,8 +30,8 @@ void UseBuiltContent() {
         SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
         SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
         SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-        SDL_Window* window = SDL_CreateWindow("content test", 0, 0, kViewWidth, kViewHeight,
-                                              SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+        SDL_Window* window =
+            SDL_CreateWindow("content test", 0, 0, kViewWidth, kViewHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
         std::string errorText;
         if (window == nullptr || !FwDirect3D::GetInstance().Init(window, kViewWidth, kViewHeight, false, errorText)) {
             ADD_FAILURE() << "no GL device: " << SDL_GetError() << " " << errorText;

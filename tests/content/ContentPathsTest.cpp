@@ -34,10 +34,12 @@ std::set<std::string> ContentPathsInSource() {
     std::set<std::string> paths;
     for (const char* folder : {"app", "framework", "scenes", "game"}) {
         const fs::path root = fs::path(QUARNEL_SOURCE_DIR) / folder;
-        if (!fs::exists(root)) continue;
+        if (!fs::exists(root))
+            continue;
         for (const auto& entry : fs::recursive_directory_iterator(root)) {
             const std::string extension = entry.path().extension().string();
-            if (!entry.is_regular_file() || (extension != ".cpp" && extension != ".h")) continue;
+            if (!entry.is_regular_file() || (extension != ".cpp" && extension != ".h"))
+                continue;
             std::ifstream file(entry.path());
             const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
             for (std::sregex_iterator m(text.begin(), text.end(), literal), end; m != end; ++m) {
@@ -50,7 +52,8 @@ std::set<std::string> ContentPathsInSource() {
 
 std::string Extension(const std::string& path) {
     std::string extension = fs::path(path).extension().string();
-    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : extension)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return extension;
 }
 
@@ -62,10 +65,13 @@ testing::AssertionResult LoadsAsModel(const std::string& path) {
     const bool loaded = model.Load(path);
     const std::shared_ptr<FwGLTFModel> record = FwLoadGLTFModel(FwResolvePath(path));
     testing::internal::GetCapturedStdout();
-    if (!loaded || !record) return testing::AssertionFailure() << "does not load";
+    if (!loaded || !record)
+        return testing::AssertionFailure() << "does not load";
     size_t faces = 0;
-    for (const FwModelNode& node : model.Nodes()) faces += node.Mesh ? node.Mesh->Faces().size() : 0;
-    if (faces == 0) return testing::AssertionFailure() << "has no triangles";
+    for (const FwModelNode& node : model.Nodes())
+        faces += node.Mesh ? node.Mesh->Faces().size() : 0;
+    if (faces == 0)
+        return testing::AssertionFailure() << "has no triangles";
     for (size_t i = 0; i < record->Materials.size(); ++i) {
         const bool named = !record->Materials[i].BaseColorTexture.empty();
         const bool white = model.Materials()[i].BaseColorTex == FwDirect3D::GetInstance().WhiteTexture();
@@ -78,8 +84,10 @@ testing::AssertionResult LoadsAsModel(const std::string& path) {
 
 testing::AssertionResult Loads(const std::string& path) {
     const std::string extension = Extension(path);
-    if (!fs::is_regular_file(FwResolvePath(path))) return testing::AssertionFailure() << "no such file";
-    if (extension == ".gltf" || extension == ".glb") return LoadsAsModel(path);
+    if (!fs::is_regular_file(FwResolvePath(path)))
+        return testing::AssertionFailure() << "no such file";
+    if (extension == ".gltf" || extension == ".glb")
+        return LoadsAsModel(path);
     if (extension == ".png" || extension == ".jpg" || extension == ".jpeg") {
         FwTexture texture;
         return texture.Load(path) && texture.Width() > 0 ? testing::AssertionSuccess()
@@ -95,7 +103,7 @@ testing::AssertionResult Loads(const std::string& path) {
     }
     if (extension == ".txt") {
         return fs::file_size(FwResolvePath(path)) > 0 ? testing::AssertionSuccess()
-                                                        : testing::AssertionFailure() << "empty";
+                                                      : testing::AssertionFailure() << "empty";
     }
     return testing::AssertionFailure() << "no loader for " << extension;
 }

@@ -19,14 +19,16 @@ bool ReadFont(const std::string& name, FwSpriteFontData& font, std::string& erro
 
 const FwGlyph* Find(const FwSpriteFontData& font, uint32_t codePoint) {
     for (const FwGlyph& glyph : font.glyphs)
-        if (glyph.codePoint == codePoint) return &glyph;
+        if (glyph.codePoint == codePoint)
+            return &glyph;
     return nullptr;
 }
 
 int Ink(const FwSpriteFontData& font, const FwGlyph& glyph) {
     int ink = 0;
     for (int y = glyph.y; y < glyph.y + glyph.height; ++y)
-        for (int x = glyph.x; x < glyph.x + glyph.width; ++x) ink += font.atlas[y * font.atlasWidth + x] > 64 ? 1 : 0;
+        for (int x = glyph.x; x < glyph.x + glyph.width; ++x)
+            ink += font.atlas[y * font.atlasWidth + x] > 64 ? 1 : 0;
     return ink;
 }
 
@@ -42,7 +44,8 @@ TEST_P(SpriteFont, ParsesAndCoversPrintableAsciiWithADefaultCharacter) {
     FwSpriteFontData font;
     std::string error;
     ASSERT_TRUE(ReadFont(GetParam().name, font, error)) << error;
-    for (uint32_t c = 32; c <= 126; ++c) EXPECT_NE(Find(font, c), nullptr) << "code point " << c;
+    for (uint32_t c = 32; c <= 126; ++c)
+        EXPECT_NE(Find(font, c), nullptr) << "code point " << c;
     EXPECT_NE(font.defaultCharacter, 0u);
     EXPECT_GE(font.lineSpacing, GetParam().lineLow);
     EXPECT_LE(font.lineSpacing, GetParam().lineHigh);
@@ -69,7 +72,8 @@ TEST_P(SpriteFont, GlyphsHaveInkAndSitOnOneBaselineWithinTheLine) {
     const float advance = Find(font, 'i')->advance;
     EXPECT_GT(advance, 0.0f);
     if (GetParam().monospaced) {
-        for (uint32_t c = 32; c <= 126; ++c) EXPECT_EQ(Find(font, c)->advance, advance) << "code point " << c;
+        for (uint32_t c = 32; c <= 126; ++c)
+            EXPECT_EQ(Find(font, c)->advance, advance) << "code point " << c;
     } else {
         EXPECT_GT(Find(font, 'W')->advance, advance);
     }

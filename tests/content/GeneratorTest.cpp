@@ -29,7 +29,8 @@ TEST(Generator, WritesTheSameTreeAgain) {
     uintmax_t total = 0;
     int files = 0;
     for (const auto& entry : fs::recursive_directory_iterator(fresh.Path())) {
-        if (!entry.is_regular_file()) continue;
+        if (!entry.is_regular_file())
+            continue;
         const fs::path relative = fs::relative(entry.path(), fresh.Path());
         const fs::path built = fs::path(QUARNEL_BUILD_DIR) / relative;
         ASSERT_TRUE(fs::exists(built)) << relative;

@@ -72,7 +72,8 @@ TEST(Level, BreakersHangOnWallsFacingIntoTheRoom) {
         ASSERT_TRUE(wall.hit) << b.position.x << ", " << b.position.z;
         EXPECT_NEAR(wall.distance, 0.5f, 0.3f) << "not against a wall: " << b.position.x << ", " << b.position.z;
         EXPECT_NEAR(wall.normal.Dot(facing), 1.0f, 1e-3f) << b.position.x << ", " << b.position.z;
-        EXPECT_GT(CastStage(b.position + facing * 0.5f, facing).distance, 12.0f) << b.position.x << ", " << b.position.z;
+        EXPECT_GT(CastStage(b.position + facing * 0.5f, facing).distance, 12.0f)
+            << b.position.x << ", " << b.position.z;
         EXPECT_GT(b.position.y, kFloor + 2.0f);
     }
 }
@@ -86,7 +87,8 @@ TEST(Level, EveryStandHasABreakerAndOneBreakerOpensTwoCurtains) {
         ++standsPerBreaker[s.breakerIndex];
     }
     int most = 0;
-    for (const auto& [breaker, count] : standsPerBreaker) most = std::max(most, count);
+    for (const auto& [breaker, count] : standsPerBreaker)
+        most = std::max(most, count);
     EXPECT_GE(most, 2);
     EXPECT_EQ(standsPerBreaker.size(), level.breakers.size()) << "a breaker that opens nothing";
 }

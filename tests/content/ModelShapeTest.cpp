@@ -38,19 +38,19 @@ INSTANTIATE_TEST_SUITE_P(
                     "Data/Player/Rightarm/HandArmright.gltf", "Data/Player/Rightarm/armright.gltf",
                     "Data/CollisionModel/PlayerCollision.gltf", "Data/Bullet/PlayerBullet.gltf",
                     "Data/Bullet/bullet.gltf", "Data/Enemy/Enemy.gltf", "Data/Enemy/caterpillar.gltf",
-                    "Data/Enemy/Chest.gltf", "Data/Enemy/head.gltf", "Data/Enemy/eye.gltf",
-                    "Data/Enemy/eyeLight.gltf", "Data/Enemy/Leg.gltf", "Data/Enemy/Spine.gltf",
-                    "Data/Drum/Drum.gltf", "Data/breaker/breaker.gltf", "Data/breaker/Breakbreaker.gltf",
-                    "Data/Stage/InstallationStand.gltf", "Data/Stage/Stand.gltf", "data/Elevator/ElevatorRightdoor.gltf",
-                    "data/Elevator/Elevatordoor.gltf", "Data/Lamp/Lamp.gltf", "Data/Lamp/OrangeLamp.gltf"));
+                    "Data/Enemy/Chest.gltf", "Data/Enemy/head.gltf", "Data/Enemy/eye.gltf", "Data/Enemy/eyeLight.gltf",
+                    "Data/Enemy/Leg.gltf", "Data/Enemy/Spine.gltf", "Data/Drum/Drum.gltf", "Data/breaker/breaker.gltf",
+                    "Data/breaker/Breakbreaker.gltf", "Data/Stage/InstallationStand.gltf", "Data/Stage/Stand.gltf",
+                    "data/Elevator/ElevatorRightdoor.gltf", "data/Elevator/Elevatordoor.gltf", "Data/Lamp/Lamp.gltf",
+                    "Data/Lamp/OrangeLamp.gltf"));
 
 TEST(PlayerModel, StandsOnTheFloorWithItsPartsJoinedAtTheirPivots) {
     const ModelShape leg = Shape("Data/Player/Leg/leg.gltf");
     const ModelShape spine = Shape("Data/Player/Spine/spine.gltf");
     const ModelShape chest = Shape("Data/Player/Chest/chest.gltf");
     const ModelShape head = Shape("Data/Player/Head/head.gltf");
-    EXPECT_NEAR(leg.minimum.y, 0.0f, 0.01f);                // the position is the foot point
-    EXPECT_GE(leg.maximum.y, 1.7f + spine.minimum.y);      // spine pivot 1.7 up
+    EXPECT_NEAR(leg.minimum.y, 0.0f, 0.01f);           // the position is the foot point
+    EXPECT_GE(leg.maximum.y, 1.7f + spine.minimum.y);  // spine pivot 1.7 up
     EXPECT_GE(1.7f + spine.maximum.y, 3.3f + chest.minimum.y);
     EXPECT_GE(3.3f + chest.maximum.y, 4.5f + head.minimum.y);
     // The title screen puts the chest 1.18 below the head: the neck must still meet the head.

@@ -14,9 +14,7 @@
 
 namespace {
 
-Image ReadTexture(const std::string& name) {
-    return ReadPng(std::string(QUARNEL_BUILD_DIR) + "/Data/Texture/" + name);
-}
+Image ReadTexture(const std::string& name) { return ReadPng(std::string(QUARNEL_BUILD_DIR) + "/Data/Texture/" + name); }
 
 int Alpha(const Image& image, int x, int y) { return image.At(x, y)[3]; }
 
@@ -33,7 +31,8 @@ struct Rect {
 int CountPixels(const Image& image, const Rect& r, bool (*test)(const Image&, int, int)) {
     int count = 0;
     for (int y = r.y; y < r.y + r.height; ++y)
-        for (int x = r.x; x < r.x + r.width; ++x) count += test(image, x, y) ? 1 : 0;
+        for (int x = r.x; x < r.x + r.width; ++x)
+            count += test(image, x, y) ? 1 : 0;
     return count;
 }
 
@@ -48,7 +47,8 @@ int EdgeLight(const Image& image, const Rect& r, bool leftRight, bool topBottom)
         for (int x = r.x; x < r.x + r.width; ++x) {
             const bool side = leftRight && (x == r.x || x == r.x + r.width - 1);
             const bool cap = topBottom && (y == r.y || y == r.y + r.height - 1);
-            if (side || cap) most = std::max(most, Light(image, x, y));
+            if (side || cap)
+                most = std::max(most, Light(image, x, y));
         }
     }
     return most;
@@ -71,15 +71,13 @@ TEST_P(WholePicture, HasExactlyTheSizeOfItsSourceRectangle) {
     EXPECT_EQ(image.height, GetParam().height);
 }
 
-INSTANTIATE_TEST_SUITE_P(Content, WholePicture,
-                         testing::Values(PictureSize{"Title.png", 1038, 166}, PictureSize{"click.png", 210, 98},
-                                         PictureSize{"black.png", 1280, 720},
-                                         PictureSize{"cooltext366966352938747.png", 662, 147},
-                                         PictureSize{"cooltext370137486432058.png", 477, 99},
-                                         PictureSize{"HPGauge02_green.png", 248, 12},
-                                         PictureSize{"HPGauge02_red.png", 248, 12},
-                                         PictureSize{"HPGauge02_bg_03.png", 256, 20},
-                                         PictureSize{"Sighting.png", 80, 81}));
+INSTANTIATE_TEST_SUITE_P(
+    Content, WholePicture,
+    testing::Values(PictureSize{"Title.png", 1038, 166}, PictureSize{"click.png", 210, 98},
+                    PictureSize{"black.png", 1280, 720}, PictureSize{"cooltext366966352938747.png", 662, 147},
+                    PictureSize{"cooltext370137486432058.png", 477, 99}, PictureSize{"HPGauge02_green.png", 248, 12},
+                    PictureSize{"HPGauge02_red.png", 248, 12}, PictureSize{"HPGauge02_bg_03.png", 256, 20},
+                    PictureSize{"Sighting.png", 80, 81}));
 
 struct LetteringCase {
     const char* name;
@@ -93,7 +91,8 @@ TEST_P(Lettering, LettersFillTheMiddleOfATransparentPicture) {
     ASSERT_FALSE(image.Empty());
     const Rect all{0, 0, image.width, image.height};
 
-    for (const auto& [x, y] : {std::pair{0, 0}, {image.width - 1, 0}, {0, image.height - 1}, {image.width - 1, image.height - 1}})
+    for (const auto& [x, y] :
+         {std::pair{0, 0}, {image.width - 1, 0}, {0, image.height - 1}, {image.width - 1, image.height - 1}})
         EXPECT_EQ(Alpha(image, x, y), 0) << "corner " << x << "," << y;
 
     const double solidShare = double(CountPixels(image, all, Solid)) / (image.width * image.height);
@@ -104,9 +103,11 @@ TEST_P(Lettering, LettersFillTheMiddleOfATransparentPicture) {
     double channel[3] = {0, 0, 0};
     for (int y = 0; y < image.height; ++y) {
         for (int x = 0; x < image.width; ++x) {
-            if (!Solid(image, x, y)) continue;
+            if (!Solid(image, x, y))
+                continue;
             left = std::min(left, x), right = std::max(right, x), top = std::min(top, y), bottom = std::max(bottom, y);
-            for (int c = 0; c < 3; ++c) channel[c] += image.At(x, y)[c];
+            for (int c = 0; c < 3; ++c)
+                channel[c] += image.At(x, y)[c];
         }
     }
     EXPECT_GT(right - left, image.width * 0.6) << "the lettering should use the picture's width";
@@ -132,7 +133,8 @@ TEST(Hud, GaugeFrameIsABorderWithAWindowExactlyOverTheFullBar) {
         for (int x = 0; x < frame.width; ++x) {
             const bool inWindow = x >= 4 && x < 252 && y >= 4 && y < 16;
             const bool corner = (x == 0 || x == 255) && (y == 0 || y == 19);
-            if (inWindow || corner) continue;
+            if (inWindow || corner)
+                continue;
             ++border;
             visibleBorder += Visible(frame, x, y) ? 1 : 0;
         }
@@ -228,7 +230,8 @@ TEST(EffectShape, GunFlashPetalsStartAtTheBarrelSide) {
     const int half = image.width / 2;
     int left = 0, right = 0;
     for (int y = 0; y < image.height; ++y)
-        for (int x = 0; x < half; ++x) left += Light(image, x, y), right += Light(image, x + half, y);
+        for (int x = 0; x < half; ++x)
+            left += Light(image, x, y), right += Light(image, x + half, y);
     EXPECT_GT(right, left * 3 / 2);
 }
 
@@ -262,15 +265,18 @@ CellLight Measure(const Image& atlas, int k) {
     for (int y = r.y; y < r.y + kCell; ++y)
         for (int x = r.x; x < r.x + kCell; ++x) {
             const int light = Light(atlas, x, y);
-            if (light < 26) continue;
+            if (light < 26)
+                continue;
             ++m.lit;
             m.light += light;
             weight += light;
-            for (int c = 0; c < 3; ++c) m.colour[c] += atlas.At(x, y)[c] * light;
+            for (int c = 0; c < 3; ++c)
+                m.colour[c] += atlas.At(x, y)[c] * light;
         }
     if (m.lit > 0) {
         m.light /= m.lit;
-        for (double& c : m.colour) c /= weight;
+        for (double& c : m.colour)
+            c /= weight;
     }
     return m;
 }

@@ -30,7 +30,8 @@ protected:
     std::vector<Vector3> Points() const {
         std::vector<Vector3> points;
         for (const RouteStep& step : steps) {
-            if (step.action != "shoot") points.push_back({step.point.x, kFloor, step.point.z});
+            if (step.action != "shoot")
+                points.push_back({step.point.x, kFloor, step.point.z});
         }
         return points;
     }
@@ -38,9 +39,7 @@ protected:
     std::vector<RouteStep> steps;
 };
 
-float Horizontal(const Vector3& v) {
-    return std::hypot(v.x, v.z);
-}
+float Horizontal(const Vector3& v) { return std::hypot(v.x, v.z); }
 
 // Horizontal distance from a point to the segment a-b.
 float DistanceToSegment(const Vector3& p, const Vector3& a, const Vector3& b) {
@@ -49,9 +48,7 @@ float DistanceToSegment(const Vector3& p, const Vector3& a, const Vector3& b) {
     return Horizontal(ap - ab * t);
 }
 
-float Cross2(const Vector3& a, const Vector3& b) {
-    return a.x * b.z - a.z * b.x;
-}
+float Cross2(const Vector3& a, const Vector3& b) { return a.x * b.z - a.z * b.x; }
 
 // Whether the segments a-b and c-d cross in the horizontal plane.
 bool Crosses(const Vector3& a, const Vector3& b, const Vector3& c, const Vector3& d) {
@@ -77,7 +74,8 @@ TEST_F(Route, IsLongAndPassesOverTheWeaponItem) {
     const std::vector<Vector3> points = Points();
     float length = 0.0f, nearestItem = 1e30f;
     for (size_t i = 0; i < points.size(); ++i) {
-        if (i > 0) length += Vector3::Distance(points[i - 1], points[i]);
+        if (i > 0)
+            length += Vector3::Distance(points[i - 1], points[i]);
         // Picked up within 6 units of the item, which bobs between -5 and -3.
         nearestItem = std::min(nearestItem, Horizontal(points[i] - Vector3(38, kFloor, 79)));
     }
@@ -100,8 +98,8 @@ TEST_F(Route, WalksInStraightLinesClearOfWallsAndDrums) {
         }
         // Robots are pushed 5.5 from a drum's centre, measured from the drum's mid-height.
         for (const Vector3& drum : Level().drums) {
-            EXPECT_GE(DistanceToSegment(drum, a, b), 5.0f) << "step " << i << " meets the drum at " << drum.x
-                                                          << ", " << drum.z;
+            EXPECT_GE(DistanceToSegment(drum, a, b), 5.0f)
+                << "step " << i << " meets the drum at " << drum.x << ", " << drum.z;
         }
     }
 }

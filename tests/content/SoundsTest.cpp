@@ -27,12 +27,14 @@ struct Wave {
     // Root mean square and peak over frames [from, to), all channels.
     double Rms(int from, int to) const {
         double sum = 0;
-        for (int i = from * spec.channels; i < to * spec.channels; ++i) sum += double(samples[i]) * samples[i];
+        for (int i = from * spec.channels; i < to * spec.channels; ++i)
+            sum += double(samples[i]) * samples[i];
         return std::sqrt(sum / std::max(1, (to - from) * spec.channels));
     }
     int Peak(int from, int to) const {
         int peak = 0;
-        for (int i = from * spec.channels; i < to * spec.channels; ++i) peak = std::max(peak, std::abs(int(samples[i])));
+        for (int i = from * spec.channels; i < to * spec.channels; ++i)
+            peak = std::max(peak, std::abs(int(samples[i])));
         return peak;
     }
     int FramesIn(double seconds) const { return static_cast<int>(seconds * spec.freq); }
@@ -44,7 +46,8 @@ uint16_t FormatTag(const std::string& path) {
     for (size_t at = 12; at + 10 <= bytes.size();) {
         uint32_t size = 0;
         std::memcpy(&size, &bytes[at + 4], 4);
-        if (std::memcmp(&bytes[at], "fmt ", 4) == 0) return uint16_t(uint8_t(bytes[at + 8]) | uint8_t(bytes[at + 9]) << 8);
+        if (std::memcmp(&bytes[at], "fmt ", 4) == 0)
+            return uint16_t(uint8_t(bytes[at + 8]) | uint8_t(bytes[at + 9]) << 8);
         at += 8 + size + (size & 1);
     }
     return 0;
@@ -54,7 +57,8 @@ bool ReadWave(const std::string& name, Wave& wave) {
     const std::string path = std::string(QUARNEL_BUILD_DIR) + "/Data/Sound/" + name;
     Uint8* data = nullptr;
     Uint32 length = 0;
-    if (!SDL_LoadWAV(path.c_str(), &wave.spec, &data, &length)) return false;
+    if (!SDL_LoadWAV(path.c_str(), &wave.spec, &data, &length))
+        return false;
     wave.formatTag = FormatTag(path);
     if (wave.spec.format == AUDIO_S16LSB) {
         wave.samples.resize(length / 2);

@@ -21,11 +21,14 @@ constexpr float kFloor = -7.5f;
 std::vector<Vector3> StandingPoints() {
     const C_LevelLayout& level = Level();
     std::vector<Vector3> points{level.startPosition};
-    for (const Vector3& p : level.enemies) points.push_back({p.x, kFloor, p.z});
-    for (const Vector3& p : level.drums) points.push_back({p.x + 3.5f, kFloor, p.z});
+    for (const Vector3& p : level.enemies)
+        points.push_back({p.x, kFloor, p.z});
+    for (const Vector3& p : level.drums)
+        points.push_back({p.x + 3.5f, kFloor, p.z});
     std::string error;
     for (const RouteStep& step : ReadRoute(error)) {
-        if (step.action != "shoot") points.push_back({step.point.x, kFloor, step.point.z});
+        if (step.action != "shoot")
+            points.push_back({step.point.x, kFloor, step.point.z});
     }
     // The ending walk's target, the corners of the goal area, in front of the doors.
     for (const Vector3& p : {Vector3(-240, kFloor, -0.9f), Vector3(-244, kFloor, -8.2f), Vector3(-230.4f, kFloor, 5.5f),
@@ -40,7 +43,8 @@ std::vector<Vector3> StandingPoints() {
 TEST(Stage, StaysWithinTheTriangleBudget) {
     size_t faces = 0;
     for (const FwModelNode& node : Stage().Model().Nodes()) {
-        if (node.Mesh) faces += node.Mesh->Faces().size();
+        if (node.Mesh)
+            faces += node.Mesh->Faces().size();
     }
     EXPECT_GT(faces, 500u);
     EXPECT_LT(faces, 6000u);  // every ray tests every triangle
@@ -84,8 +88,8 @@ TEST(Stage, WallsAreVerticalWhereRobotsTouchThem) {
                 const float a = 2.0f * Math::kPi * static_cast<float>(i) / 48.0f;
                 const StageHit hit = CastStage({p.x, y, p.z}, {std::cos(a), 0.0f, std::sin(a)});
                 ASSERT_TRUE(hit.hit) << p.x << ", " << y << ", " << p.z;
-                EXPECT_LT(std::fabs(hit.normal.y), 1e-5f) << "at " << hit.point.x << ", " << hit.point.y << ", "
-                                                          << hit.point.z;
+                EXPECT_LT(std::fabs(hit.normal.y), 1e-5f)
+                    << "at " << hit.point.x << ", " << hit.point.y << ", " << hit.point.z;
             }
         }
     }

@@ -32,24 +32,19 @@ struct Picture {
     double Share(int y0, int y1, Test test) const {
         int count = 0;
         for (int y = y0; y < y1; ++y) {
-            for (int x = 0; x < kViewWidth; ++x) count += test(At(x, y)) ? 1 : 0;
+            for (int x = 0; x < kViewWidth; ++x)
+                count += test(At(x, y)) ? 1 : 0;
         }
         return static_cast<double>(count) / (static_cast<double>(y1 - y0) * kViewWidth);
     }
 };
 
 // The frame loop clears to (0.3, 0.3, 0.3): grey that no lit surface of the stage comes out as.
-bool ClearColour(const uint8_t* p) {
-    return p[0] == p[1] && p[1] == p[2] && (p[0] == 76 || p[0] == 77);
-}
+bool ClearColour(const uint8_t* p) { return p[0] == p[1] && p[1] == p[2] && (p[0] == 76 || p[0] == 77); }
 
-bool Light(const uint8_t* p) {
-    return p[0] > 235 && p[1] > 225 && p[2] > 200;
-}
+bool Light(const uint8_t* p) { return p[0] > 235 && p[1] > 225 && p[2] > 200; }
 
-bool LitLamp(const uint8_t* p) {
-    return p[0] > 200 && p[1] > 70 && p[1] < 190 && p[2] < 90;
-}
+bool LitLamp(const uint8_t* p) { return p[0] > 200 && p[1] > 70 && p[1] < 190 && p[2] < 90; }
 
 // Starts a game with the player at `start` on an empty level, turns the aim by `turnPixels` of
 // mouse movement and draws `frames` frames without the fade-in.
@@ -58,8 +53,8 @@ Picture ViewFrom(const Vector3& start, int turnPixels, int frames = 3) {
     TempDir content;
     std::filesystem::create_directory_symlink(std::string(QUARNEL_BUILD_DIR) + "/Data", content.File("Data"));
     std::filesystem::create_directory(content.File("TxtData"));
-    WriteTextFile(content.File("TxtData/data.txt"), std::to_string(start.x) + " " + std::to_string(start.y) + " " +
-                                                        std::to_string(start.z) + " 0\n");
+    WriteTextFile(content.File("TxtData/data.txt"),
+                  std::to_string(start.x) + " " + std::to_string(start.y) + " " + std::to_string(start.z) + " 0\n");
     const std::string previousRoot = FwContentRoot();
     FwSetContentRoot(content.Path());
     FwInput& input = FwInput::GetInstance();

@@ -115,11 +115,8 @@ TEST_F(ElevatorTest, EndingClosesTheDoorsCountsTheLampsAndAClickReturnsToTheTitl
             steps.emplace_back(frame, game.lamps->LitIndex());
         }
     }
-    const std::vector<std::pair<int, int>> expected = {{shutFrame, 4},
-                                                       {shutFrame + 59, 3},
-                                                       {shutFrame + 179, 2},
-                                                       {shutFrame + 299, 1},
-                                                       {shutFrame + 419, 0}};
+    const std::vector<std::pair<int, int>> expected = {
+        {shutFrame, 4}, {shutFrame + 59, 3}, {shutFrame + 179, 2}, {shutFrame + 299, 1}, {shutFrame + 419, 0}};
     EXPECT_EQ(steps, expected);
     EXPECT_EQ(game.elevator->SoundsPlayed(), 3);
     EXPECT_STREQ(SceneName(), "game");

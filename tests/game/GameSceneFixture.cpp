@@ -71,9 +71,7 @@ void GameSceneTest::RunFrames(int count) {
     }
 }
 
-C_Game* GameSceneTest::Game() const {
-    return dynamic_cast<C_Game*>(SceneManager::GetInstance().Current());
-}
+C_Game* GameSceneTest::Game() const { return dynamic_cast<C_Game*>(SceneManager::GetInstance().Current()); }
 
 const char* GameSceneTest::SceneName() const {
     const C_Scene* scene = SceneManager::GetInstance().Current();
@@ -108,9 +106,7 @@ void GameSceneTest::Focus(bool active) {
     FwInput::GetInstance().HandleEvent(event);
 }
 
-BackBufferPixels::BackBufferPixels() {
-    FwDirect3D::GetInstance().ReadBackBuffer(rgba);
-}
+BackBufferPixels::BackBufferPixels() { FwDirect3D::GetInstance().ReadBackBuffer(rgba); }
 
 void BackBufferPixels::Average(int x0, int y0, int x1, int y1, double rgb[3]) const {
     rgb[0] = rgb[1] = rgb[2] = 0.0;

@@ -73,9 +73,9 @@ TEST_F(GameSceneTest, EndingCameraGlidesTowardItsEndPosition) {
     EXPECT_NEAR(Vector3::Distance(game.camera->position, eye), 1.0f, 1e-3f);
     EXPECT_NEAR(Vector3::Distance(eye, game.endEyeTarget) - Vector3::Distance(game.camera->position, game.endEyeTarget),
                 1.0f, 1e-3f);
-    EXPECT_NEAR(Vector3::Distance(focus, game.endFocusTarget) -
-                    Vector3::Distance(game.camera->target, game.endFocusTarget),
-                1.0f, 1e-3f);
+    EXPECT_NEAR(
+        Vector3::Distance(focus, game.endFocusTarget) - Vector3::Distance(game.camera->target, game.endFocusTarget),
+        1.0f, 1e-3f);
 }
 
 }  // namespace

@@ -12,7 +12,10 @@ namespace {
 // Writes the given level files into a content tree of its own and reads them back.
 class LevelLayoutTest : public ::testing::Test {
 protected:
-    void SetUp() override { previousRoot = FwContentRoot(); FwSetContentRoot(dir.Path()); }
+    void SetUp() override {
+        previousRoot = FwContentRoot();
+        FwSetContentRoot(dir.Path());
+    }
     void TearDown() override { FwSetContentRoot(previousRoot); }
 
     void Write(const std::string& name, const std::string& text) const { WriteTextFile(dir.File(name), text); }
@@ -112,7 +115,10 @@ TEST_F(LevelLayoutTest, TokenThatIsNotANumberEndsTheFile) {
         const char* text;
         size_t enemies;
     };
-    const Case cases[] = {{"1 2 3 x 5 6", 1}, {"1 2 3 nan 1 1", 1}, {"1 2 3 1e999 1 1", 1}, {"1 2 3 +-4 1 1", 1},
+    const Case cases[] = {{"1 2 3 x 5 6", 1},
+                          {"1 2 3 nan 1 1", 1},
+                          {"1 2 3 1e999 1 1", 1},
+                          {"1 2 3 +-4 1 1", 1},
                           // The record cut short by the word still counts, as one cut short by the end would.
                           {"1 2 3 4 5 abc 7 8 9", 2}};
     for (const Case& c : cases) {

@@ -98,17 +98,15 @@ void MakeWalkingLevel(const TempDir& dir) {
     WriteTextFile(dir.File("TxtData/installatioStand.txt"), "");
 }
 
-std::string DumpPath(const TempDir& dir, int frame) {
-    return dir.File("d" + std::to_string(frame) + ".json");
-}
+std::string DumpPath(const TempDir& dir, int frame) { return dir.File("d" + std::to_string(frame) + ".json"); }
 
 // The frame in which the game scene runs its first update after Enter on the title.
 int FindGameStart(const TempDir& content) {
     TempDir dir;
     WriteTextFile(dir.File("in.txt"), std::to_string(kReturnFrame) + " key Return down\n" +
                                           std::to_string(kReturnFrame + 2) + " key Return up\n");
-    std::vector<std::string> args = {"--unlimited", "--seed", "7", "--content", content.Path(), "--input",
-                                     dir.File("in.txt"), "--frames", "480"};
+    std::vector<std::string> args = {"--unlimited", "--seed",           "7",        "--content", content.Path(),
+                                     "--input",     dir.File("in.txt"), "--frames", "480"};
     for (int frame = 380; frame <= 480; ++frame) {
         args.insert(args.end(), {"--dump-state", std::to_string(frame) + ":" + DumpPath(dir, frame)});
     }
@@ -137,13 +135,9 @@ double Share(const Image& image, int x0, int y0, int x1, int y1, Test test) {
     return static_cast<double>(count) / ((x1 - x0) * (y1 - y0));
 }
 
-bool IsGreen(int r, int g, int b) {
-    return g > 100 && g > r + 40 && g > b + 40;
-}
+bool IsGreen(int r, int g, int b) { return g > 100 && g > r + 40 && g > b + 40; }
 
-bool IsGold(int r, int g, int b) {
-    return r > 180 && g > 120 && b < 120;
-}
+bool IsGold(int r, int g, int b) { return r > 180 && g > 120 && b < 120; }
 
 // From the title: Enter, then the route from the hangar to the cabin with W and the mouse, the
 // ending (the robot walks in and turns, the doors close, the lamps step) and a click that starts
@@ -169,18 +163,28 @@ TEST(PlayThrough, WalksTheRouteFromTheTitleToTheEndingAndBack) {
     driver.Click(click);
 
     TempDir dir;
-    WriteTextFile(dir.File("in.txt"), std::string("# route\n") + std::to_string(kReturnFrame) +
-                                          " key Return down\n" + std::to_string(kReturnFrame + 2) +
-                                          " key Return up\n" + driver.script.str());
+    WriteTextFile(dir.File("in.txt"), std::string("# route\n") + std::to_string(kReturnFrame) + " key Return down\n" +
+                                          std::to_string(kReturnFrame + 2) + " key Return up\n" + driver.script.str());
     const std::string shots = kBuild + "/test-output/playthrough";
     std::filesystem::create_directories(shots);
     const int middle = legEnds[legEnds.size() / 2].first;
-    std::vector<std::string> args = {"--unlimited", "--seed", "7", "--content", content.Path(), "--input",
-                                     dir.File("in.txt"), "--frames", std::to_string(click + 2),
-                                     "--screenshot", std::to_string(gameStart + 110) + ":" + shots + "/start.png",
-                                     "--screenshot", std::to_string(middle) + ":" + shots + "/middle.png",
-                                     "--screenshot", std::to_string(arrival + 120) + ":" + shots + "/ending-walk.png",
-                                     "--screenshot", std::to_string(click - 1) + ":" + shots + "/ending.png"};
+    std::vector<std::string> args = {"--unlimited",
+                                     "--seed",
+                                     "7",
+                                     "--content",
+                                     content.Path(),
+                                     "--input",
+                                     dir.File("in.txt"),
+                                     "--frames",
+                                     std::to_string(click + 2),
+                                     "--screenshot",
+                                     std::to_string(gameStart + 110) + ":" + shots + "/start.png",
+                                     "--screenshot",
+                                     std::to_string(middle) + ":" + shots + "/middle.png",
+                                     "--screenshot",
+                                     std::to_string(arrival + 120) + ":" + shots + "/ending-walk.png",
+                                     "--screenshot",
+                                     std::to_string(click - 1) + ":" + shots + "/ending.png"};
     std::vector<int> dumped;
     for (int frame = gameStart; frame <= click + 2; frame += 3) {
         dumped.push_back(frame);

@@ -28,8 +28,8 @@ TEST_F(GameSceneTest, StageCountsHitsWithinTwoUnitsAndMirrorsTheBeamWithASound) 
     const Vector3 slanting = Vector3(1.0f, 0.0f, 1.0f).Normalized();
     EXPECT_FALSE(stage.ReflectTest(Vector3(57.0f, -4.0f, -8.0f), slanting, distance, normal, hit, reflected));
     // Along the wall: the next thing ahead is far away.
-    EXPECT_FALSE(stage.ReflectTest(Vector3(59.0f, -4.0f, -8.0f), Vector3(0.0f, 0.0f, 1.0f), distance, normal, hit,
-                                   reflected));
+    EXPECT_FALSE(
+        stage.ReflectTest(Vector3(59.0f, -4.0f, -8.0f), Vector3(0.0f, 0.0f, 1.0f), distance, normal, hit, reflected));
     EXPECT_EQ(playing.size(), sounds);
     ASSERT_TRUE(stage.ReflectTest(Vector3(59.0f, -4.0f, -8.0f), slanting, distance, normal, hit, reflected));
     EXPECT_NEAR(reflected.x, -slanting.x, 1e-3f);

@@ -27,8 +27,8 @@ TEST_F(Direct3DTest, ScreenshotIsTopRowFirstWithOpaqueAlpha) {
     FwTexture white;
     const uint32_t texel = 0xFF0000FF;
     ASSERT_TRUE(white.Create(1, 1, FwFormat::R8G8B8A8_UNORM, 1, &texel));
-    FwShaderManager::GetInstance().spriteShader.DrawTex(&white, 0, 360, 1280, 100, std::nullopt,
-                                                        Color(1, 1, 1, 1), Vector2(0.5f, 1.0f));
+    FwShaderManager::GetInstance().spriteShader.DrawTex(&white, 0, 360, 1280, 100, std::nullopt, Color(1, 1, 1, 1),
+                                                        Vector2(0.5f, 1.0f));
 
     const std::string path = ::testing::TempDir() + "screenshot.png";
     ASSERT_TRUE(d3d.SaveScreenshot(path));
@@ -94,8 +94,8 @@ class BlendModeTest : public GraphicsTest, public ::testing::WithParamInterface<
 TEST_P(BlendModeTest, HalfTransparentRedOverBlue) {
     FwDirect3D& d3d = FwDirect3D::GetInstance();
     d3d.ClearBackBuffer(Color(0, 0, 1, 1));
-    d3d.Context().SetBlendState(d3d.CreateBlendState(static_cast<FwBlendMode>(GetParam().mode)),
-                                Color(0, 0, 0, 0), 0xFFFFFFFF);
+    d3d.Context().SetBlendState(d3d.CreateBlendState(static_cast<FwBlendMode>(GetParam().mode)), Color(0, 0, 0, 0),
+                                0xFFFFFFFF);
     DrawClipSpace(FwTopology::TriangleList, ClipQuad(-1, 1, 1, -1, 0.5f, Color(1, 0, 0, 0.5f)));
     EXPECT_TRUE(SameColor(BackBufferImage().At(640, 360), GetParam().expected));
 }

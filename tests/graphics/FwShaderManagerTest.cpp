@@ -44,23 +44,39 @@ TEST_F(ShaderManagerTest, UniformBlocksMatchTheConstantBufferLayouts) {
     FwShaderProgram standard;
     ASSERT_TRUE(standard.Create({"camera.glsl", "standard_blocks.glsl", "standard.vert"},
                                 {"camera.glsl", "standard_blocks.glsl", "standard.frag"}, {}, {}));
-    ExpectLayout(standard.Program(), {"cbCamera", 160, {{"g_mV", 0}, {"g_mP", 64}, {"g_CamPos", 128},
-                                                        {"g_DistanceFogEnable", 140}, {"g_DistanceFogColor", 144},
-                                                        {"g_DistanceFogDensity", 156}}});
-    ExpectLayout(standard.Program(), {"cbLight", 3264, {{"g_AmbientLight", 0}, {"g_DL_Dir", 16}, {"g_DL_Color", 32},
-                                                        {"g_PL[0].color", 48}, {"g_PL[0].radius", 60},
-                                                        {"g_PL[0].pos", 64}, {"g_PL[1].color", 80},
-                                                        {"g_PL[99].pos", 3232}, {"g_PL_Num", 3248}}});
-    ExpectLayout(standard.Program(), {"cbObject", 96, {{"g_mW", 0}, {"g_UVOffset", 64}, {"g_UVTiling", 72},
-                                                       {"g_LightEnable", 80}, {"g_AlphaTestThreshold", 84}}});
-    ExpectLayout(standard.Program(), {"cbMaterial", 48, {{"BaseColor", 0}, {"Emissive", 16}, {"Metallic", 28},
-                                                         {"Roughness", 32}}});
+    ExpectLayout(standard.Program(), {"cbCamera",
+                                      160,
+                                      {{"g_mV", 0},
+                                       {"g_mP", 64},
+                                       {"g_CamPos", 128},
+                                       {"g_DistanceFogEnable", 140},
+                                       {"g_DistanceFogColor", 144},
+                                       {"g_DistanceFogDensity", 156}}});
+    ExpectLayout(standard.Program(), {"cbLight",
+                                      3264,
+                                      {{"g_AmbientLight", 0},
+                                       {"g_DL_Dir", 16},
+                                       {"g_DL_Color", 32},
+                                       {"g_PL[0].color", 48},
+                                       {"g_PL[0].radius", 60},
+                                       {"g_PL[0].pos", 64},
+                                       {"g_PL[1].color", 80},
+                                       {"g_PL[99].pos", 3232},
+                                       {"g_PL_Num", 3248}}});
+    ExpectLayout(
+        standard.Program(),
+        {"cbObject",
+         96,
+         {{"g_mW", 0}, {"g_UVOffset", 64}, {"g_UVTiling", 72}, {"g_LightEnable", 80}, {"g_AlphaTestThreshold", 84}}});
+    ExpectLayout(standard.Program(),
+                 {"cbMaterial", 48, {{"BaseColor", 0}, {"Emissive", 16}, {"Metallic", 28}, {"Roughness", 32}}});
 
     FwShaderProgram effect;
     ASSERT_TRUE(effect.Create({"camera.glsl", "effect_blocks.glsl", "effect.vert"},
                               {"camera.glsl", "effect_blocks.glsl", "effect.frag"}, {}, {}));
-    ExpectLayout(effect.Program(), {"cbPerObject", 96, {{"g_mW", 0}, {"g_UVOffset", 64}, {"g_UVTiling", 72},
-                                                        {"g_AlphaTestThreshold", 80}}});
+    ExpectLayout(
+        effect.Program(),
+        {"cbPerObject", 96, {{"g_mW", 0}, {"g_UVOffset", 64}, {"g_UVTiling", 72}, {"g_AlphaTestThreshold", 80}}});
 
     FwShaderProgram sprite;
     ASSERT_TRUE(sprite.Create({"sprite_blocks.glsl", "sprite.vert"}, {"sprite_blocks.glsl", "sprite.frag"}, {}, {}));
@@ -129,8 +145,8 @@ protected:
         shaders.standardShader.cbObject.Write();
         shaders.standardShader.cbMaterial.Write();
         shaders.standardShader.SetToDevice();
-        d3d.Context().SetShaderResources(0, {d3d.WhiteTexture().get(), d3d.WhiteTexture().get(),
-                                             d3d.WhiteTexture().get()});
+        d3d.Context().SetShaderResources(
+            0, {d3d.WhiteTexture().get(), d3d.WhiteTexture().get(), d3d.WhiteTexture().get()});
         const float s = distance;  // large enough to cover the centre of the screen
         FwMeshVertex corners[4] = {};
         const Vector3 positions[4] = {{-s, s, 0}, {s, s, 0}, {-s, -s, 0}, {s, -s, 0}};

@@ -24,38 +24,61 @@ TEST(SpriteFontFile, EveryInconsistencyIsRefusedWithItsReason) {
     const Corruption cases[] = {
         {"magic", [](FwSpriteFontData&, std::vector<uint8_t>& b) { b[0] = 'X'; }, "bad magic"},
         {"version", [](FwSpriteFontData&, std::vector<uint8_t>& b) { b[4] = 2; }, "unsupported version 2"},
-        {"no glyphs", [](FwSpriteFontData& f, std::vector<uint8_t>& b) { f.glyphs.clear(); b = Reserialize(f); },
+        {"no glyphs",
+         [](FwSpriteFontData& f, std::vector<uint8_t>& b) {
+             f.glyphs.clear();
+             b = Reserialize(f);
+         },
          "glyph count 0"},
-        {"spacing", [](FwSpriteFontData& f, std::vector<uint8_t>& b) {
+        {"spacing",
+         [](FwSpriteFontData& f, std::vector<uint8_t>& b) {
              f.lineSpacing = std::numeric_limits<float>::quiet_NaN();
              b = Reserialize(f);
-         }, "line spacing"},
-        {"unsorted", [](FwSpriteFontData& f, std::vector<uint8_t>& b) {
+         },
+         "line spacing"},
+        {"unsorted",
+         [](FwSpriteFontData& f, std::vector<uint8_t>& b) {
              std::swap(f.glyphs[0], f.glyphs[1]);
              b = Reserialize(f);
-         }, "strictly ascending"},
-        {"duplicate", [](FwSpriteFontData& f, std::vector<uint8_t>& b) {
+         },
+         "strictly ascending"},
+        {"duplicate",
+         [](FwSpriteFontData& f, std::vector<uint8_t>& b) {
              f.glyphs[2].codePoint = f.glyphs[1].codePoint;
              b = Reserialize(f);
-         }, "strictly ascending"},
-        {"outside", [](FwSpriteFontData& f, std::vector<uint8_t>& b) {
+         },
+         "strictly ascending"},
+        {"outside",
+         [](FwSpriteFontData& f, std::vector<uint8_t>& b) {
              f.glyphs[2].x = 14;
              b = Reserialize(f);
-         }, "outside the atlas"},
-        {"negative", [](FwSpriteFontData& f, std::vector<uint8_t>& b) {
+         },
+         "outside the atlas"},
+        {"negative",
+         [](FwSpriteFontData& f, std::vector<uint8_t>& b) {
              f.glyphs[1].width = -1;
              b = Reserialize(f);
-         }, "outside the atlas"},
-        {"default", [](FwSpriteFontData& f, std::vector<uint8_t>& b) {
+         },
+         "outside the atlas"},
+        {"default",
+         [](FwSpriteFontData& f, std::vector<uint8_t>& b) {
              f.defaultCharacter = '?';
              b = Reserialize(f);
-         }, "default character"},
-        {"atlas size", [](FwSpriteFontData& f, std::vector<uint8_t>& b) {
+         },
+         "default character"},
+        {"atlas size",
+         [](FwSpriteFontData& f, std::vector<uint8_t>& b) {
              f.atlasWidth = 5000;
              b = Reserialize(f);
-         }, "out of range 1..4096"},
+         },
+         "out of range 1..4096"},
         {"trailing", [](FwSpriteFontData&, std::vector<uint8_t>& b) { b.push_back(0); }, "1 bytes follow the atlas"},
-        {"huge count", [](FwSpriteFontData&, std::vector<uint8_t>& b) { b[16] = 0xFF; b[17] = 0xFF; b[18] = 0; },
+        {"huge count",
+         [](FwSpriteFontData&, std::vector<uint8_t>& b) {
+             b[16] = 0xFF;
+             b[17] = 0xFF;
+             b[18] = 0;
+         },
          "truncated: glyph table"},
     };
     for (const Corruption& corruption : cases) {
@@ -125,7 +148,10 @@ TEST_F(SpriteFontTest, GlyphsFollowOffsetsAdvancesAndLineFeeds) {
 
 TEST_F(SpriteFontTest, MissingGlyphsAreSkippedOrDrawnAsTheDefault) {
     const FwSpriteFont plain = LoadFont(BoxFont());
-    Sprites().DrawFont(&plain, 0.0f, 0.0f, "\xE3\x81\x82Z\xFF" "A", Color(1, 1, 1, 1));
+    Sprites().DrawFont(&plain, 0.0f, 0.0f,
+                       "\xE3\x81\x82Z\xFF"
+                       "A",
+                       Color(1, 1, 1, 1));
     ExpectBounds(640, 360, 648, 372);
 
     SetUp();

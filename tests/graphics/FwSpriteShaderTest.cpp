@@ -32,8 +32,8 @@ TEST_P(SpritePivotTest, CoversExactlyTheExpectedPixels) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Pivots, SpritePivotTest,
-                         ::testing::Values(BoundsCase{{0.5f, 0.5f}, 590, 335, 690, 385},   // centred
-                                           BoundsCase{{0.0f, 0.0f}, 640, 310, 740, 360},   // lower-left corner
+                         ::testing::Values(BoundsCase{{0.5f, 0.5f}, 590, 335, 690, 385},    // centred
+                                           BoundsCase{{0.0f, 0.0f}, 640, 310, 740, 360},    // lower-left corner
                                            BoundsCase{{1.0f, 1.0f}, 540, 360, 640, 410}));  // upper-right corner
 
 TEST_F(SpriteShaderTest, AColourGivenOnceStaysInEffect) {
@@ -122,7 +122,8 @@ TEST_F(SpriteShaderTest, DrawingOutsideBeginEndLeavesStatesAsTheyWere) {
     FwDirect3D& d3d = FwDirect3D::GetInstance();
     FwDeviceContext& context = d3d.Context();
     const FwDepthStencilStatePtr depth = d3d.CreateDepthStencilState(true, false);
-    const FwRasterizerStatePtr raster = d3d.CreateRasterizerState(FwCullMode::Front, FwFillMode::Wireframe, true, false);
+    const FwRasterizerStatePtr raster =
+        d3d.CreateRasterizerState(FwCullMode::Front, FwFillMode::Wireframe, true, false);
     const FwSamplerStatePtr sampler = d3d.CreateSamplerState(FwFilter::Linear, 0, FwAddressMode::Clamp, false);
     context.SetDepthStencilState(depth, 3);
     context.SetRasterizerState(raster);

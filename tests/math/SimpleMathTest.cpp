@@ -71,8 +71,8 @@ TEST(Matrix, QuaternionMatchesAxisRotations) {
 
 TEST(Matrix, DecomposeRecoversScaleRotationTranslation) {
     const Quaternion q = Quaternion::CreateFromAxisAngle(Vector3(1, 2, 3), 0.9f);
-    const Matrix m = Matrix::CreateScale(Vector3(2, 3, 4)) * Matrix::CreateFromQuaternion(q) *
-                     Matrix::CreateTranslation(1, 2, 3);
+    const Matrix m =
+        Matrix::CreateScale(Vector3(2, 3, 4)) * Matrix::CreateFromQuaternion(q) * Matrix::CreateTranslation(1, 2, 3);
     Vector3 scale, translation;
     Quaternion rotation;
     ASSERT_TRUE(m.Decompose(scale, rotation, translation));

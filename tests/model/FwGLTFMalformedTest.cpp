@@ -54,7 +54,10 @@ const Breakage kBreakages[] = {
     {"ViewLongerThanBuffer", [](GLTFTestFile& f) { f.json["bufferViews"][0]["byteLength"] = 4096; }},
     {"StrideSmallerThanElement", [](GLTFTestFile& f) { f.json["bufferViews"][0]["byteStride"] = 4; }},
     {"StrideReadsPastView", [](GLTFTestFile& f) { f.json["bufferViews"][0]["byteStride"] = 16; }},
-    {"IndexBeyondVertices", [](GLTFTestFile& f) { f.json["meshes"][0]["primitives"][0]["indices"] = f.AddIndices({0, 1, 3}); }},
+    {"IndexBeyondVertices",
+     [](GLTFTestFile& f) {
+         f.json["meshes"][0]["primitives"][0]["indices"] = f.AddIndices({0, 1, 3});
+     }},
     {"IndicesWiderThanTheirView", [](GLTFTestFile& f) { f.json["accessors"][2]["componentType"] = 5125; }},
     {"FloatIndices", [](GLTFTestFile& f) { f.json["meshes"][0]["primitives"][0]["indices"] = 1; }},
     {"IntegerPositions", [](GLTFTestFile& f) { f.json["accessors"][0]["componentType"] = 5125; }},
@@ -65,20 +68,29 @@ const Breakage kBreakages[] = {
     {"MissingMaterial", [](GLTFTestFile& f) { f.json["meshes"][0]["primitives"][0]["material"] = 5; }},
     {"MissingMesh", [](GLTFTestFile& f) { f.json["nodes"][0]["mesh"] = 9; }},
     {"MissingChild", [](GLTFTestFile& f) { f.json["nodes"][0]["children"] = {7}; }},
-    {"SharedChild", [](GLTFTestFile& f) {
+    {"SharedChild",
+     [](GLTFTestFile& f) {
          const int child = f.AddNode(nlohmann::json::object(), false);
          f.AddNode({{"children", {child}}});
          f.AddNode({{"children", {child}}});
      }},
-    {"CycleOfNodes", [](GLTFTestFile& f) {
+    {"CycleOfNodes",
+     [](GLTFTestFile& f) {
          f.json["nodes"].push_back({{"children", {2}}});
          f.json["nodes"].push_back({{"children", {1}}});
      }},
     {"SceneListsMissingNode", [](GLTFTestFile& f) { f.json["scenes"][0]["nodes"].push_back(42); }},
-    {"ShortTranslation", [](GLTFTestFile& f) { f.json["nodes"][0]["translation"] = {1, 2}; }},
+    {"ShortTranslation",
+     [](GLTFTestFile& f) {
+         f.json["nodes"][0]["translation"] = {1, 2};
+     }},
     {"SparseIndexBeyondCount", [](GLTFTestFile& f) { AddSparsePositions(f, {3}, 1); }},
-    {"SparseCountBeyondValues", [](GLTFTestFile& f) { AddSparsePositions(f, {0, 1}, 1); }},
-    {"ImageViewBeyondBuffer", [](GLTFTestFile& f) {
+    {"SparseCountBeyondValues",
+     [](GLTFTestFile& f) {
+         AddSparsePositions(f, {0, 1}, 1);
+     }},
+    {"ImageViewBeyondBuffer",
+     [](GLTFTestFile& f) {
          f.json["bufferViews"].push_back({{"buffer", 0}, {"byteOffset", 1 << 20}, {"byteLength", 64}});
          f.json["images"] = {{{"bufferView", int(f.json["bufferViews"].size()) - 1}, {"mimeType", "image/png"}}};
      }},
@@ -120,8 +132,8 @@ TEST(GLTFMalformedFiles, TruncatedFilesFailCleanly) {
     for (const char* name : {"whole.glb", "whole.gltf", "whole.bin"}) {
         std::ifstream in(dir.File(name), std::ios::binary);
         const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        for (const size_t cut : {size_t(0), size_t(4), size_t(11), size_t(12), size_t(19), size_t(20),
-                                 bytes.size() / 2, bytes.size() - 1}) {
+        for (const size_t cut : {size_t(0), size_t(4), size_t(11), size_t(12), size_t(19), size_t(20), bytes.size() / 2,
+                                 bytes.size() - 1}) {
             const std::string extension = std::filesystem::path(name).extension().string();
             std::ofstream(dir.File("cut" + extension), std::ios::binary).write(bytes.data(), std::streamsize(cut));
             if (extension == ".bin") {

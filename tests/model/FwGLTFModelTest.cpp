@@ -39,9 +39,7 @@ void ExpectMatrixNear(const Matrix& actual, const Matrix& expected) {
 
 using Face = std::array<uint32_t, 3>;
 
-Face Indices(const FwMeshFace& face) {
-    return {face.idx[0], face.idx[1], face.idx[2]};
-}
+Face Indices(const FwMeshFace& face) { return {face.idx[0], face.idx[1], face.idx[2]}; }
 
 using Rgba = std::array<int, 4>;
 
@@ -121,7 +119,8 @@ TEST(GLTFMeshes, PrimitivesAreSortedByMaterialWithOffsetIndices) {
     GLTFTestFile file;
     file.json["materials"] = {{{"name", "a"}}, {{"name", "b"}}, {{"name", "c"}}};
     // Material 2 first in the file: one triangle; then material 0: two triangles over 4 vertices.
-    const int mesh = file.AddMesh({{kTriangle, {0, 1, 2}, 2}, {{0, 0, 0, 1, 0, 0, 0, 1, 0, 1, 1, 0}, {0, 1, 2, 2, 1, 3}, 0}});
+    const int mesh =
+        file.AddMesh({{kTriangle, {0, 1, 2}, 2}, {{0, 0, 0, 1, 0, 0, 0, 1, 0, 1, 1, 0}, {0, 1, 2, 2, 1, 3}, 0}});
     file.AddNode({{"mesh", mesh}});
     const Loaded loaded = WriteAndLoad(file, dir);
     ASSERT_TRUE(loaded.model) << loaded.output;
@@ -211,14 +210,13 @@ TEST_P(GLTFTexCoords, ConvertByComponentType) {
     EXPECT_NEAR(actual.y, c.expected.y, 1e-6f);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    AllTypes, GLTFTexCoords,
-    testing::Values(TexCoordCase{5126, {0, 0, 0xC0, 0x40, 0, 0, 0x80, 0xBF}, {6.0f, -1.0f}},
-                    TexCoordCase{5121, {255, 51}, {1.0f, 0.2f}},
-                    TexCoordCase{5123, {0xFF, 0xFF, 0, 0x80}, {1.0f, 32768.0f / 65535.0f}},
-                    TexCoordCase{5120, {0x80, 127}, {-1.0f, 1.0f}},
-                    TexCoordCase{5122, {0x00, 0x80, 0x00, 0x40}, {-1.0f, 16384.0f / 32767.0f}},
-                    TexCoordCase{5125, {1, 0, 0, 0, 2, 0, 0, 0}, {0.0f, 0.0f}}));
+INSTANTIATE_TEST_SUITE_P(AllTypes, GLTFTexCoords,
+                         testing::Values(TexCoordCase{5126, {0, 0, 0xC0, 0x40, 0, 0, 0x80, 0xBF}, {6.0f, -1.0f}},
+                                         TexCoordCase{5121, {255, 51}, {1.0f, 0.2f}},
+                                         TexCoordCase{5123, {0xFF, 0xFF, 0, 0x80}, {1.0f, 32768.0f / 65535.0f}},
+                                         TexCoordCase{5120, {0x80, 127}, {-1.0f, 1.0f}},
+                                         TexCoordCase{5122, {0x00, 0x80, 0x00, 0x40}, {-1.0f, 16384.0f / 32767.0f}},
+                                         TexCoordCase{5125, {1, 0, 0, 0, 2, 0, 0, 0}, {0.0f, 0.0f}}));
 
 TEST(GLTFAttributes, ByteStrideOfInterleavedDataIsHonoured) {
     TempDir dir;
@@ -258,20 +256,19 @@ TEST(GLTFMaterials, FactorsAndImageNamesAreCopied) {
     file.AddTriangle(kTriangle);
     file.json["images"] = {{{"uri", "albedo.png"}}, {{"uri", "glow.png"}}};
     file.json["textures"] = {{{"source", 0}}, {{"source", 1}}, nlohmann::json::object()};
-    file.json["materials"] = {
-        {{"name", "painted"},
-         {"alphaMode", "MASK"},
-         {"alphaCutoff", 0.25},
-         {"doubleSided", true},
-         {"pbrMetallicRoughness",
-          {{"baseColorFactor", {0.2, 0.4, 0.6, 0.8}},
-           {"baseColorTexture", {{"index", 0}}},
-           {"metallicRoughnessTexture", {{"index", 2}}},
-           {"metallicFactor", 0.3},
-           {"roughnessFactor", 0.7}}},
-         {"emissiveFactor", {0.5, 0.25, 0.125}},
-         {"emissiveTexture", {{"index", 1}}}},
-        {{"pbrMetallicRoughness", {{"baseColorFactor", {0.5, 0.5, 0.5}}}}}};
+    file.json["materials"] = {{{"name", "painted"},
+                               {"alphaMode", "MASK"},
+                               {"alphaCutoff", 0.25},
+                               {"doubleSided", true},
+                               {"pbrMetallicRoughness",
+                                {{"baseColorFactor", {0.2, 0.4, 0.6, 0.8}},
+                                 {"baseColorTexture", {{"index", 0}}},
+                                 {"metallicRoughnessTexture", {{"index", 2}}},
+                                 {"metallicFactor", 0.3},
+                                 {"roughnessFactor", 0.7}}},
+                               {"emissiveFactor", {0.5, 0.25, 0.125}},
+                               {"emissiveTexture", {{"index", 1}}}},
+                              {{"pbrMetallicRoughness", {{"baseColorFactor", {0.5, 0.5, 0.5}}}}}};
     const Loaded loaded = WriteAndLoad(file, dir);
     ASSERT_TRUE(loaded.model) << loaded.output;
     ASSERT_EQ(loaded.model->Materials.size(), 2u);
@@ -355,9 +352,8 @@ TEST_P(GLTFSamples, LoadsWithFacesInsideTheirVertices) {
 INSTANTIATE_TEST_SUITE_P(Khronos, GLTFSamples,
                          testing::Values("AnimatedTriangle.gltf", "Box.gltf", "BoxAnimated.gltf", "BoxTextured.gltf",
                                          "BoxVertexColors.gltf", "Cameras.gltf", "OrientationTest.gltf",
-                                         "SimpleMeshes.gltf", "SimpleSparseAccessor.gltf",
-                                         "TextureCoordinateTest.gltf", "Triangle.gltf",
-                                         "TriangleWithoutIndices.gltf"),
+                                         "SimpleMeshes.gltf", "SimpleSparseAccessor.gltf", "TextureCoordinateTest.gltf",
+                                         "Triangle.gltf", "TriangleWithoutIndices.gltf"),
                          [](const testing::TestParamInfo<std::string>& info) {
                              return info.param.substr(0, info.param.find('.'));
                          });

@@ -67,8 +67,8 @@ TEST_F(FwModelTest, NodesKeepTheirLocalTransformAndMeshesTheirBounds) {
     // A unit cube's eight corners around (1, 2, -3) in glTF, i.e. (1, 2, 3) once mirrored.
     std::vector<float> corners;
     for (int i = 0; i < 8; ++i) {
-        corners.insert(corners.end(), {1.0f + (i & 1 ? 0.5f : -0.5f), 2.0f + (i & 2 ? 0.5f : -0.5f),
-                                       -3.0f + (i & 4 ? 0.5f : -0.5f)});
+        corners.insert(corners.end(),
+                       {1.0f + (i & 1 ? 0.5f : -0.5f), 2.0f + (i & 2 ? 0.5f : -0.5f), -3.0f + (i & 4 ? 0.5f : -0.5f)});
     }
     const int mesh = file.AddMesh({{corners, {0, 1, 2, 1, 3, 2, 4, 6, 5, 5, 6, 7}}});
     const int child = file.AddNode({{"mesh", mesh}, {"translation", {0, 0, 5}}}, false);

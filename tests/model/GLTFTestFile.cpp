@@ -4,12 +4,9 @@
 #include <fstream>
 
 GLTFTestFile::GLTFTestFile() {
-    json = {{"asset", {{"version", "2.0"}}},
-            {"scenes", {{{"nodes", nlohmann::json::array()}}}},
-            {"nodes", nlohmann::json::array()},
-            {"meshes", nlohmann::json::array()},
-            {"accessors", nlohmann::json::array()},
-            {"bufferViews", nlohmann::json::array()}};
+    json = {{"asset", {{"version", "2.0"}}},        {"scenes", {{{"nodes", nlohmann::json::array()}}}},
+            {"nodes", nlohmann::json::array()},     {"meshes", nlohmann::json::array()},
+            {"accessors", nlohmann::json::array()}, {"bufferViews", nlohmann::json::array()}};
 }
 
 int GLTFTestFile::AddView(const void* data, size_t size, size_t stride) {
@@ -39,8 +36,10 @@ int GLTFTestFile::AddAccessor(int view, int componentType, const char* type, siz
 }
 
 int GLTFTestFile::AddFloats(const std::vector<float>& values, const char* type) {
-    const size_t components = std::string(type) == "VEC2" ? 2 : std::string(type) == "VEC3" ? 3
-                              : std::string(type) == "VEC4" ? 4 : 1;
+    const size_t components = std::string(type) == "VEC2"   ? 2
+                              : std::string(type) == "VEC3" ? 3
+                              : std::string(type) == "VEC4" ? 4
+                                                            : 1;
     const int view = AddView(values.data(), values.size() * sizeof(float));
     return AddAccessor(view, 5126, type, values.size() / components);
 }
@@ -102,7 +101,8 @@ void GLTFTestFile::WriteText(const std::string& path) const {
         document["buffers"][0]["uri"] = binPath.filename().string();
     }
     std::ofstream(path) << document.dump(1);
-    std::ofstream(binPath, std::ios::binary).write(reinterpret_cast<const char*>(bin.data()), std::streamsize(bin.size()));
+    std::ofstream(binPath, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bin.data()), std::streamsize(bin.size()));
 }
 
 void GLTFTestFile::WriteBinary(const std::string& path) const {

@@ -48,8 +48,8 @@ GLTFTestFile ModelGLTest::FacingSquare(float x, float y, float z, float halfSize
     const int normals = file.AddFloats({0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1}, "VEC3");
     const int uvs = file.AddFloats({0, 1, 1, 1, 1, 0, 0, 0}, "VEC2");
     const int indices = file.AddIndices({0, 1, 2, 0, 2, 3});
-    nlohmann::json primitive = {
-        {"attributes", {{"POSITION", positions}, {"NORMAL", normals}, {"TEXCOORD_0", uvs}}}, {"indices", indices}};
+    nlohmann::json primitive = {{"attributes", {{"POSITION", positions}, {"NORMAL", normals}, {"TEXCOORD_0", uvs}}},
+                                {"indices", indices}};
     if (!material.is_null()) {
         file.json["materials"] = {material};
         primitive["material"] = 0;
@@ -77,9 +77,9 @@ testing::AssertionResult ColorNear(const std::array<int, 4>& actual, const std::
                                    int tolerance) {
     for (size_t i = 0; i < 4; ++i) {
         if (std::abs(actual[i] - expected[i]) > tolerance) {
-            return testing::AssertionFailure() << "got (" << actual[0] << ", " << actual[1] << ", " << actual[2]
-                                               << ", " << actual[3] << "), expected (" << expected[0] << ", "
-                                               << expected[1] << ", " << expected[2] << ", " << expected[3] << ")";
+            return testing::AssertionFailure() << "got (" << actual[0] << ", " << actual[1] << ", " << actual[2] << ", "
+                                               << actual[3] << "), expected (" << expected[0] << ", " << expected[1]
+                                               << ", " << expected[2] << ", " << expected[3] << ")";
         }
     }
     return testing::AssertionSuccess();

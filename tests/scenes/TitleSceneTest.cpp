@@ -27,8 +27,8 @@ Snapshots RunTitle(const std::string& script, const std::vector<uint32_t>& frame
                    const std::vector<std::string>& extraArgs = {}) {
     TempDir dir;
     WriteTextFile(dir.File("input.txt"), script);
-    std::vector<std::string> args = {"--unlimited", "--seed", "1", "--frames", std::to_string(lastFrame),
-                                     "--input", dir.File("input.txt")};
+    std::vector<std::string> args = {
+        "--unlimited", "--seed", "1", "--frames", std::to_string(lastFrame), "--input", dir.File("input.txt")};
     args.insert(args.end(), extraArgs.begin(), extraArgs.end());
     GameRunResult run;
     Snapshots snapshots = RunGameWithSnapshots(args, frames, &run);
@@ -47,12 +47,13 @@ const TempDir& ShotDir() {
 const Snapshots& MainTimeline() {
     static const Snapshots snapshots = [] {
         const std::string dir = ShotDir().Path();
-        return RunTitle("305 key Return down\n306 key Return up\n"
-                        "330 button left down\n331 button left up\n340 key Return down\n",
-                        Range(1, 420), 420,
-                        {"--screenshot", "40:" + dir + "/typing.png", "--screenshot", "300:" + dir + "/title.png",
-                         "--screenshot", "403:" + dir + "/403.png", "--screenshot", "404:" + dir + "/404.png",
-                         "--screenshot", "405:" + dir + "/405.png"});
+        return RunTitle(
+            "305 key Return down\n306 key Return up\n"
+            "330 button left down\n331 button left up\n340 key Return down\n",
+            Range(1, 420), 420,
+            {"--screenshot", "40:" + dir + "/typing.png", "--screenshot", "300:" + dir + "/title.png", "--screenshot",
+             "403:" + dir + "/403.png", "--screenshot", "404:" + dir + "/404.png", "--screenshot",
+             "405:" + dir + "/405.png"});
     }();
     return snapshots;
 }
@@ -240,7 +241,8 @@ TEST(TitleScreen, TypingAndTitleSoundsAreHeard) {
                   "[general]\ndrivers=wave\nsample-type=int16\n[wave]\nfile=" + dir.File("mix.wav") + "\n");
     GameRunResult run;
     // The wave writer mixes in real time, so this run keeps the frame limiter.
-    const Snapshots s = RunGameWithSnapshots({"--frames", "300"}, {5, 100}, &run, {"ALSOFT_CONF=" + dir.File("alsoft.conf")});
+    const Snapshots s =
+        RunGameWithSnapshots({"--frames", "300"}, {5, 100}, &run, {"ALSOFT_CONF=" + dir.File("alsoft.conf")});
     ASSERT_EQ(run.exitCode, 0) << run.output;
     EXPECT_TRUE(Title(s, 5)["keyboardSoundPlaying"]) << "typing is heard";
     EXPECT_FALSE(Title(s, 100)["keyboardSoundPlaying"]) << "and stops when the text is complete";

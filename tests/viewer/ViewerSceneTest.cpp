@@ -52,8 +52,7 @@ TEST(ViewerScene, FindsContentRelativePathsWhateverTheirCase) {
     TempDir content;
     std::filesystem::create_directories(content.File("Data/Props"));
     std::filesystem::copy_file(kBox, content.File("Data/Props/Box.gltf"));
-    const GameRunResult run =
-        RunGame({"--content", content.Path(), "--view", "data/props/BOX.gltf", "--frames", "1"});
+    const GameRunResult run = RunGame({"--content", content.Path(), "--view", "data/props/BOX.gltf", "--frames", "1"});
     ASSERT_EQ(run.exitCode, 0) << run.output;
     EXPECT_NE(run.output.find("12 triangles"), std::string::npos) << run.output;
 }

@@ -33,8 +33,8 @@ MeshBuilder EnemyHullModel() {
     mesh.Use(m.gunmetal);
     mesh.Box({-1.5f, -3.0f, -2.3f}, {1.5f, -1.4f, 2.3f}, 0.1f);
     mesh.Use(m.armour);
-    mesh.PrismX({{-2.6f, -1.6f}, {2.2f, -1.6f}, {2.75f, -0.7f}, {2.3f, 0.55f}, {-2.1f, 0.75f}, {-2.6f, 0.2f}},
-                -2.3f, 2.3f);
+    mesh.PrismX({{-2.6f, -1.6f}, {2.2f, -1.6f}, {2.75f, -0.7f}, {2.3f, 0.55f}, {-2.1f, 0.75f}, {-2.6f, 0.2f}}, -2.3f,
+                2.3f);
     mesh.Use(m.gunmetal);
     for (const float side : {-1.0f, 1.0f}) {
         const float x0 = side < 0 ? -2.95f : 1.45f, x1 = side < 0 ? -1.45f : 2.95f;

@@ -22,13 +22,13 @@ const FontFile kFonts[] = {
 
 }  // namespace
 
-bool WriteFonts(const std::string& root)
-{
+bool WriteFonts(const std::string& root) {
     std::error_code error;
     std::filesystem::create_directories(std::filesystem::path(root) / "Data/Font", error);
     for (const FontFile& file : kFonts) {
         BakedFont font;
-        if (!BakeFont(file.recipe, font) || !WriteQfnt(font, root + "/" + file.path)) return false;
+        if (!BakeFont(file.recipe, font) || !WriteQfnt(font, root + "/" + file.path))
+            return false;
     }
     return true;
 }

@@ -16,9 +16,9 @@ constexpr int kGap = 1;  // blank pixels around every glyph, so linear filtering
 // rectangle is ever empty.
 class ShelfPacker {
 public:
-    bool Place(int width, int height, int32_t& x, int32_t& y)
-    {
-        if (width + 2 * kGap > static_cast<int>(kAtlasWidth)) return false;
+    bool Place(int width, int height, int32_t& x, int32_t& y) {
+        if (width + 2 * kGap > static_cast<int>(kAtlasWidth))
+            return false;
         if (penX + width + kGap > static_cast<int>(kAtlasWidth)) {
             penX = kGap;
             penY += shelfHeight + kGap;
@@ -43,13 +43,11 @@ struct GlyphBitmap {
     std::vector<uint8_t> pixels;
 };
 
-bool RenderGlyphs(const FontFace& face, const FontRecipe& recipe, float ascender,
-                  std::vector<GlyphBitmap>& out)
-{
+bool RenderGlyphs(const FontFace& face, const FontRecipe& recipe, float ascender, std::vector<GlyphBitmap>& out) {
     for (char32_t c = recipe.first; c <= recipe.last; ++c) {
         if (!face.RenderGlyph(c)) {
-            std::cerr << "Font " << recipe.fontFile << " has no glyph for code point "
-                      << static_cast<uint32_t>(c) << "\n";
+            std::cerr << "Font " << recipe.fontFile << " has no glyph for code point " << static_cast<uint32_t>(c)
+                      << "\n";
             return false;
         }
         const FT_GlyphSlot slot = face.Face()->glyph;
@@ -70,8 +68,7 @@ bool RenderGlyphs(const FontFace& face, const FontRecipe& recipe, float ascender
     return true;
 }
 
-bool PackAtlas(std::vector<GlyphBitmap>& glyphs, BakedFont& font)
-{
+bool PackAtlas(std::vector<GlyphBitmap>& glyphs, BakedFont& font) {
     ShelfPacker packer;
     for (GlyphBitmap& g : glyphs) {
         BakedGlyph& glyph = g.glyph;
@@ -81,7 +78,8 @@ bool PackAtlas(std::vector<GlyphBitmap>& glyphs, BakedFont& font)
             glyph.offsetX = glyph.offsetY = 0;
             continue;
         }
-        if (!packer.Place(glyph.width, glyph.height, glyph.x, glyph.y)) return false;
+        if (!packer.Place(glyph.width, glyph.height, glyph.x, glyph.y))
+            return false;
     }
     font.atlasWidth = kAtlasWidth;
     font.atlasHeight = packer.UsedHeight();
@@ -99,10 +97,10 @@ bool PackAtlas(std::vector<GlyphBitmap>& glyphs, BakedFont& font)
 
 }  // namespace
 
-bool BakeFont(const FontRecipe& recipe, BakedFont& font)
-{
+bool BakeFont(const FontRecipe& recipe, BakedFont& font) {
     FontFace face;
-    if (!face.Load(recipe.fontFile) || !face.SetPixelHeight(recipe.pixelHeight)) return false;
+    if (!face.Load(recipe.fontFile) || !face.SetPixelHeight(recipe.pixelHeight))
+        return false;
     const FT_Size_Metrics& metrics = face.Face()->size->metrics;
     const float ascender = std::ceil(static_cast<float>(metrics.ascender) / 64.0f);
 
@@ -110,7 +108,8 @@ bool BakeFont(const FontRecipe& recipe, BakedFont& font)
     font.lineSpacing = static_cast<float>(metrics.height) / 64.0f;
     font.defaultCharacter = recipe.defaultCharacter;
     std::vector<GlyphBitmap> glyphs;
-    if (!RenderGlyphs(face, recipe, ascender, glyphs)) return false;
+    if (!RenderGlyphs(face, recipe, ascender, glyphs))
+        return false;
     if (!PackAtlas(glyphs, font)) {
         std::cerr << "Glyphs of " << recipe.fontFile << " do not fit an atlas\n";
         return false;

@@ -2,8 +2,7 @@
 
 #include "tools/content/BinaryWriter.h"
 
-bool WriteQfnt(const BakedFont& font, const std::string& path)
-{
+bool WriteQfnt(const BakedFont& font, const std::string& path) {
     BinaryWriter out;
     out.Tag("QFNT");
     out.U32(1);

@@ -49,10 +49,8 @@ public:
 
     int AddIndices(const std::vector<uint32_t>& values) {
         const int view = AddView(values.data(), values.size() * sizeof(uint32_t), kElementArrayBuffer);
-        return AddAccessor({{"bufferView", view},
-                            {"componentType", kUnsignedInt},
-                            {"count", values.size()},
-                            {"type", "SCALAR"}});
+        return AddAccessor(
+            {{"bufferView", view}, {"componentType", kUnsignedInt}, {"count", values.size()}, {"type", "SCALAR"}});
     }
 
     const std::vector<char>& Bytes() const { return bytes; }
@@ -107,8 +105,7 @@ Json PrimitiveJson(const MeshPrimitive& primitive, BufferLayout& layout) {
     }
     std::vector<uint32_t> indices;
     for (size_t i = 0; i + 2 < primitive.indices.size(); i += 3) {
-        indices.insert(indices.end(),
-                       {primitive.indices[i], primitive.indices[i + 2], primitive.indices[i + 1]});
+        indices.insert(indices.end(), {primitive.indices[i], primitive.indices[i + 2], primitive.indices[i + 1]});
     }
     Json attributes;
     attributes["POSITION"] = layout.AddPositions(positions);
@@ -158,13 +155,12 @@ bool WriteGltf(const MeshBuilder& mesh, const std::string& directory, const std:
     }
     if (!textureIndices.empty()) {
         // Linear, mipmapped, repeating.
-        document["samplers"] = Json::array(
-            {{{"magFilter", 9729}, {"minFilter", 9987}, {"wrapS", 10497}, {"wrapT", 10497}}});
+        document["samplers"] =
+            Json::array({{{"magFilter", 9729}, {"minFilter", 9987}, {"wrapS", 10497}, {"wrapT", 10497}}});
     }
     for (const MeshMaterial& material : mesh.Materials()) {
         const auto found = textureIndices.find(material.texture.get());
-        document["materials"].push_back(
-            MaterialJson(material, found == textureIndices.end() ? -1 : found->second));
+        document["materials"].push_back(MaterialJson(material, found == textureIndices.end() ? -1 : found->second));
     }
 
     BufferLayout layout(document);

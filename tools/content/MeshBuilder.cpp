@@ -42,9 +42,7 @@ int MeshBuilder::AddMaterial(const MeshMaterial& material) {
     return currentMaterial;
 }
 
-void MeshBuilder::Use(int material) {
-    currentMaterial = material;
-}
+void MeshBuilder::Use(int material) { currentMaterial = material; }
 
 MeshPrimitive& MeshBuilder::Current() {
     for (MeshPrimitive& primitive : primitives) {
@@ -127,8 +125,7 @@ void MeshBuilder::Face(const std::vector<Vector3>& corners, const Vector3& outwa
     Face(corners, uvs, normal);
 }
 
-void MeshBuilder::Face(const std::vector<Vector3>& corners, const std::vector<Vector2>& uvs,
-                       const Vector3& outward) {
+void MeshBuilder::Face(const std::vector<Vector3>& corners, const std::vector<Vector2>& uvs, const Vector3& outward) {
     Vector3 normal = PolygonNormal(corners);
     if (normal.Dot(outward) < 0.0f) {
         normal = -normal;
@@ -148,7 +145,7 @@ void MeshBuilder::Box(const Vector3& minimum, const Vector3& maximum, float beve
     const Vector3 centre = (minimum + maximum) * 0.5f;
     // A corner of the face across `axis`, on the side given by the signs, inset by the bevel
     // along the face's own two axes.
-    auto point = [&](int axis, const int (&s)[3]) {
+    auto point = [&](int axis, const int(&s)[3]) {
         float c[3];
         for (int i = 0; i < 3; ++i) {
             c[i] = (s[i] > 0) ? hi[i] : lo[i];
@@ -232,8 +229,8 @@ void MeshBuilder::Band(const std::vector<Vector3>& ringA, const std::vector<Vect
     }
 }
 
-void MeshBuilder::Cylinder(const Vector3& base, float height, float radiusBottom, float radiusTop,
-                           int segments, bool caps) {
+void MeshBuilder::Cylinder(const Vector3& base, float height, float radiusBottom, float radiusTop, int segments,
+                           bool caps) {
     std::vector<Vector3> bottom, top, normals;
     std::vector<float> us;
     const float slope = (radiusBottom - radiusTop) / height;
@@ -259,12 +256,12 @@ void MeshBuilder::Cylinder(const Vector3& base, float height, float radiusBottom
 
 void MeshBuilder::CylinderX(float x0, float x1, float y, float z, float radius, int segments) {
     // +y of the upright cylinder becomes +x.
-    Placed(Matrix::CreateRotationZ(-Math::kPi / 2) * Matrix::CreateTranslation(x0, y, z),
-           [&] { Cylinder({0, 0, 0}, x1 - x0, radius, radius, segments); });
+    Placed(Matrix::CreateRotationZ(-Math::kPi / 2) * Matrix::CreateTranslation(x0, y, z), [&] {
+        Cylinder({0, 0, 0}, x1 - x0, radius, radius, segments);
+    });
 }
 
-void MeshBuilder::CylinderZ(float z0, float z1, float x, float y, float radius, int segments,
-                            float radiusEnd) {
+void MeshBuilder::CylinderZ(float z0, float z1, float x, float y, float radius, int segments, float radiusEnd) {
     // +y of the upright cylinder becomes +z.
     Placed(Matrix::CreateRotationX(Math::kPi / 2) * Matrix::CreateTranslation(x, y, z0), [&] {
         Cylinder({0, 0, 0}, z1 - z0, radius, radiusEnd < 0.0f ? radius : radiusEnd, segments);
@@ -287,8 +284,7 @@ void MeshBuilder::Sphere(const Vector3& centre, float radius, int segments, int 
             normals.push_back(n);
         }
         if (r > 0) {
-            Band(previous, ring, previousNormals, normals, us,
-                 static_cast<float>(r - 1) / static_cast<float>(rings),
+            Band(previous, ring, previousNormals, normals, us, static_cast<float>(r - 1) / static_cast<float>(rings),
                  static_cast<float>(r) / static_cast<float>(rings));
         }
         previous = ring;
@@ -296,8 +292,8 @@ void MeshBuilder::Sphere(const Vector3& centre, float radius, int segments, int 
     }
 }
 
-void MeshBuilder::Tread(float x0, float x1, float zBack, float zFront, float bottom, float radius,
-                        int arcSegments, float beltLength, int sideMaterial) {
+void MeshBuilder::Tread(float x0, float x1, float zBack, float zFront, float bottom, float radius, int arcSegments,
+                        float beltLength, int sideMaterial) {
     const float centreY = bottom + radius;
     std::vector<Vector2> loop, normals;  // (z, y)
     loop.push_back({zBack, centreY + radius});

@@ -22,7 +22,7 @@ struct MeshMaterial {
     float roughness = 0.8f;
     Vector3 emissive{0.0f, 0.0f, 0.0f};
     std::shared_ptr<const MeshTexture> texture = nullptr;  // base colour map, written beside the model
-    bool blend = false;                           // translucent (alpha blended)
+    bool blend = false;                                    // translucent (alpha blended)
 };
 
 struct MeshVertex {
@@ -72,8 +72,8 @@ public:
     // Prism along x from x0 to x1 over a convex profile given as (z, y) points in any order of turn.
     void PrismX(const std::vector<Vector2>& profileZY, float x0, float x1);
     // Frustum along +y from the base centre: radii at bottom and top, smooth sides, flat caps.
-    void Cylinder(const Vector3& base, float height, float radiusBottom, float radiusTop,
-                  int segments, bool caps = true);
+    void Cylinder(const Vector3& base, float height, float radiusBottom, float radiusTop, int segments,
+                  bool caps = true);
     // Cylinder of the given radius along +x from x0 to x1 through (y, z).
     void CylinderX(float x0, float x1, float y, float z, float radius, int segments);
     // Cylinder along +z from z0 to z1 through (x, y).
@@ -84,8 +84,8 @@ public:
     // centres lie at z = zBack and z = zFront, height y = bottom + radius, extruded from x0 to x1.
     // The belt's texture coordinate u runs along the belt one unit per `beltLength` world units,
     // forward along the top run, so that lowering u moves the top run forward.
-    void Tread(float x0, float x1, float zBack, float zFront, float bottom, float radius,
-               int arcSegments, float beltLength, int sideMaterial);
+    void Tread(float x0, float x1, float zBack, float zFront, float bottom, float radius, int arcSegments,
+               float beltLength, int sideMaterial);
 
     const std::vector<MeshMaterial>& Materials() const { return materials; }
     const std::vector<MeshPrimitive>& Primitives() const { return primitives; }
@@ -98,9 +98,8 @@ private:
     Vector2 PlanarUv(const Vector3& point, const Vector3& normal) const;
     // Quad strip between two rings of points with per-point normals.
     void Band(const std::vector<Vector3>& ringA, const std::vector<Vector3>& ringB,
-              const std::vector<Vector3>& normalsA, const std::vector<Vector3>& normalsB,
-              const std::vector<float>& us, float vA, float vB);
-
+              const std::vector<Vector3>& normalsA, const std::vector<Vector3>& normalsB, const std::vector<float>& us,
+              float vA, float vB);
 
     std::vector<MeshMaterial> materials;
     std::vector<MeshPrimitive> primitives;

@@ -7,13 +7,9 @@
 
 namespace {
 
-Rgba Shade(const Rgba& c, float f) {
-    return {c.r * f, c.g * f, c.b * f, c.a};
-}
+Rgba Shade(const Rgba& c, float f) { return {c.r * f, c.g * f, c.b * f, c.a}; }
 
-float Fract(float v) {
-    return v - std::floor(v);
-}
+float Fract(float v) { return v - std::floor(v); }
 
 // Noise that repeats every `period` lattice cells across u and v in 0..1, so the picture tiles.
 float TileNoise(const ValueNoise& noise, float u, float v, float period) {
@@ -101,9 +97,7 @@ Rgba WallPlatingAt(float u, float v) {
     return Seam(c, u, v, 2, 2, 0.014f);
 }
 
-Rgba HazardStripesAt(float u, float v) {
-    return HazardAt(u, v, 4.0f);
-}
+Rgba HazardStripesAt(float u, float v) { return HazardAt(u, v, 4.0f); }
 
 Rgba TrimAt(float u, float v) {
     static const ValueNoise grime(31);
@@ -199,7 +193,7 @@ Rgba BreakerPanelAt(float u, float v) {
     Rgba c{0.55f, 0.57f, 0.58f, 1};
     // Warning triangle with a lightning bolt in the upper half.
     const float x = (u - 0.5f) * 2.0f, y = (v - 0.42f) * 2.0f;  // y down
-    const float inside = y + 0.5f - std::fabs(x) * 1.8f;         // > 0 below the slanted sides
+    const float inside = y + 0.5f - std::fabs(x) * 1.8f;        // > 0 below the slanted sides
     if (y < 0.45f && inside > 0.0f) {
         c = (y > 0.35f || inside < 0.12f) ? Rgba{0.08f, 0.08f, 0.08f, 1} : Rgba{0.98f, 0.78f, 0.05f, 1};
         const float bolt = x + 0.25f * y - (y < 0.05f ? 0.05f : -0.05f);

@@ -29,7 +29,7 @@ const PictureFile kPictures[] = {
     {"Data/Texture/HPGauge02_red.png", 248, 12, RedGaugeBar},
     {"Data/Texture/HPGauge02_bg_03.png", 256, 20, GaugeFrame},
     {"Data/Texture/Sighting.png", 80, 81, SightingMark},
-    {"Data/Texture/Smoke.png", kSmokeColumns * kSmokeCell, kSmokeColumns * kSmokeCell, SmokeAtlas},
+    {"Data/Texture/Smoke.png", kSmokeColumns* kSmokeCell, kSmokeColumns* kSmokeCell, SmokeAtlas},
     {"Data/Texture/MuzzleFlash.png", 128, 128, MuzzleFlashSheet},
     {"Data/Texture/LeftMuzzleFlash.png", 128, 128, FlamePetal},
     {"Data/Texture/Star.png", 128, 128, StarFlash},
@@ -41,22 +41,20 @@ const PictureFile kPictures[] = {
     {"Data/Texture/burnMarks.png", 128, 128, BurnMark},
 };
 
-bool IsJpeg(const std::string& path)
-{
-    return std::filesystem::path(path).extension() == ".jpg";
-}
+bool IsJpeg(const std::string& path) { return std::filesystem::path(path).extension() == ".jpg"; }
 
 }  // namespace
 
-bool WritePictures(const std::string& root)
-{
+bool WritePictures(const std::string& root) {
     std::error_code error;
     std::filesystem::create_directories(std::filesystem::path(root) / "Data/Texture", error);
     for (const PictureFile& file : kPictures) {
         Canvas picture(file.width, file.height);
-        if (!file.paint(picture)) return false;
+        if (!file.paint(picture))
+            return false;
         const std::string path = root + "/" + file.path;
-        if (!(IsJpeg(path) ? picture.WriteJpeg(path) : picture.WritePng(path))) return false;
+        if (!(IsJpeg(path) ? picture.WriteJpeg(path) : picture.WritePng(path)))
+            return false;
     }
     return true;
 }

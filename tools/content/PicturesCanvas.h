@@ -2,8 +2,8 @@
 
 // A floating-point RGBA picture that the generator paints procedurally and saves as PNG or JPEG.
 
-#include <string>
 #include <cstddef>
+#include <string>
 #include <vector>
 
 struct Rgba {
@@ -41,8 +41,7 @@ public:
     // Sets every pixel from a function of its centre in picture units: u and v run 0..1 from the
     // top-left corner to the bottom-right one.
     template <class Painter>
-    void Paint(Painter painter)
-    {
+    void Paint(Painter painter) {
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x)
                 At(x, y) = painter((x + 0.5f) / width, (y + 0.5f) / height);

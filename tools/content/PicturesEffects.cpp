@@ -16,28 +16,18 @@ struct Polar {
 };
 
 // 1 inside `inner`, falling smoothly to exactly 0 at `outer` and beyond.
-float Vanish(float r, float inner, float outer)
-{
-    return 1.0f - SmoothStep(inner, outer, r);
-}
+float Vanish(float r, float inner, float outer) { return 1.0f - SmoothStep(inner, outer, r); }
 
 // Bell of the given width around 0; a shape that has narrowed to nothing gives no light.
-float Gauss(float d, float width)
-{
-    return width > 0.0f ? std::exp(-(d * d) / (width * width)) : 0.0f;
-}
+float Gauss(float d, float width) { return width > 0.0f ? std::exp(-(d * d) / (width * width)) : 0.0f; }
 
 // Smallest difference between two angles, in radians.
-float AngleBetween(float a, float b)
-{
-    return std::abs(std::remainder(a - b, 2.0f * kPi));
-}
+float AngleBetween(float a, float b) { return std::abs(std::remainder(a - b, 2.0f * kPi)); }
 
 const Rgba kWhite = {1.0f, 1.0f, 1.0f, 1.0f};
 
 // A burst of spikes of random lengths around a bright core.
-Rgba Burst(const Polar& p, int spikes, uint32_t seed, float spikeWidth, const Rgba& outer)
-{
+Rgba Burst(const Polar& p, int spikes, uint32_t seed, float spikeWidth, const Rgba& outer) {
     Random random(seed);
     float light = Gauss(p.r, 0.22f);
     for (int i = 0; i < spikes; ++i) {
@@ -52,8 +42,7 @@ Rgba Burst(const Polar& p, int spikes, uint32_t seed, float spikeWidth, const Rg
 
 }  // namespace
 
-Rgba FireColour(float heat)
-{
+Rgba FireColour(float heat) {
     return Ramp({{0.0f, {0.5f, 0.07f, 0.02f, 1}},
                  {0.35f, {1.0f, 0.43f, 0.07f, 1}},
                  {0.7f, {1.0f, 0.84f, 0.32f, 1}},
@@ -61,8 +50,7 @@ Rgba FireColour(float heat)
                 heat);
 }
 
-bool MuzzleFlashSheet(Canvas& picture)
-{
+bool MuzzleFlashSheet(Canvas& picture) {
     const int cell = picture.Width() / 2;
     for (int i = 0; i < 4; ++i) {
         Canvas flash(cell, cell);
@@ -72,8 +60,7 @@ bool MuzzleFlashSheet(Canvas& picture)
     return true;
 }
 
-bool FlamePetal(Canvas& picture)
-{
+bool FlamePetal(Canvas& picture) {
     const ValueNoise noise(7);
     const float root = 0.88f;   // u where the flame starts, near the barrel
     const float length = 0.8f;  // towards the tip at the left
@@ -89,8 +76,7 @@ bool FlamePetal(Canvas& picture)
     return true;
 }
 
-bool StarFlash(Canvas& picture)
-{
+bool StarFlash(Canvas& picture) {
     picture.Paint([](float u, float v) {
         const Polar p(u, v);
         float light = Gauss(p.r, 0.15f);
@@ -105,8 +91,7 @@ bool StarFlash(Canvas& picture)
     return true;
 }
 
-bool ChargeRing(Canvas& picture)
-{
+bool ChargeRing(Canvas& picture) {
     picture.Paint([](float u, float v) {
         const Polar p(u, v);
         const float radius = 0.8f;
@@ -120,8 +105,7 @@ bool ChargeRing(Canvas& picture)
     return true;
 }
 
-bool ImpactLight(Canvas& picture)
-{
+bool ImpactLight(Canvas& picture) {
     picture.Paint([](float u, float v) {
         const Polar p(u, v);
         const float light = Clamp01(Gauss(p.r, 0.25f) + 0.4f * Gauss(p.r, 0.55f)) * Vanish(p.r, 0.7f, 1.0f);
@@ -130,20 +114,19 @@ bool ImpactLight(Canvas& picture)
     return true;
 }
 
-bool LaserBeam(Canvas& picture)
-{
+bool LaserBeam(Canvas& picture) {
     picture.Paint([](float u, float v) {
         const float across = v - 0.5f;
         const float core = Gauss(across, 0.06f);
         const float shimmer = 0.9f + 0.1f * std::sin(u * 2.0f * kPi * 6.0f);
-        const float light = Clamp01(core + 0.6f * Gauss(across, 0.2f) * shimmer) * Vanish(std::abs(across) * 2.0f, 0.8f, 1.0f);
+        const float light =
+            Clamp01(core + 0.6f * Gauss(across, 0.2f) * shimmer) * Vanish(std::abs(across) * 2.0f, 0.8f, 1.0f);
         return Glow(Mix({1.0f, 0.1f, 0.08f, 1}, {1.0f, 0.92f, 0.9f, 1}, core), light);
     });
     return true;
 }
 
-bool BeamStreak(Canvas& picture)
-{
+bool BeamStreak(Canvas& picture) {
     const ValueNoise noise(23);
     picture.Paint([&](float u, float v) {
         const float across = u - 0.5f;
@@ -158,14 +141,12 @@ bool BeamStreak(Canvas& picture)
     return true;
 }
 
-bool HitFlash(Canvas& picture)
-{
+bool HitFlash(Canvas& picture) {
     picture.Paint([](float u, float v) { return Burst(Polar(u, v), 9, 211, 0.07f, {1.0f, 0.35f, 0.08f, 1}); });
     return true;
 }
 
-bool BurnMark(Canvas& picture)
-{
+bool BurnMark(Canvas& picture) {
     const ValueNoise noise(41);
     picture.Paint([&](float u, float v) {
         const Polar p(u, v);

@@ -8,15 +8,13 @@ namespace {
 constexpr int kFrameBorder = 4;  // the frame is 8 pixels wider and taller than the bar
 
 // A glossy bar: a light highlight along the top, the body colour, a dark lower edge.
-void GaugeBar(Canvas& picture, const Rgba& highlight, const Rgba& body, const Rgba& shadow)
-{
+void GaugeBar(Canvas& picture, const Rgba& highlight, const Rgba& body, const Rgba& shadow) {
     picture.Paint([&](float, float v) {
         return v < 0.35f ? Mix(highlight, body, v / 0.35f) : Mix(body, shadow, (v - 0.35f) / 0.65f);
     });
 }
 
-float SegmentDistance(float px, float py, float ax, float ay, float bx, float by)
-{
+float SegmentDistance(float px, float py, float ax, float ay, float bx, float by) {
     const float dx = bx - ax, dy = by - ay;
     const float t = std::clamp(((px - ax) * dx + (py - ay) * dy) / (dx * dx + dy * dy), 0.0f, 1.0f);
     return std::hypot(px - ax - t * dx, py - ay - t * dy);
@@ -24,20 +22,17 @@ float SegmentDistance(float px, float py, float ax, float ay, float bx, float by
 
 }  // namespace
 
-bool GreenGaugeBar(Canvas& picture)
-{
+bool GreenGaugeBar(Canvas& picture) {
     GaugeBar(picture, {0.7f, 1.0f, 0.7f, 1.0f}, {0.15f, 0.8f, 0.25f, 1.0f}, {0.03f, 0.35f, 0.1f, 1.0f});
     return true;
 }
 
-bool RedGaugeBar(Canvas& picture)
-{
+bool RedGaugeBar(Canvas& picture) {
     GaugeBar(picture, {1.0f, 0.7f, 0.65f, 1.0f}, {0.85f, 0.12f, 0.1f, 1.0f}, {0.4f, 0.03f, 0.03f, 1.0f});
     return true;
 }
 
-bool GaugeFrame(Canvas& picture)
-{
+bool GaugeFrame(Canvas& picture) {
     const Rgba dark = {0.06f, 0.07f, 0.09f, 1.0f};
     const Rgba light = {0.72f, 0.76f, 0.82f, 1.0f};
     const Rgba metal = {0.42f, 0.46f, 0.53f, 1.0f};
@@ -45,19 +40,22 @@ bool GaugeFrame(Canvas& picture)
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
             const int ring = std::min({x, y, w - 1 - x, h - 1 - y});  // 0 = outermost pixel
-            if (ring >= kFrameBorder) continue;                       // the window for the bar
+            if (ring >= kFrameBorder)
+                continue;  // the window for the bar
             Rgba c = metal;
-            if (ring == 0 || ring == kFrameBorder - 1) c = dark;
-            else if (ring == 1 && y < h / 2) c = light;  // bevel catching the light from above
-            if (ring == 0 && (x == 0 || x == w - 1) && (y == 0 || y == h - 1)) c.a = 0.0f;  // round corners
+            if (ring == 0 || ring == kFrameBorder - 1)
+                c = dark;
+            else if (ring == 1 && y < h / 2)
+                c = light;  // bevel catching the light from above
+            if (ring == 0 && (x == 0 || x == w - 1) && (y == 0 || y == h - 1))
+                c.a = 0.0f;  // round corners
             picture.At(x, y) = c;
         }
     }
     return true;
 }
 
-bool SightingMark(Canvas& picture)
-{
+bool SightingMark(Canvas& picture) {
     const float cx = picture.Width() / 2.0f, cy = picture.Height() / 2.0f;
     const float ringRadius = 22.0f, tickInner = 12.0f, tickOuter = 34.0f, halfWidth = 1.0f;
     for (int y = 0; y < picture.Height(); ++y) {
@@ -77,8 +75,7 @@ bool SightingMark(Canvas& picture)
     return true;
 }
 
-bool BlackScreen(Canvas& picture)
-{
+bool BlackScreen(Canvas& picture) {
     picture.Paint([](float, float) { return Rgba{0.0f, 0.0f, 0.0f, 1.0f}; });
     return true;
 }

@@ -3,26 +3,25 @@
 #include <algorithm>
 #include <cmath>
 
-float Mask::Sample(int x, int y) const
-{
-    if (x < 0 || y < 0 || x >= width || y >= height) return 0.0f;
+float Mask::Sample(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width || y >= height)
+        return 0.0f;
     return At(x, y);
 }
 
-void Mask::Stamp(const Mask& other, int left, int top)
-{
+void Mask::Stamp(const Mask& other, int left, int top) {
     for (int y = 0; y < other.height; ++y) {
         for (int x = 0; x < other.width; ++x) {
             const int tx = left + x;
             const int ty = top + y;
-            if (tx < 0 || ty < 0 || tx >= width || ty >= height) continue;
+            if (tx < 0 || ty < 0 || tx >= width || ty >= height)
+                continue;
             At(tx, ty) = std::max(At(tx, ty), other.At(x, y));
         }
     }
 }
 
-Mask Mask::Dilated(int radius) const
-{
+Mask Mask::Dilated(int radius) const {
     Mask out(width, height);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
@@ -40,15 +39,14 @@ Mask Mask::Dilated(int radius) const
     return out;
 }
 
-Mask Mask::Blurred(int radius) const
-{
+Mask Mask::Blurred(int radius) const {
     Mask out = *this;
-    for (int pass = 0; pass < 3; ++pass) out = out.BoxBlurred(radius, true).BoxBlurred(radius, false);
+    for (int pass = 0; pass < 3; ++pass)
+        out = out.BoxBlurred(radius, true).BoxBlurred(radius, false);
     return out;
 }
 
-Mask Mask::BoxBlurred(int radius, bool horizontal) const
-{
+Mask Mask::BoxBlurred(int radius, bool horizontal) const {
     Mask out(width, height);
     const float scale = 1.0f / static_cast<float>(2 * radius + 1);
     const int lines = horizontal ? height : width;
@@ -56,7 +54,8 @@ Mask Mask::BoxBlurred(int radius, bool horizontal) const
     for (int line = 0; line < lines; ++line) {
         const auto value = [&](int i) { return horizontal ? Sample(i, line) : Sample(line, i); };
         float sum = 0.0f;
-        for (int i = -radius; i <= radius; ++i) sum += value(i);
+        for (int i = -radius; i <= radius; ++i)
+            sum += value(i);
         for (int i = 0; i < length; ++i) {
             (horizontal ? out.At(i, line) : out.At(line, i)) = sum * scale;
             sum += value(i + radius + 1) - value(i - radius);

@@ -4,8 +4,7 @@
 
 namespace {
 
-uint32_t Hash(uint32_t v)
-{
+uint32_t Hash(uint32_t v) {
     v ^= v >> 16;
     v *= 0x7feb352du;
     v ^= v >> 15;
@@ -14,34 +13,25 @@ uint32_t Hash(uint32_t v)
     return v;
 }
 
-float Fade(float t)
-{
-    return t * t * (3.0f - 2.0f * t);
-}
+float Fade(float t) { return t * t * (3.0f - 2.0f * t); }
 
 }  // namespace
 
-uint32_t Random::Next()
-{
+uint32_t Random::Next() {
     state ^= state << 13;
     state ^= state >> 17;
     state ^= state << 5;
     return state;
 }
 
-float Random::Unit()
-{
-    return static_cast<float>(Next() >> 8) * (1.0f / 16777216.0f);
-}
+float Random::Unit() { return static_cast<float>(Next() >> 8) * (1.0f / 16777216.0f); }
 
-float ValueNoise::Lattice(int x, int y) const
-{
+float ValueNoise::Lattice(int x, int y) const {
     const uint32_t h = Hash(static_cast<uint32_t>(x) * 73856093u ^ Hash(static_cast<uint32_t>(y) + seed));
     return static_cast<float>(h >> 8) * (1.0f / 16777216.0f);
 }
 
-float ValueNoise::At(float x, float y) const
-{
+float ValueNoise::At(float x, float y) const {
     const float fx = std::floor(x);
     const float fy = std::floor(y);
     const int ix = static_cast<int>(fx);
@@ -53,8 +43,7 @@ float ValueNoise::At(float x, float y) const
     return top + (bottom - top) * ty;
 }
 
-float ValueNoise::Fractal(float x, float y, int octaves) const
-{
+float ValueNoise::Fractal(float x, float y, int octaves) const {
     float sum = 0.0f;
     float weight = 0.5f;
     float total = 0.0f;

@@ -22,8 +22,8 @@ class ValueNoise {
 public:
     explicit ValueNoise(uint32_t seed) : seed(seed) {}
 
-    float At(float x, float y) const;                       // 0..1
-    float Fractal(float x, float y, int octaves) const;     // 0..1
+    float At(float x, float y) const;                    // 0..1
+    float Fractal(float x, float y, int octaves) const;  // 0..1
 
 private:
     float Lattice(int x, int y) const;

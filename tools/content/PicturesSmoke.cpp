@@ -9,13 +9,12 @@
 namespace {
 
 constexpr int kFrames = kSmokeColumns * kSmokeColumns - 1;  // cells 1 .. 63
-constexpr float kFireEnds = 0.35f;                           // part of the animation that burns
+constexpr float kFireEnds = 0.35f;                          // part of the animation that burns
 
 const Rgba kSmoke = {0.62f, 0.6f, 0.57f, 1.0f};
 
 // One frame; x and y run from -1 to 1 across the cell, t from 0 (first frame) to 1 (last).
-Rgba ExplosionTexel(const ValueNoise& noise, float x, float y, float t)
-{
+Rgba ExplosionTexel(const ValueNoise& noise, float x, float y, float t) {
     const float radius = 0.45f + 0.42f * std::sqrt(t);
     const float rise = 0.1f * t;  // smoke drifts up as it cools
     const float r = std::hypot(x, y + rise);
@@ -37,8 +36,7 @@ Rgba ExplosionTexel(const ValueNoise& noise, float x, float y, float t)
 
 }  // namespace
 
-bool SmokeAtlas(Canvas& picture)
-{
+bool SmokeAtlas(Canvas& picture) {
     const ValueNoise noise(1234);
     for (int frame = 1; frame <= kFrames; ++frame) {
         const float t = static_cast<float>(frame - 1) / static_cast<float>(kFrames - 1);

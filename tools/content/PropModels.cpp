@@ -10,9 +10,7 @@ namespace {
 
 constexpr float kDegrees = 0.017453292f;
 
-int Gunmetal(MeshBuilder& mesh) {
-    return mesh.AddMaterial({"Gunmetal", {0.26f, 0.27f, 0.3f, 1}, 0.8f, 0.35f});
-}
+int Gunmetal(MeshBuilder& mesh) { return mesh.AddMaterial({"Gunmetal", {0.26f, 0.27f, 0.3f, 1}, 0.8f, 0.35f}); }
 
 int Hazard(MeshBuilder& mesh) {
     return mesh.AddMaterial({"Hazard", {1, 1, 1, 1}, 0.1f, 0.7f, {}, HazardStripesTexture()});
@@ -39,8 +37,8 @@ MeshBuilder DrumModel() {
 MeshBuilder BreakerModel(bool broken) {
     MeshBuilder mesh;
     const int metal = Gunmetal(mesh);
-    const int body = mesh.AddMaterial({"BreakerBody", broken ? Color(0.14f, 0.12f, 0.11f, 1) : Color(0.5f, 0.53f, 0.56f, 1),
-                                       0.5f, 0.5f});
+    const int body = mesh.AddMaterial(
+        {"BreakerBody", broken ? Color(0.14f, 0.12f, 0.11f, 1) : Color(0.5f, 0.53f, 0.56f, 1), 0.5f, 0.5f});
     const int panel = mesh.AddMaterial({"BreakerPanel", {1, 1, 1, 1}, 0.4f, 0.5f, {}, BreakerPanelTexture()});
     const int lamp = broken ? mesh.AddMaterial({"Dead", {0.25f, 0.05f, 0.04f, 1}, 0.0f, 0.4f})
                             : mesh.AddMaterial({"Live", {0.3f, 1.0f, 0.4f, 1}, 0.0f, 0.3f, {0.3f, 1.0f, 0.4f}});
@@ -64,12 +62,14 @@ MeshBuilder BreakerModel(bool broken) {
     } else {
         // Door torn open on its hinge, lever snapped down, sparking wires inside.
         mesh.Use(panel);
-        mesh.Placed(Matrix::CreateRotationY(-110.0f * kDegrees) * Matrix::CreateTranslation(-1.1f, 0.0f, 1.5f),
-                    [&] { mesh.Box({0.0f, -1.5f, -0.05f}, {2.2f, 1.5f, 0.1f}); });
+        mesh.Placed(Matrix::CreateRotationY(-110.0f * kDegrees) * Matrix::CreateTranslation(-1.1f, 0.0f, 1.5f), [&] {
+            mesh.Box({0.0f, -1.5f, -0.05f}, {2.2f, 1.5f, 0.1f});
+        });
         mesh.Use(metal);
         mesh.CylinderX(1.2f, 1.5f, 0.2f, 0.9f, 0.2f, 10);
-        mesh.Placed(Matrix::CreateRotationX(150.0f * kDegrees) * Matrix::CreateTranslation(1.39f, 0.2f, 0.9f),
-                    [&] { mesh.Box({-0.09f, 0.0f, -0.1f}, {0.09f, 0.7f, 0.1f}); });
+        mesh.Placed(Matrix::CreateRotationX(150.0f * kDegrees) * Matrix::CreateTranslation(1.39f, 0.2f, 0.9f), [&] {
+            mesh.Box({-0.09f, 0.0f, -0.1f}, {0.09f, 0.7f, 0.1f});
+        });
         const int spark = mesh.AddMaterial({"Spark", {1.0f, 0.6f, 0.2f, 1}, 0.0f, 0.3f, {1.0f, 0.5f, 0.1f}});
         mesh.Use(spark);
         mesh.Box({-0.8f, 0.3f, 1.45f}, {0.6f, 0.38f, 1.55f});

@@ -43,15 +43,15 @@ const SoundFile kSounds[] = {
 
 }  // namespace
 
-bool WriteSounds(const std::string& root)
-{
+bool WriteSounds(const std::string& root) {
     std::error_code error;
     std::filesystem::create_directories(std::filesystem::path(root) / "Data/Sound", error);
     for (const SoundFile& file : kSounds) {
         Sound sound = file.make();
         FadeOutEnd(sound, kFadeOut);
         Normalise(sound, file.peak);
-        if (!WriteWav(root + "/" + file.path, sound)) return false;
+        if (!WriteWav(root + "/" + file.path, sound))
+            return false;
     }
     return true;
 }

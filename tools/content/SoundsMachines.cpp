@@ -5,14 +5,10 @@ namespace {
 constexpr float kLinkInterval = 0.05f;  // tread links hitting the sprocket
 
 // A slow rise, a hold and a fall, for moving machinery.
-Envelope Travel(float seconds)
-{
-    return Swell(0.2f, seconds - 0.4f, seconds);
-}
+Envelope Travel(float seconds) { return Swell(0.2f, seconds - 0.4f, seconds); }
 
 // Low thump and a short knock, for something heavy stopping.
-Signal Clunk()
-{
+Signal Clunk() {
     Signal s = Shaped(Sweep(0.2f, 90.0f, 50.0f, Wave::Sine), Hit(0.001f, 0.08f));
     Add(s, Shaped(LowPassed(Noise(0.1f, 201), 800.0f), Hit(0.0005f, 0.03f)), 0.7f);
     return s;
@@ -20,11 +16,11 @@ Signal Clunk()
 
 }  // namespace
 
-Sound Treads()
-{
+Sound Treads() {
     const float length = 0.6f;
     Signal s = LowPassed(Noise(length, 211), 250.0f);
-    for (float& v : s) v *= 3.0f;
+    for (float& v : s)
+        v *= 3.0f;
     Add(s, LowPassed(Sweep(length, 70.0f, 64.0f, Wave::Saw), 600.0f), 0.45f);
     int link = 0;
     for (float t = 0.0f; t < length - 0.03f; t += kLinkInterval, ++link) {
@@ -34,8 +30,7 @@ Sound Treads()
     return {Shaped(s, Swell(0.0f, length - 0.15f, length))};
 }
 
-Sound Toppling()
-{
+Sound Toppling() {
     const float length = 1.0f;
     // Metal bending: a falling sawtooth groan through a resonance, over scraping noise.
     Signal s = BandPassed(Sweep(length, 140.0f, 70.0f, Wave::Saw), 600.0f, 2.0f);
@@ -44,8 +39,7 @@ Sound Toppling()
     return {Shaped(s, Swell(0.0f, 0.6f, length))};
 }
 
-Sound ElevatorDoor()
-{
+Sound ElevatorDoor() {
     const float slide = 1.4f;
     Signal s = Shaped(BandPassed(Noise(slide, 231), 500.0f, 0.8f), Travel(slide));
     Add(s, Shaped(LowPassed(Sweep(slide, 110.0f, 110.0f, Wave::Saw), 800.0f), Travel(slide)), 0.25f);
@@ -53,8 +47,7 @@ Sound ElevatorDoor()
     return {s};
 }
 
-Sound ElevatorRise()
-{
+Sound ElevatorRise() {
     const float length = 3.0f;
     Signal motor = Sweep(length, 60.0f, 95.0f, Wave::Saw);
     Add(motor, Sweep(length, 90.0f, 142.0f, Wave::Saw), 0.5f);

@@ -10,14 +10,14 @@
 using Sound = std::vector<Signal>;
 
 // Weapons and hits.
-Sound GunShot();        // the player's left-arm gun
-Sound BeamShot();       // the player's right-arm beam
-Sound EnemyShot();      // an enemy's charged shot
-Sound Charge();         // an enemy charging, about a quarter second
-Sound BulletImpact();   // a player bullet striking something
-Sound BeamHit();        // the beam striking an enemy
-Sound Ricochet();       // the beam bouncing off a wall
-Sound Damage();         // an enemy shot hitting the player
+Sound GunShot();       // the player's left-arm gun
+Sound BeamShot();      // the player's right-arm beam
+Sound EnemyShot();     // an enemy's charged shot
+Sound Charge();        // an enemy charging, about a quarter second
+Sound BulletImpact();  // a player bullet striking something
+Sound BeamHit();       // the beam striking an enemy
+Sound Ricochet();      // the beam bouncing off a wall
+Sound Damage();        // an enemy shot hitting the player
 
 // Blasts and electricity.
 Sound Explosion();         // an enemy's final explosion
@@ -33,8 +33,8 @@ Sound ElevatorDoor();
 Sound ElevatorRise();
 
 // Title and interface.
-Sound Typing();   // keyboard clatter, about two seconds
-Sound Chime();    // the title appearing
-Sound Jingle();   // the title tune, stereo
-Sound Click();    // a press accepted
-Sound PickUp();   // the gun arm picked up
+Sound Typing();  // keyboard clatter, about two seconds
+Sound Chime();   // the title appearing
+Sound Jingle();  // the title tune, stereo
+Sound Click();   // a press accepted
+Sound PickUp();  // the gun arm picked up

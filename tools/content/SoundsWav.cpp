@@ -5,12 +5,12 @@
 #include <algorithm>
 #include <cmath>
 
-bool WriteWav(const std::string& path, const std::vector<Signal>& channels)
-{
+bool WriteWav(const std::string& path, const std::vector<Signal>& channels) {
     constexpr uint32_t kBytesPerSample = 2;
     const uint32_t channelCount = static_cast<uint32_t>(channels.size());
     uint32_t frames = 0;
-    for (const Signal& channel : channels) frames = std::max(frames, static_cast<uint32_t>(channel.size()));
+    for (const Signal& channel : channels)
+        frames = std::max(frames, static_cast<uint32_t>(channel.size()));
     const uint32_t dataBytes = frames * channelCount * kBytesPerSample;
 
     BinaryWriter out;

@@ -35,10 +35,12 @@ struct Area {
 // Hangar (start), armory passage, armory, corridor B, room C, corridor D, room E, the gate to
 // the hall, elevator hall F, the elevator doorway and the cabin.
 const Area kAreas[] = {
-    {16, 60, -20, 50, 14},          {32, 44, 50, 64, 8},   {24, 52, 64, 94, 10},
-    {-40, 16, -7, 7, 8},            {-110, -40, -30, 30, 14}, {-140, -110, -7, 7, 8},
-    {-183, -140, -30, 30, 14},      {-189, -183, -7, 7, 8},  {-228.9f, -189, -22, 22, 16},
-    {-229.6f, -228.9f, -8, 6.5f, 9}, {-246, -229.6f, -9, 7.5f, 10},
+    {16, 60, -20, 50, 14},         {32, 44, 50, 64, 8},
+    {24, 52, 64, 94, 10},          {-40, 16, -7, 7, 8},
+    {-110, -40, -30, 30, 14},      {-140, -110, -7, 7, 8},
+    {-183, -140, -30, 30, 14},     {-189, -183, -7, 7, 8},
+    {-228.9f, -189, -22, 22, 16},  {-229.6f, -228.9f, -8, 6.5f, 9},
+    {-246, -229.6f, -9, 7.5f, 10},
 };
 
 enum Side { kWest, kEast, kSouth, kNorth };
@@ -187,8 +189,10 @@ public:
                 }
                 std::vector<std::pair<float, float>> split;
                 for (const auto& [p0, p1] : pieces) {
-                    if (o.s0 - kFrameWidth > p0) split.push_back({p0, o.s0 - kFrameWidth});
-                    if (o.s1 + kFrameWidth < p1) split.push_back({o.s1 + kFrameWidth, p1});
+                    if (o.s0 - kFrameWidth > p0)
+                        split.push_back({p0, o.s0 - kFrameWidth});
+                    if (o.s1 + kFrameWidth < p1)
+                        split.push_back({o.s1 + kFrameWidth, p1});
                 }
                 pieces = split;
             }
@@ -215,8 +219,10 @@ private:
         const bool alongZ = side == kWest || side == kEast;
         const float plane = side == kWest ? r.x0 : side == kEast ? r.x1 : side == kSouth ? r.z0 : r.z1;
         const float begin = alongZ ? r.z0 : r.x0, end = alongZ ? r.z1 : r.x1;
-        const Vector3 inward = side == kWest ? Vector3::UnitX : side == kEast ? Vector3(-1, 0, 0)
-                             : side == kSouth ? Vector3::UnitZ : Vector3(0, 0, -1);
+        const Vector3 inward = side == kWest    ? Vector3::UnitX
+                               : side == kEast  ? Vector3(-1, 0, 0)
+                               : side == kSouth ? Vector3::UnitZ
+                                                : Vector3(0, 0, -1);
         std::vector<float> sCuts, tCuts{kFloor, kSkirtingTop, r.ceiling - kTopBand};
         std::vector<const Opening*> holes;
         for (const Opening& o : openings) {
@@ -253,9 +259,7 @@ private:
                 }
                 mesh.Use(material);
                 mesh.SetTextureScale(material == materials.wall ? kWallRepeat : kDetailRepeat);
-                auto at = [&](float s, float t) {
-                    return alongZ ? Vector3(plane, t, s) : Vector3(s, t, plane);
-                };
+                auto at = [&](float s, float t) { return alongZ ? Vector3(plane, t, s) : Vector3(s, t, plane); };
                 mesh.Face({at(s0, t0), at(s0, t1), at(s1, t1), at(s1, t0)}, inward);
             }
         }
@@ -271,10 +275,22 @@ private:
             }
             const float depth = thresholds ? kThresholdDepth : 0.0f;
             switch (o.side) {
-                case kWest: zCuts.insert(zCuts.end(), {o.s0, o.s1}); xCuts.push_back(r.x0 + depth); break;
-                case kEast: zCuts.insert(zCuts.end(), {o.s0, o.s1}); xCuts.push_back(r.x1 - depth); break;
-                case kSouth: xCuts.insert(xCuts.end(), {o.s0, o.s1}); zCuts.push_back(r.z0 + depth); break;
-                case kNorth: xCuts.insert(xCuts.end(), {o.s0, o.s1}); zCuts.push_back(r.z1 - depth); break;
+            case kWest:
+                zCuts.insert(zCuts.end(), {o.s0, o.s1});
+                xCuts.push_back(r.x0 + depth);
+                break;
+            case kEast:
+                zCuts.insert(zCuts.end(), {o.s0, o.s1});
+                xCuts.push_back(r.x1 - depth);
+                break;
+            case kSouth:
+                xCuts.insert(xCuts.end(), {o.s0, o.s1});
+                zCuts.push_back(r.z0 + depth);
+                break;
+            case kNorth:
+                xCuts.insert(xCuts.end(), {o.s0, o.s1});
+                zCuts.push_back(r.z1 - depth);
+                break;
             }
         }
         xCuts = Cuts(xCuts, r.x0, r.x1);
@@ -290,10 +306,10 @@ private:
             const bool alongZ = o.side == kWest || o.side == kEast;
             const float s0 = alongZ ? z0 : x0, s1 = alongZ ? z1 : x1;
             const bool within = s0 >= o.s0 && s1 <= o.s1;
-            const bool near = o.side == kWest ? x1 <= r.x0 + kThresholdDepth
-                            : o.side == kEast ? x0 >= r.x1 - kThresholdDepth
-                            : o.side == kSouth ? z1 <= r.z0 + kThresholdDepth
-                            : z0 >= r.z1 - kThresholdDepth;
+            const bool near = o.side == kWest    ? x1 <= r.x0 + kThresholdDepth
+                              : o.side == kEast  ? x0 >= r.x1 - kThresholdDepth
+                              : o.side == kSouth ? z1 <= r.z0 + kThresholdDepth
+                                                 : z0 >= r.z1 - kThresholdDepth;
             if (within && near) {
                 return true;
             }
@@ -333,7 +349,19 @@ private:
     std::vector<Opening> openings;
 };
 
-enum AreaIndex { kHangar, kArmoryPassage, kArmory, kCorridorB, kRoomC, kCorridorD, kRoomE, kGate, kHallF, kDoorway, kCabin };
+enum AreaIndex {
+    kHangar,
+    kArmoryPassage,
+    kArmory,
+    kCorridorB,
+    kRoomC,
+    kCorridorD,
+    kRoomE,
+    kGate,
+    kHallF,
+    kDoorway,
+    kCabin
+};
 
 // Cable trays along the ceiling edges of a corridor running along x, and lamps between.
 void CorridorFittings(StageBuilder& stage, const Area& r) {

@@ -37,10 +37,11 @@ ViewerScene::ViewerScene(const std::string& modelPath) : path(ViewedPath(modelPa
         std::printf("view %s: cannot be loaded\n", path.c_str());
         return;
     }
-    std::printf("view %s: %zu nodes, %zu meshes, %zu triangles, %zu materials, "
-                "bounds (%g, %g, %g) to (%g, %g, %g), radius %g\n",
-                path.c_str(), model.Nodes().size(), meshCount, triangleCount, model.Materials().size(), boundsMin.x,
-                boundsMin.y, boundsMin.z, boundsMax.x, boundsMax.y, boundsMax.z, radius);
+    std::printf(
+        "view %s: %zu nodes, %zu meshes, %zu triangles, %zu materials, "
+        "bounds (%g, %g, %g) to (%g, %g, %g), radius %g\n",
+        path.c_str(), model.Nodes().size(), meshCount, triangleCount, model.Materials().size(), boundsMin.x,
+        boundsMin.y, boundsMin.z, boundsMax.x, boundsMax.y, boundsMax.z, radius);
 }
 
 // Box and sphere over every vertex placed by its node, as DrawModel places them.
@@ -75,9 +76,7 @@ void ViewerScene::MeasureModel() {
     }
 }
 
-void ViewerScene::Update() {
-    angle = std::fmod(angle + kTurnPerFrame, 360.0f);
-}
+void ViewerScene::Update() { angle = std::fmod(angle + kTurnPerFrame, 360.0f); }
 
 void ViewerScene::SetCamera() {
     const FwDirect3D& d3d = FwDirect3D::GetInstance();
@@ -88,8 +87,8 @@ void ViewerScene::SetCamera() {
     const Vector3 eye = center + Vector3(0.0f, 0.35f, -1.0f).Normalized() * distance;
     auto& camera = FwShaderManager::GetInstance().cbCamera.Work();
     camera.g_mV = Matrix::CreateLookAtLH(eye, center, Vector3::UnitY);
-    camera.g_mP = Matrix::CreatePerspectiveFieldOfViewLH(kFieldOfView, aspect, distance * 0.01f,
-                                                         distance + radius * 2.0f);
+    camera.g_mP =
+        Matrix::CreatePerspectiveFieldOfViewLH(kFieldOfView, aspect, distance * 0.01f, distance + radius * 2.0f);
     camera.g_CamPos = eye;
     FwShaderManager::GetInstance().cbCamera.Write();
 }
