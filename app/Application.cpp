@@ -61,9 +61,9 @@ void Application::RunLoop() {
     uint32_t measureStart = FwTimeGetTime();
     SceneManager& scenes = SceneManager::GetInstance();
     if (options.viewPath.empty()) {
-        scenes.SetNextScene(new TitleScene());
+        scenes.SetNextScene(std::make_unique<TitleScene>());
     } else {
-        scenes.SetNextScene(new ViewerScene(options.viewPath));
+        scenes.SetNextScene(std::make_unique<ViewerScene>(options.viewPath));
     }
 
     uint32_t frameCount = 0;
@@ -118,12 +118,10 @@ void Application::TakeFrameOutputs(uint32_t frame) const {
             {"clickLatch", scenes.clickLatch},
             {"sceneRequested", scenes.HasPendingScene()},
         };
-        if (const C_Scene* scene = scenes.Current()) {
-            state["scene"] = scene->Name();
-            scene->DumpState(state);
-        } else {
-            state["scene"] = nullptr;
-        }
+        // A frame has run, so there is always a current scene.
+        const C_Scene& scene = *scenes.Current();
+        state["scene"] = scene.Name();
+        scene.DumpState(state);
         std::ofstream out(dump.path);
         out << state.dump(2) << '\n';
         if (!out) {

@@ -11,23 +11,19 @@ class SceneManager {
 public:
     static SceneManager& GetInstance();
 
-    // The manager owns the scene from here on.
-    void SetNextScene(C_Scene* scene);
+    // A second request before the switch replaces the first.
+    void SetNextScene(std::unique_ptr<C_Scene> scene);
     void Step();
     // Deletes the current and any requested scene while the services they use still exist.
     void Release();
 
-    C_Scene* Current() const { return scenes.current.get(); }
-    bool HasPendingScene() const { return scenes.next != scenes.current.get(); }
+    C_Scene* Current() const { return current.get(); }
+    bool HasPendingScene() const { return next != nullptr; }
 
     // Turns a held button into one accepted press across scenes: 1 once a press was taken.
     uint8_t clickLatch = 0;
 
 private:
-    struct Holder {
-        ~Holder();
-        std::unique_ptr<C_Scene> current;
-        C_Scene* next = nullptr;
-    };
-    Holder scenes;
+    std::unique_ptr<C_Scene> current;
+    std::unique_ptr<C_Scene> next;
 };

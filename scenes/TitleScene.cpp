@@ -156,7 +156,7 @@ void TitleScene::Update() {
         }
     }
     if (blackAlpha >= 1.0f) {
-        scenes.SetNextScene(new C_Game());
+        scenes.SetNextScene(std::make_unique<C_Game>());
         scenes.clickLatch = 0;
     }
 }

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-    build-essential cmake pkg-config
+    build-essential cmake pkg-config ccache
     libsdl2-dev libopenal-dev libepoxy-dev
     libtinygltf-dev libstb-dev nlohmann-json3-dev libglm-dev
     libfreetype-dev fonts-dejavu-core

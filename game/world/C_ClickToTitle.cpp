@@ -10,6 +10,6 @@ void C_ClickToTitle() {
         scenes.clickLatch = 1;
     } else if (scenes.clickLatch == 1) {
         scenes.clickLatch = 0;
-        scenes.SetNextScene(new TitleScene());
+        scenes.SetNextScene(std::make_unique<TitleScene>());
     }
 }

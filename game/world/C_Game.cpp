@@ -97,23 +97,17 @@ void C_Game::Update() {
     }
     player->Update();
     playerCollision->Update();
-    if (hpGauge) {
-        hpGauge->Update();
-    }
+    hpGauge->Update();
     goalArea->Update();
     if (goalArea->Contains(player->position)) {
         ending = true;
         gameClear->Update();
     }
-    if (elevator) {
-        elevator->Update();
-    }
+    elevator->Update();
     if (player->hitPoints <= 0.0f) {
         gameOver->Update();
     }
-    if (lamps) {
-        lamps->Update();
-    }
+    lamps->Update();
     SetListener(player->chestWorld.Translation());
 }
 
@@ -155,15 +149,9 @@ void C_Game::Draw() {
     const Color noBlendFactor(0.0f, 0.0f, 0.0f, 0.0f);
 
     shaders.standardShader.SetToDevice();
-    if (stage) {
-        stage->Draw();
-    }
-    if (elevator) {
-        elevator->Draw();
-    }
-    if (lamps) {
-        lamps->Draw();
-    }
+    stage->Draw();
+    elevator->Draw();
+    lamps->Draw();
     // The treads and arms are open shells: both sides must show.
     context.SetRasterizerState(rasterNoCull);
     player->Draw();

@@ -56,10 +56,11 @@ void GameSceneTest::WriteLevelFile(const std::string& name, const std::string& t
 }
 
 C_Game& GameSceneTest::StartGame() {
-    C_Game* game = new C_Game();
-    SceneManager::GetInstance().SetNextScene(game);
+    auto owned = std::make_unique<C_Game>();
+    C_Game& game = *owned;
+    SceneManager::GetInstance().SetNextScene(std::move(owned));
     SceneManager::GetInstance().clickLatch = 0;
-    return *game;
+    return game;
 }
 
 void GameSceneTest::RunFrames(int count) {
