@@ -47,23 +47,6 @@ TEST_F(FwModelTest, TexturesComeFromBesideTheModelAndMissingOnesAreWhite) {
     EXPECT_EQ(model.Materials()[0].BaseColorTex, FwDirect3D::GetInstance().WhiteTexture());
 }
 
-TEST_F(FwModelTest, PathsResolveWhateverTheirLetterCase) {
-    std::filesystem::create_directories(dir.File("Data/Drum"));
-    WriteSolidPng(dir.File("Data/Drum/paint.png"), 0, 0, 255);
-    GLTFTestFile file = FacingSquare(0, 0, 10, 2, TexturedMaterial(0));
-    file.json["images"] = {{{"uri", "Paint.PNG"}}};
-    file.json["textures"] = {{{"source", 0}}};
-    file.WriteText(dir.File("Data/Drum/Drum.gltf"));
-    FwModel model;
-    testing::internal::CaptureStdout();
-    const bool loaded = model.Load(dir.File("data/drum/DRUM.gltf"));
-    testing::internal::GetCapturedStdout();
-    ASSERT_TRUE(loaded);
-    EXPECT_NE(model.Materials()[0].BaseColorTex, FwDirect3D::GetInstance().WhiteTexture());
-}
-
-// The file's own URIs follow the same case rules as the game's paths: a model written on a
-// case-insensitive file system loads whole here, buffer and texture alike.
 TEST_F(FwModelTest, UrisInsideTheFileResolveWhateverTheirLetterCase) {
     std::filesystem::create_directories(dir.File("Crate"));
     WriteSolidPng(dir.File("Crate/tex.png"), 0, 255, 0);
