@@ -15,7 +15,7 @@ void BM_FrameLoopPace(benchmark::State& state) {
         setenv("SDL_VIDEODRIVER", "offscreen", 0);
     }
     Application& application = Application::GetInstance();
-    application.options.viewPath = std::string(QUARNEL_SHARED_DIR) + "/gltf-samples/Triangle.gltf";
+    application.options.viewPath = std::string(QUARNEL_TEST_DATA_DIR) + "/gltf/Box.gltf";
     application.options.frames = 180;
     for (auto _ : state) {
         // The application runs once per process: one iteration of three seconds.

@@ -1,5 +1,6 @@
 #include "framework/math/SimpleMath.h"
 
+#include <cmath>
 #include <cstring>
 
 #include <glm/glm.hpp>
@@ -97,11 +98,25 @@ Matrix::Matrix(const Vector3& row0, const Vector3& row1, const Vector3& row2)
              1.0f) {}
 
 Matrix Matrix::Invert() const {
+    Matrix inverse;
+    return Invert(inverse) ? inverse : Identity;
+}
+
+bool Matrix::Invert(Matrix& result) const {
     const glm::mat4 g = ToGlmTransposed(*this);
     if (glm::determinant(g) == 0.0f) {
-        return Identity;
+        return false;
     }
-    return FromGlmTransposed(glm::inverse(g));
+    const Matrix inverse = FromGlmTransposed(glm::inverse(g));
+    for (const auto& row : inverse.m) {
+        for (const float value : row) {
+            if (!std::isfinite(value)) {
+                return false;
+            }
+        }
+    }
+    result = inverse;
+    return true;
 }
 
 Matrix Matrix::Transpose() const {

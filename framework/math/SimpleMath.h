@@ -207,8 +207,11 @@ struct Matrix {
         m[3][2] = v.z;
     }
 
-    // A singular matrix inverts to the identity.
+    // A singular matrix inverts to the identity; where that must not pass for an answer (a
+    // model scaled to nothing), use the form below.
     Matrix Invert() const;
+    // False, with `result` untouched, when the matrix has no finite inverse.
+    bool Invert(Matrix& result) const;
     Matrix Transpose() const;
     float Determinant() const;
 

@@ -65,7 +65,10 @@ bool RayToModel(const FwModel& model, const Matrix& world, const Vector3& origin
             continue;
         }
         const Matrix m = node.Transform * world;
-        const Matrix inverse = m.Invert();
+        Matrix inverse;
+        if (!m.Invert(inverse)) {
+            continue;  // flattened to nothing: no surface to hit
+        }
         const Vector3 localOrigin = Vector3::Transform(origin, inverse);
         const Vector3 localDirection = Vector3::TransformNormal(direction, inverse);
         const float length = localDirection.Length();

@@ -5,9 +5,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <map>
 
 #include "framework/model/FwGLTFAccessor.h"
+#include "framework/platform/FwPath.h"
 
 namespace {
 
@@ -35,9 +37,30 @@ bool LoadImageChecked(tinygltf::Image* image, const int imageIndex, std::string*
     return tinygltf::LoadImageData(image, imageIndex, err, warn, width, height, bytes, size, nullptr);
 }
 
+// tinygltf looks for each external file as its folder joined with the URI, then as the URI from
+// the working directory. Only the first is a file of the model; it is resolved by our rules.
+struct ModelFolder {
+    std::string folder;  // with its trailing separator, as GetDirFromPath gives it
+    std::string joined;  // the prefix tinygltf puts before each URI
+};
+
+std::string ExpandModelUri(const std::string& path, void* userData) {
+    const auto& model = *static_cast<const ModelFolder*>(userData);
+    if (path.compare(0, model.joined.size(), model.joined) != 0) {
+        return {};
+    }
+    return FwResolveModelUri(model.folder, path.substr(model.joined.size()));
+}
+
 bool ReadFile(const std::string& path, tinygltf::Model& gltf) {
     tinygltf::TinyGLTF loader;
     loader.SetImageLoader(LoadImageChecked, &gltf);
+    ModelFolder folder{GetDirFromPath(path), {}};
+    if (folder.folder.size() > 1) {
+        folder.joined = folder.folder.substr(0, folder.folder.size() - 1) + "/";
+    }
+    loader.SetFsCallbacks(
+        {tinygltf::FileExists, ExpandModelUri, tinygltf::ReadWholeFile, tinygltf::WriteWholeFile, &folder});
     std::string error;
     std::string warning;
     const size_t dot = path.find_last_of('.');
@@ -417,4 +440,18 @@ std::shared_ptr<FwGLTFModel> FwLoadGLTFModel(const std::string& path) {
 std::string GetDirFromPath(const std::string& path) {
     const size_t separator = path.find_last_of("/\\");
     return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
+}
+
+std::string FwResolveModelUri(const std::string& folder, const std::string& uri) {
+    const size_t colon = uri.find(':');
+    if (uri.empty() || (colon != std::string::npos && colon < uri.find('/'))) {
+        return {};
+    }
+    std::string slashed = uri;
+    std::replace(slashed.begin(), slashed.end(), '\\', '/');
+    const std::filesystem::path relative = std::filesystem::path(slashed).lexically_normal();
+    if (relative.is_absolute() || *relative.begin() == "..") {
+        return {};
+    }
+    return FwResolvePathFrom(folder, relative.string());
 }

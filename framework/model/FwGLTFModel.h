@@ -52,3 +52,8 @@ std::shared_ptr<FwGLTFModel> FwLoadGLTFModel(const std::string& path);
 
 // The directory part of `path` including its last '/' or '\', or "" when there is none.
 std::string GetDirFromPath(const std::string& path);
+
+// The file a buffer or image `uri` of a model in `folder` names, with the letter-case rules of
+// FwResolvePath. Only files in the folder or below it are named: "" for a URI that is empty,
+// absolute, has a scheme (data:, http:, file:) or climbs out of the folder with "..".
+std::string FwResolveModelUri(const std::string& folder, const std::string& uri);

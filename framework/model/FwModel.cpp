@@ -8,7 +8,8 @@ namespace {
 
 std::shared_ptr<FwTexture> LoadOrWhite(const std::string& folder, const std::string& imageName) {
     auto texture = std::make_shared<FwTexture>();
-    if (!imageName.empty() && texture->Load(folder + imageName)) {
+    const std::string file = FwResolveModelUri(folder, imageName);
+    if (!file.empty() && texture->Load(file)) {
         return texture;
     }
     return FwDirect3D::GetInstance().WhiteTexture();
@@ -43,7 +44,7 @@ bool FwModel::Load(const std::string& path) {
         material.Emissive = source.Emissive;
         material.EmissiveTex = LoadOrWhite(folder, source.EmissiveTexture);
         material.NormalTex = std::make_shared<FwTexture>();
-        material.NormalTex->Load(source.NormalTexture.empty() ? std::string() : folder + source.NormalTexture);
+        material.NormalTex->Load(FwResolveModelUri(folder, source.NormalTexture));
     }
     nodes.resize(record->Nodes.size());
     for (size_t i = 0; i < nodes.size(); ++i) {

@@ -42,11 +42,13 @@ std::string FindIgnoringCase(const fs::path& directory, const std::string& name)
 
 }  // namespace
 
-std::string FwResolvePath(const std::string& path) {
+std::string FwResolvePath(const std::string& path) { return FwResolvePathFrom(ContentRoot(), path); }
+
+std::string FwResolvePathFrom(const std::string& directory, const std::string& path) {
     std::string normalised = path;
     std::replace(normalised.begin(), normalised.end(), '\\', '/');
     const fs::path wanted(normalised);
-    fs::path resolved = wanted.is_absolute() ? fs::path("/") : fs::path(ContentRoot());
+    fs::path resolved = wanted.is_absolute() ? fs::path("/") : fs::path(directory.empty() ? "." : directory);
 
     std::error_code error;
     if (fs::exists(resolved / wanted, error)) {

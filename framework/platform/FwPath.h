@@ -8,6 +8,8 @@
 // are taken from the content root; a path that cannot be found comes back joined as written, so
 // that opening it fails in the usual way.
 std::string FwResolvePath(const std::string& path);
+// The same rules with relative paths taken from `directory` (the working directory when empty).
+std::string FwResolvePathFrom(const std::string& directory, const std::string& path);
 
 // The content root defaults to the folder of the running executable.
 void FwSetContentRoot(const std::string& directory);

@@ -50,11 +50,22 @@ TEST(Matrix, ChildWorldIsLocalTimesParent) {
     ExpectNear((local * parent).Translation(), Vector3(15, 0, 0));
 }
 
-TEST(Matrix, InverseUndoesTransformAndSingularGivesIdentity) {
+TEST(Matrix, InverseUndoesTransformAndSingularIsReported) {
     const Matrix m = Matrix::CreateScale(Vector3(2, 3, 4)) * Matrix::CreateRotationY(0.7f) *
                      Matrix::CreateRotationX(-0.3f) * Matrix::CreateTranslation(5, -6, 7);
     ExpectNear(m * m.Invert(), Matrix::Identity);
+    Matrix inverse;
+    ASSERT_TRUE(m.Invert(inverse));
+    ExpectNear(inverse * m, Matrix::Identity);
+
     ExpectNear(Matrix::CreateScale(0.0f).Invert(), Matrix::Identity);
+    const Matrix untouched = Matrix::CreateTranslation(1, 2, 3);
+    for (const Matrix& singular :
+         {Matrix::CreateScale(0.0f), Matrix::CreateScale(Vector3(1, 0, 1)), Matrix::CreateScale(1e-30f)}) {
+        inverse = untouched;
+        EXPECT_FALSE(singular.Invert(inverse));
+        EXPECT_EQ(inverse, untouched);
+    }
 }
 
 TEST(Matrix, QuaternionMatchesAxisRotations) {

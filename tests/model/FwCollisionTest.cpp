@@ -125,3 +125,31 @@ TEST(RayToModel, EmptyModelFindsNothingAndLeavesOutputsAlone) {
     EXPECT_EQ(distance, 7.0f);
     EXPECT_EQ(normal, Vector3(1, 2, 3));
 }
+
+// A model flattened to nothing has no surface to hit, whether its world matrix or its node
+// transform does the flattening; the unflattened model is hit.
+TEST(RayToModel, SingularTransformsFindNothing) {
+    GLTFTestFile file;
+    file.AddTriangle({-1, -1, -2, 1, -1, -2, 0, 1, -2});
+    const FwModel model = LoadModel(file);
+    file.json["nodes"][0]["scale"] = {1, 0, 1};
+    const FwModel flatNode = LoadModel(file);
+    const struct {
+        const char* what;
+        const FwModel& model;
+        Matrix world;
+    } flattened[] = {
+        {"world scaled to zero", model, Matrix::CreateScale(0.0f)},
+        {"world flattened in z", model, Matrix::CreateScale(Vector3(1, 1, 0))},
+        {"node flattened in y", flatNode, Matrix::Identity},
+    };
+    float distance = 7.0f;
+    Vector3 normal(1, 2, 3);
+    for (const auto& c : flattened) {
+        EXPECT_FALSE(RayToModel(c.model, c.world, {0, 0, 0}, {0, 0, 1}, distance, normal)) << c.what;
+        EXPECT_EQ(distance, 7.0f) << c.what;
+        EXPECT_EQ(normal, Vector3(1, 2, 3)) << c.what;
+    }
+    ASSERT_TRUE(RayToModel(model, Matrix::Identity, {0, 0, 0}, {0, 0, 1}, distance, normal));
+    EXPECT_NEAR(distance, 2.0f, 1e-5f);
+}

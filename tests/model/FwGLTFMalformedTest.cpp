@@ -89,6 +89,9 @@ const Breakage kBreakages[] = {
      [](GLTFTestFile& f) {
          AddSparsePositions(f, {0, 1}, 1);
      }},
+    {"UnknownUriScheme", [](GLTFTestFile& f) { f.bufferUri = "ftp://example.com/broken.bin"; }},
+    {"DataUriShorterThanBuffer",
+     [](GLTFTestFile& f) { f.bufferUri = "data:application/octet-stream;base64,AAAAAAAA"; }},
     {"ImageViewBeyondBuffer",
      [](GLTFTestFile& f) {
          f.json["bufferViews"].push_back({{"buffer", 0}, {"byteOffset", 1 << 20}, {"byteLength", 64}});

@@ -47,19 +47,43 @@ TEST_F(FwModelTest, TexturesComeFromBesideTheModelAndMissingOnesAreWhite) {
     EXPECT_EQ(model.Materials()[0].BaseColorTex, FwDirect3D::GetInstance().WhiteTexture());
 }
 
-TEST_F(FwModelTest, PathsResolveWhateverTheirLetterCase) {
-    std::filesystem::create_directories(dir.File("Data/Drum"));
-    WriteSolidPng(dir.File("Data/Drum/paint.png"), 0, 0, 255);
+TEST_F(FwModelTest, UrisInsideTheFileResolveWhateverTheirLetterCase) {
+    std::filesystem::create_directories(dir.File("Crate"));
+    WriteSolidPng(dir.File("Crate/tex.png"), 0, 255, 0);
     GLTFTestFile file = FacingSquare(0, 0, 10, 2, TexturedMaterial(0));
-    file.json["images"] = {{{"uri", "Paint.PNG"}}};
+    file.json["images"] = {{{"uri", "Tex.PNG"}}};
     file.json["textures"] = {{{"source", 0}}};
-    file.WriteText(dir.File("Data/Drum/Drum.gltf"));
+    file.WriteText(dir.File("Crate/mesh.gltf"));
+    std::string text = ReadTextFile(dir.File("Crate/mesh.gltf"));
+    text.replace(text.find("mesh.bin"), 8, "Mesh.BIN");
+    WriteTextFile(dir.File("Crate/mesh.gltf"), text);
+
     FwModel model;
     testing::internal::CaptureStdout();
-    const bool loaded = model.Load(dir.File("data/drum/DRUM.gltf"));
-    testing::internal::GetCapturedStdout();
-    ASSERT_TRUE(loaded);
+    const bool loaded = model.Load(dir.File("Crate/mesh.gltf"));
+    const std::string output = testing::internal::GetCapturedStdout();
+    ASSERT_TRUE(loaded) << output;
+    EXPECT_EQ(output, "Reading ASCII glTF\n");
+    ASSERT_EQ(model.Nodes().size(), 1u);
+    EXPECT_EQ(model.Nodes()[0].Mesh->Faces().size(), 2u);
     EXPECT_NE(model.Materials()[0].BaseColorTex, FwDirect3D::GetInstance().WhiteTexture());
+    FwShaderManager::GetInstance().standardShader.cbObject.Work().g_LightEnable = 0;
+    DrawModel(model);
+    EXPECT_TRUE(ColorNear(Centre(), {0, 255, 0, 255}, 0));
+}
+
+// Images named outside the model's folder are not read: they draw white like missing ones.
+TEST_F(FwModelTest, TexturesOutsideTheModelFolderAreNotRead) {
+    std::filesystem::create_directories(dir.File("Props"));
+    WriteSolidPng(dir.File("red.png"), 255, 0, 0);
+    GLTFTestFile file = FacingSquare(0, 0, 10, 2, TexturedMaterial(0));
+    file.json["textures"] = {{{"source", 0}}};
+    for (const std::string& uri : {std::string("../red.png"), std::string("sub/../../red.png"), dir.File("red.png")}) {
+        file.json["images"] = {{{"uri", uri}}};
+        FwModel model;
+        ASSERT_TRUE(LoadInto(model, file, "Props/model.gltf")) << uri;
+        EXPECT_EQ(model.Materials()[0].BaseColorTex, FwDirect3D::GetInstance().WhiteTexture()) << uri;
+    }
 }
 
 TEST_F(FwModelTest, NodesKeepTheirLocalTransformAndMeshesTheirBounds) {

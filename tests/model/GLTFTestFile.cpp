@@ -85,28 +85,42 @@ int GLTFTestFile::AddTriangle(const std::vector<float>& positions, const nlohman
     return AddNode(node);
 }
 
-nlohmann::json GLTFTestFile::Document() const {
+nlohmann::json GLTFTestFile::Document(const std::string& uri) const {
     nlohmann::json document = json;
     document["buffers"] = nlohmann::json::array();
     if (!bin.empty()) {
         document["buffers"].push_back({{"byteLength", bin.size()}});
+        const std::string& written = bufferUri.empty() ? uri : bufferUri;
+        if (!written.empty()) {
+            document["buffers"][0]["uri"] = written;
+        }
     }
     return document;
 }
 
 void GLTFTestFile::WriteText(const std::string& path) const {
     const std::filesystem::path binPath = std::filesystem::path(path).replace_extension(".bin");
-    nlohmann::json document = Document();
-    if (!bin.empty()) {
-        document["buffers"][0]["uri"] = binPath.filename().string();
-    }
-    std::ofstream(path) << document.dump(1);
+    std::ofstream(path) << Document(binPath.filename().string()).dump(1);
     std::ofstream(binPath, std::ios::binary)
         .write(reinterpret_cast<const char*>(bin.data()), std::streamsize(bin.size()));
 }
 
+void GLTFTestFile::WriteEmbedded(const std::string& path) const {
+    static const char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string base64;
+    for (size_t i = 0; i < bin.size(); i += 3) {
+        const size_t left = bin.size() - i;
+        const uint32_t group =
+            uint32_t(bin[i]) << 16 | (left > 1 ? uint32_t(bin[i + 1]) << 8 : 0) | (left > 2 ? uint32_t(bin[i + 2]) : 0);
+        for (size_t k = 0; k < 4; ++k) {
+            base64 += k <= left ? kDigits[(group >> (18 - 6 * k)) & 63] : '=';
+        }
+    }
+    std::ofstream(path) << Document("data:application/octet-stream;base64," + base64).dump(1);
+}
+
 void GLTFTestFile::WriteBinary(const std::string& path) const {
-    std::string text = Document().dump();
+    std::string text = Document({}).dump();
     while (text.size() % 4 != 0) {
         text += ' ';
     }

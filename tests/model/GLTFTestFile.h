@@ -38,11 +38,16 @@ public:
 
     // .gltf with the buffer as a separate "<stem>.bin" beside it.
     void WriteText(const std::string& path) const;
+    // .gltf with the buffer inside it as a base64 data URI.
+    void WriteEmbedded(const std::string& path) const;
     void WriteBinary(const std::string& path) const;
 
     nlohmann::json json;
+    // When set, the buffer's uri as written (text and binary), in place of the file beside.
+    std::string bufferUri;
 
 private:
-    nlohmann::json Document() const;
+    // The json with its buffer entry, named by `uri` (none for the binary chunk) unless bufferUri is set.
+    nlohmann::json Document(const std::string& uri) const;
     std::vector<uint8_t> bin;
 };

@@ -9,7 +9,7 @@
 
 namespace {
 
-const std::string kBox = std::string(QUARNEL_SHARED_DIR) + "/gltf-samples/Box.gltf";
+const std::string kBox = std::string(QUARNEL_SOURCE_DIR) + "/tests/data/gltf/Box.gltf";
 
 // The scenes' clear colour, 0.3 grey.
 bool IsBackground(const uint8_t* p) {
