@@ -76,6 +76,11 @@ public:
     std::shared_ptr<FwSoundEffect> treadSoundEffect;
     std::shared_ptr<FwSoundEffect> pickUpSound;
     std::shared_ptr<FwSoundInstance> treadSound;
+    // The gun muzzles, 4.5 along each arm, as of the last shot.
+    Matrix leftMuzzle;
+    Matrix rightMuzzle;
+    // The firing arm's world matrix at the last shot.
+    Matrix armScratch;
 
 private:
     void Pose();
@@ -84,4 +89,12 @@ private:
     void Look();
     void TurnLegsToward(const Vector3& direction);
     void PushOutOfWalls(const Vector3& direction);
+    void PushOutOfBarriers(const Vector3& direction);
+    void PickUp();
+    void PushOutOf(const Vector3& center, float otherRadius);
+    void LeftArmFire();
+    void RightArmFire();
+    // Places `muzzle` on `arm` and returns the unit direction from it to the point under the
+    // sighting mark.
+    Vector3 AimFrom(const Matrix& arm, Matrix& muzzle);
 };
