@@ -270,6 +270,12 @@ void C_Player::RightArmFire() {
 }
 
 Vector3 C_Player::AimFrom(const Matrix& arm, Matrix& muzzle) {
+    armScratch = arm;
+    muzzle = Matrix::CreateTranslation(0.0f, 0.0f, kMuzzleDistance) * armScratch;
+    return AimDirectionFrom(muzzle.Translation());
+}
+
+Vector3 C_Player::AimDirectionFrom(const Vector3& muzzle) const {
     const C_Camera& camera = *game->camera;
     const Vector3 origin = camera.position;
     const Vector3 forward = camera.Forward();
@@ -289,14 +295,12 @@ Vector3 C_Player::AimFrom(const Matrix& arm, Matrix& muzzle) {
     for (const auto& breaker : game->breakers) {
         test(breaker->Model(), breaker->World());
     }
-    armScratch = arm;
-    muzzle = Matrix::CreateTranslation(0.0f, 0.0f, kMuzzleDistance) * armScratch;
     // Where the camera ray meets nothing the aim point would lie at the float limit, out of reach
     // of any direction: fire along the camera ray instead.
     if (nearest == FLT_MAX) {
         return forward;
     }
-    return (origin + forward * nearest - muzzle.Translation()).Normalized();
+    return (origin + forward * nearest - muzzle).Normalized();
 }
 
 void C_Player::Draw() const {

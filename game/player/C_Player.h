@@ -22,6 +22,9 @@ public:
     void Draw() const;
     // Negative amounts harm; hit points never fall below 0, and at 0 the robot is dead for good.
     void Damage(float amount);
+    // Unit direction from `muzzle` to the point under the sighting mark: the nearest thing the
+    // camera ray meets, or along the camera ray where it meets nothing.
+    Vector3 AimDirectionFrom(const Vector3& muzzle) const;
 
     C_Game* game;
     FwModel chestModel;
@@ -94,7 +97,6 @@ private:
     void PushOutOf(const Vector3& center, float otherRadius);
     void LeftArmFire();
     void RightArmFire();
-    // Places `muzzle` on `arm` and returns the unit direction from it to the point under the
-    // sighting mark.
+    // Places `muzzle` on `arm` and returns the aim direction from it.
     Vector3 AimFrom(const Matrix& arm, Matrix& muzzle);
 };
