@@ -259,6 +259,7 @@ TEST(PlayThrough, ShootsAndWalksTheRouteFromTheTitleToTheEndingAndBack) {
         }
     }
     ASSERT_NE(beamFrame, 0) << "the route never reaches the armory";
+    ASSERT_GE(breaks.size(), 2u);
     driver.ReleaseAll();
     const int arrival = legEnds.back().first;
     // The robot turns to the camera (up to about 180 frames) and the doors need 186 to close.
@@ -284,6 +285,10 @@ TEST(PlayThrough, ShootsAndWalksTheRouteFromTheTitleToTheEndingAndBack) {
                                      std::to_string(gameStart + 110) + ":" + shots + "/start.png",
                                      "--screenshot",
                                      std::to_string(breaks.front().first + 20) + ":" + shots + "/breaker.png",
+                                     "--screenshot",
+                                     std::to_string(breaks[1].first + 90) + ":" + shots + "/smoke.png",
+                                     "--screenshot",
+                                     std::to_string(beamFrame + 4) + ":" + shots + "/beam.png",
                                      "--screenshot",
                                      std::to_string(middle) + ":" + shots + "/middle.png",
                                      "--screenshot",
@@ -411,10 +416,13 @@ TEST(PlayThrough, UnpoweredCurtainIsNeverReachedWithoutShooting) {
     for (int frame = legStart; frame <= legEnd; ++frame) {
         frames.push_back(static_cast<uint32_t>(frame));
     }
+    const std::string shots = kBuild + "/test-output/playthrough";
+    std::filesystem::create_directories(shots);
     GameRunResult run;
-    const auto states = RunGameWithSnapshots({"--unlimited", "--seed", "7", "--content", content.Path(), "--input",
-                                              dir.File("in.txt"), "--frames", std::to_string(legEnd)},
-                                             frames, &run);
+    const auto states = RunGameWithSnapshots(
+        {"--unlimited", "--seed", "7", "--content", content.Path(), "--input", dir.File("in.txt"), "--frames",
+         std::to_string(legEnd), "--screenshot", std::to_string(legEnd) + ":" + shots + "/curtain.png"},
+        frames, &run);
     ASSERT_EQ(run.exitCode, 0) << run.output;
     int heldFrames = 0;
     for (const auto& [frame, state] : states) {
