@@ -15,13 +15,13 @@ namespace {
 
 // In the hangar: breaker 0 on the east wall powers two stands, one of them with its curtain in
 // the plane x = 38 from z = 18 to 34 and its beams running north; breaker 1 hangs at height 35,
-// above where smoke is kept, and powers the third stand.
+// above where smoke is kept, and powers the third stand and a fourth outside the stage.
 class HazardsTest : public GameSceneTest {
 protected:
     C_Game& Start(const std::string& start) {
         WriteLevelFile("data.txt", start);
         WriteLevelFile("breaker.txt", "60 -3 30 270\n60 35 20 270\n");
-        WriteLevelFile("installatioStand.txt", "0 38 -1 20 0\n0 50 -1 -15 0\n1 20 -1 -10 0\n");
+        WriteLevelFile("installatioStand.txt", "0 38 -1 20 0\n0 50 -1 -15 0\n1 20 -1 -10 0\n1 38 -1 300 0\n");
         StartGame();
         RunFrames(1);
         return *Game();
@@ -102,6 +102,8 @@ TEST_F(HazardsTest, CurtainFlickersAndHoldsOnlyWhatFacesItWithinThreeUnits) {
     const C_InstallationStand& curtain = *game.stands[0];
     // Through the armory passage to the armory's north wall at z = 94.
     EXPECT_NEAR(curtain.BeamLength(), 74.0f, 0.01f);
+    // Outside the stage, facing away, every ray misses: the beams get the fixed maximum.
+    EXPECT_EQ(game.stands[3]->BeamLength(), 100.0f);
     // The first update ran with the first frame.
     for (int update = 1; update <= 6; ++update) {
         EXPECT_NEAR(curtain.HalfWidth(), update % 2 == 1 ? 0.23f : 0.5f, 1e-5f) << "update " << update;

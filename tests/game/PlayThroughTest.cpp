@@ -226,21 +226,29 @@ bool IsGreen(int r, int g, int b) { return g > 100 && g > r + 40 && g > b + 40; 
 
 bool IsGold(int r, int g, int b) { return r > 180 && g > 120 && b < 120; }
 
+// The route, the level it is made for (without enemies) and the frame in which the game starts.
+class PlayThrough : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(ReadRoute(start, route)) << "no usable TxtData/route.txt in " << kBuild;
+        MakeLevel(content);
+        gameStart = FindGameStart();
+        ASSERT_GT(gameStart, kReturnFrame);
+    }
+
+    Vector3 start;
+    std::vector<RouteStep> route;
+    TempDir content;
+    int gameStart = 0;
+};
+
 // From the title: Enter, then the route from the hangar to the cabin with W and the mouse:
 // every breaker shot with the left gun until it breaks, the curtains it opens walked through, the
 // gun arm taken in the armory and its beam fired, then the ending (the robot walks in and turns,
 // the doors close, the lamps step) and a click that starts a new title. No frame may leave the
 // floor.
-TEST(PlayThrough, ShootsAndWalksTheRouteFromTheTitleToTheEndingAndBack) {
-    Vector3 start;
-    std::vector<RouteStep> route;
-    ASSERT_TRUE(ReadRoute(start, route)) << "no usable TxtData/route.txt in " << kBuild;
+TEST_F(PlayThrough, ShootsAndWalksTheRouteFromTheTitleToTheEndingAndBack) {
     const std::vector<std::vector<float>> breakers = ReadRecords("breaker.txt", 4);
-    TempDir content;
-    MakeLevel(content);
-    const int gameStart = FindGameStart();
-    ASSERT_GT(gameStart, kReturnFrame);
-
     RouteDriver driver(start, gameStart + 5);
     std::vector<std::pair<int, Vector3>> legEnds;
     std::vector<std::pair<int, int>> breaks;  // release frame, breaker
@@ -375,16 +383,8 @@ TEST(PlayThrough, ShootsAndWalksTheRouteFromTheTitleToTheEndingAndBack) {
 
 // The same route without a shot: walking on past the first breaker into its curtain, the robot is
 // held 3 units from the curtain's plane.
-TEST(PlayThrough, UnpoweredCurtainIsNeverReachedWithoutShooting) {
-    Vector3 start;
-    std::vector<RouteStep> route;
-    ASSERT_TRUE(ReadRoute(start, route));
+TEST_F(PlayThrough, UnpoweredCurtainIsNeverReachedWithoutShooting) {
     const std::vector<std::vector<float>> stands = ReadRecords("installatioStand.txt", 5);
-    TempDir content;
-    MakeLevel(content);
-    const int gameStart = FindGameStart();
-    ASSERT_GT(gameStart, kReturnFrame);
-
     RouteDriver driver(start, gameStart + 5);
     size_t next = 0;
     while (next < route.size() && !route[next].shoot) {
