@@ -1,6 +1,7 @@
 #include "framework/model/FwCollision.h"
 
 #include <cfloat>
+#include <cmath>
 
 #include "framework/model/FwModel.h"
 
@@ -94,5 +95,38 @@ bool RayToModel(const FwModel& model, const Matrix& world, const Vector3& origin
     distance = nearest;
     // The upper 3x3 as it is, not its inverse transpose: exact for rotations and uniform scales.
     normal = Vector3::TransformNormal((hit[0] - hit[2]).Cross(hit[1] - hit[2]), hitMatrix).Normalized();
+    return true;
+}
+
+bool FwRayToModelWithin(const FwModel& model, const Matrix& world, const Vector3& origin, const Vector3& direction,
+                        float reach, float& distance, Vector3& normal) {
+    float hitDistance = 0.0f;
+    Vector3 hitNormal;
+    if (!RayToModel(model, world, origin, direction, hitDistance, hitNormal) || hitDistance > reach) {
+        return false;
+    }
+    distance = hitDistance;
+    normal = hitNormal;
+    return true;
+}
+
+bool FwWallPushOut(const FwModel& model, const Matrix& world, const Vector3& position, const Vector3& direction,
+                   float keepDistance, Vector3& contact, Vector3& push) {
+    float distance = 0.0f;
+    Vector3 normal;
+    if (!RayToModel(model, world, position, direction, distance, normal)) {
+        return false;
+    }
+    const float facing = (-direction).Dot(normal);
+    // A triangle with no area reports a zero normal: there is no plane to keep away from.
+    if (facing == 0.0f) {
+        return false;
+    }
+    const float reach = std::fabs(keepDistance / facing);
+    if (reach < distance) {
+        return false;
+    }
+    contact = position + direction * distance;
+    push = normal * ((reach - distance) * facing);
     return true;
 }

@@ -14,3 +14,14 @@ bool RayToTriangle(const Vector3& origin, const Vector3& direction, const Vector
 // facing the side from which it is drawn. Both are written only on a hit.
 bool RayToModel(const FwModel& model, const Matrix& world, const Vector3& origin, const Vector3& direction,
                 float& distance, Vector3& normal);
+
+// RayToModel that counts a hit only when it lies no farther than `reach` along the ray.
+bool FwRayToModelWithin(const FwModel& model, const Matrix& world, const Vector3& origin, const Vector3& direction,
+                        float reach, float& distance, Vector3& normal);
+
+// Wall push-out for a walker at `position` facing unit `direction`: casts the facing ray against
+// the model and, when the wall it meets is nearer than `keepDistance` measured along that wall's
+// normal, returns true with `contact` (the point the ray meets) and `push` (the move along the
+// normal that puts the position `keepDistance` from the wall's plane).
+bool FwWallPushOut(const FwModel& model, const Matrix& world, const Vector3& position, const Vector3& direction,
+                   float keepDistance, Vector3& contact, Vector3& push);

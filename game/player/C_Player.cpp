@@ -1,6 +1,7 @@
 #include "game/player/C_Player.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 
 #include "framework/audio/FwSoundCache.h"
@@ -10,7 +11,15 @@
 #include "framework/model/FwCollision.h"
 #include "framework/model/FwDrawModel.h"
 #include "framework/platform/FwInput.h"
+#include "game/effects/C_GunMuzzleFlash.h"
+#include "game/effects/C_RightMuzzleFlash.h"
+#include "game/hazards/C_Breaker.h"
+#include "game/hazards/C_Drum.h"
+#include "game/hazards/C_InstallationStand.h"
+#include "game/player/C_BeamShot.h"
 #include "game/player/C_Camera.h"
+#include "game/player/C_PlayerBullet.h"
+#include "game/player/C_WeaponItem.h"
 #include "game/world/C_Game.h"
 #include "game/world/C_Stage.h"
 
@@ -32,6 +41,10 @@ constexpr float kMaxHeadTilt = 25.0f;
 constexpr float kEndingStopDistance = 0.5f;
 constexpr float kFacingCameraAngle = 15.0f;
 constexpr float kEndingTurnPerFrame = 1.0f;
+// Either weapon fires at most once every kFireInterval frames.
+constexpr int32_t kFireInterval = 20;
+// The muzzles lie this far along each arm's z axis.
+constexpr float kMuzzleDistance = 4.5f;
 
 Matrix RotationX(float degrees) { return Matrix::CreateRotationX(degrees * Math::kDegToRad); }
 
@@ -72,6 +85,10 @@ void C_Player::Update() {
     if (!FwInput::GetInstance().IsWindowActive() || game->ending || !alive) {
         return;
     }
+    LeftArmFire();
+    if (hasGunArm) {
+        RightArmFire();
+    }
     fireCoolDown = std::max(fireCoolDown - 1, 0);
     ReadInput();
     Look();
@@ -90,6 +107,12 @@ void C_Player::Update() {
         position += direction * kWalkSpeed;
         treadScroll.x -= kTreadScrollPerFrame;
         PushOutOfWalls(direction);
+        PushOutOfBarriers(direction);
+    }
+    PickUp();
+    // Enemies push the robot out here, before the drums.
+    for (const auto& drum : game->drums) {
+        PushOutOf(drum->Position(), drum->Radius());
     }
     if (treadSound) {
         treadSound->SetPos(legWorld.Translation());
@@ -184,20 +207,100 @@ void C_Player::TurnLegsToward(const Vector3& direction) {
 // Keeps the foot point kWallDistance from the plane of the wall ahead, measured along its normal.
 void C_Player::PushOutOfWalls(const Vector3& direction) {
     const C_Stage& stage = *game->stage;
-    float distance = 0.0f;
-    Vector3 normal;
-    if (!RayToModel(stage.Model(), stage.World(), position, direction, distance, normal)) {
+    Vector3 contact;
+    Vector3 push;
+    if (FwWallPushOut(stage.Model(), stage.World(), position, direction, kWallDistance, contact, push)) {
+        position += push;
+    }
+}
+
+// A raised curtain holds the robot 3 units from its plane.
+void C_Player::PushOutOfBarriers(const Vector3& direction) {
+    for (const auto& stand : game->stands) {
+        Vector3 push;
+        if (stand->BarrierUp() && stand->BarrierTest(position, direction, push)) {
+            position += push;
+        }
+    }
+}
+
+void C_Player::PickUp() {
+    C_WeaponItem* item = game->weaponItem.get();
+    if (hasGunArm || item == nullptr || Vector3::Distance(position, item->Position()) > radius + item->Radius()) {
         return;
     }
-    const float facing = (-direction).Dot(normal);
-    // A degenerate triangle reports a zero normal: there is no plane to keep away from.
-    if (facing == 0.0f) {
+    hasGunArm = true;
+    item->taken = true;
+    PlaySoundOnce(pickUpSound);
+}
+
+// Moves the robot sideways out of a body of `otherRadius` centred at `center`; height stays.
+void C_Player::PushOutOf(const Vector3& center, float otherRadius) {
+    const Vector3 away = position - center;
+    const float distance = away.Length();
+    const float reach = otherRadius + radius;
+    if (distance < reach) {
+        const Vector3 push = away.Normalized() * (reach - distance);
+        position.x += push.x;
+        position.z += push.z;
+    }
+}
+
+void C_Player::LeftArmFire() {
+    if (!FwInput::GetInstance().IsKeyDown(FwKey::MouseLeft) || fireCoolDown != 0) {
         return;
     }
-    const float reach = std::fabs(kWallDistance / facing);
-    if (reach >= distance) {
-        position += normal * ((reach - distance) * facing);
+    PlaySoundOnce(leftShotSound);
+    const Vector3 direction = AimFrom(leftArmWorld, leftMuzzle);
+    game->playerBullets.push_back(std::make_unique<C_PlayerBullet>(game, direction));
+    game->gunFlashes.push_back(std::make_unique<C_GunMuzzleFlash>());
+    fireCoolDown = kFireInterval;
+}
+
+// The left gun sets the cool-down first, so with both buttons held only it fires.
+void C_Player::RightArmFire() {
+    if (!FwInput::GetInstance().IsKeyDown(FwKey::MouseRight) || fireCoolDown != 0) {
+        return;
     }
+    PlaySoundOnce(rightShotSound);
+    const Vector3 direction = AimFrom(rightArmWorld, rightMuzzle);
+    game->beamShots.push_back(std::make_unique<C_BeamShot>(game, direction));
+    game->armFlashes.push_back(std::make_unique<C_RightMuzzleFlash>(game));
+    fireCoolDown = kFireInterval;
+}
+
+Vector3 C_Player::AimFrom(const Matrix& arm, Matrix& muzzle) {
+    armScratch = arm;
+    muzzle = Matrix::CreateTranslation(0.0f, 0.0f, kMuzzleDistance) * armScratch;
+    return AimDirectionFrom(muzzle.Translation());
+}
+
+Vector3 C_Player::AimDirectionFrom(const Vector3& muzzle) const {
+    const C_Camera& camera = *game->camera;
+    const Vector3 origin = camera.position;
+    const Vector3 forward = camera.Forward();
+    float nearest = FLT_MAX;
+    const auto test = [&](const FwModel& model, const Matrix& world) {
+        float distance = 0.0f;
+        Vector3 normal;
+        if (RayToModel(model, world, origin, forward, distance, normal) && distance < nearest) {
+            nearest = distance;
+        }
+    };
+    test(game->stage->Model(), game->stage->World());
+    // Enemies are tested here, after the stage.
+    for (const auto& drum : game->drums) {
+        test(drum->Model(), drum->World());
+    }
+    for (const auto& breaker : game->breakers) {
+        test(breaker->Model(), breaker->World());
+    }
+    // Where the camera ray meets nothing the aim point would lie at the float limit, out of reach
+    // of any direction: fire along the camera ray instead.
+    if (nearest == FLT_MAX) {
+        return forward;
+    }
+    return (origin + forward * nearest - muzzle).Normalized();
 }
 
 void C_Player::Draw() const {

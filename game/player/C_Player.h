@@ -22,6 +22,9 @@ public:
     void Draw() const;
     // Negative amounts harm; hit points never fall below 0, and at 0 the robot is dead for good.
     void Damage(float amount);
+    // Unit direction from `muzzle` to the point under the sighting mark: the nearest thing the
+    // camera ray meets, or along the camera ray where it meets nothing.
+    Vector3 AimDirectionFrom(const Vector3& muzzle) const;
 
     C_Game* game;
     FwModel chestModel;
@@ -76,6 +79,11 @@ public:
     std::shared_ptr<FwSoundEffect> treadSoundEffect;
     std::shared_ptr<FwSoundEffect> pickUpSound;
     std::shared_ptr<FwSoundInstance> treadSound;
+    // The gun muzzles, 4.5 along each arm, as of the last shot.
+    Matrix leftMuzzle;
+    Matrix rightMuzzle;
+    // The firing arm's world matrix at the last shot.
+    Matrix armScratch;
 
 private:
     void Pose();
@@ -84,4 +92,11 @@ private:
     void Look();
     void TurnLegsToward(const Vector3& direction);
     void PushOutOfWalls(const Vector3& direction);
+    void PushOutOfBarriers(const Vector3& direction);
+    void PickUp();
+    void PushOutOf(const Vector3& center, float otherRadius);
+    void LeftArmFire();
+    void RightArmFire();
+    // Places `muzzle` on `arm` and returns the aim direction from it.
+    Vector3 AimFrom(const Matrix& arm, Matrix& muzzle);
 };

@@ -1,19 +1,34 @@
 #include "game/world/C_Game.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include <nlohmann/json.hpp>
 
 #include "framework/audio/FwAudioManager.h"
+#include "framework/audio/FwSoundEffect.h"
+#include "framework/audio/FwSoundInstance.h"
 #include "framework/graphics/FwDirect3D.h"
 #include "framework/graphics/FwShaderManager.h"
 #include "framework/platform/FwClock.h"
 #include "framework/platform/FwInput.h"
+#include "game/effects/C_BurnMark.h"
 #include "game/effects/C_GameOver.h"
+#include "game/effects/C_GunMuzzleFlash.h"
 #include "game/effects/C_HPGauge.h"
+#include "game/effects/C_RightMuzzleFlash.h"
+#include "game/hazards/C_Breaker.h"
+#include "game/hazards/C_Drum.h"
+#include "game/hazards/C_Explosion.h"
+#include "game/hazards/C_InstallationStand.h"
+#include "game/hazards/C_SmokePuff.h"
+#include "game/player/C_BeamImpact.h"
+#include "game/player/C_BeamShot.h"
 #include "game/player/C_Camera.h"
 #include "game/player/C_Player.h"
+#include "game/player/C_PlayerBullet.h"
 #include "game/player/C_PlayerCollision.h"
+#include "game/player/C_WeaponItem.h"
 #include "game/world/C_Elevator.h"
 #include "game/world/C_GameClear.h"
 #include "game/world/C_GoalArea.h"
@@ -35,7 +50,37 @@ void StepToward(Vector3& point, const Vector3& goal) {
 
 nlohmann::json ToJson(const Vector3& v) { return nlohmann::json::array({v.x, v.y, v.z}); }
 
+// Updates every element once; an element whose update returns false is destroyed and removed.
+// Elements append only to other lists while they update, never to their own.
+template <typename T, typename... Args>
+void UpdateList(std::vector<std::unique_ptr<T>>& list, Args&&... args) {
+    std::erase_if(list, [&](const std::unique_ptr<T>& element) { return !element->Update(args...); });
+}
+
+template <typename T>
+void DrawList(const std::vector<std::unique_ptr<T>>& list) {
+    for (const auto& element : list) {
+        element->Draw();
+    }
+}
+
+// One entry per element of `list`, made by `describe`.
+template <typename T, typename Describe>
+nlohmann::json ListJson(const std::vector<std::unique_ptr<T>>& list, Describe describe) {
+    nlohmann::json out = nlohmann::json::array();
+    for (const auto& element : list) {
+        out.push_back(describe(*element));
+    }
+    return out;
+}
+
 }  // namespace
+
+void PlaySoundOnce(const std::shared_ptr<FwSoundEffect>& sound) {
+    if (const std::shared_ptr<FwSoundInstance> instance = sound ? sound->CreateInstance(false) : nullptr) {
+        instance->Play(false, true);
+    }
+}
 
 C_Game::C_Game() {
     std::srand(FwRandomSeed());
@@ -51,9 +96,21 @@ C_Game::C_Game() {
     FwInput::GetInstance().ShowCursor(false);
     stage = std::make_unique<C_Stage>(this);
     levelLayout.Load();
+    for (const Vector3& position : levelLayout.drums) {
+        drums.push_back(std::make_unique<C_Drum>(position));
+    }
+    for (const C_BreakerRecord& record : levelLayout.breakers) {
+        breakers.push_back(std::make_unique<C_Breaker>(this, record.position, record.angle));
+    }
+    // The level reader has left out stands whose breaker index names no breaker.
+    for (const C_StandRecord& record : levelLayout.stands) {
+        stands.push_back(std::make_unique<C_InstallationStand>(this, breakers[record.breakerIndex].get(),
+                                                               record.position, record.angle));
+    }
     goalArea = std::make_unique<C_GoalArea>();
     player = std::make_unique<C_Player>(this);
     player->position = levelLayout.startPosition;
+    weaponItem = std::make_unique<C_WeaponItem>();
     playerCollision = std::make_unique<C_PlayerCollision>(this);
     elevator = std::make_unique<C_Elevator>(this);
     gameClear = std::make_unique<C_GameClear>(this);
@@ -83,10 +140,29 @@ C_Game::~C_Game() {
     gameClear.reset();
     gameOver.reset();
     elevator.reset();
+    weaponItem.reset();
     camera.reset();
     lamps.reset();
     sightingTexture.Release();
     blackTexture.Release();
+    playerBullets.clear();
+    drums.clear();
+    beamShots.clear();
+    armFlashes.clear();
+    explosions.clear();
+    stands.clear();
+    breakers.clear();
+    burnMarks.clear();
+    breakerSmokes.clear();
+    gunFlashes.clear();
+    beamLasers.clear();
+}
+
+void C_Game::AddBurnMark(const Vector3& normal, const Vector3& hitPoint) {
+    if (burnMarks.size() >= kMaxBurnMarks) {
+        burnMarks.erase(burnMarks.begin());
+    }
+    burnMarks.push_back(std::make_unique<C_BurnMark>(normal, hitPoint));
 }
 
 void C_Game::Update() {
@@ -98,7 +174,18 @@ void C_Game::Update() {
     player->Update();
     playerCollision->Update();
     hpGauge->Update();
+    UpdateList(playerBullets);
+    UpdateList(beamShots);
+    // The enemies, their separation, their bullets, charge rings and debris update around the
+    // explosions here.
+    UpdateList(explosions);
+    for (const auto& breaker : breakers) {
+        breaker->Update();
+    }
     goalArea->Update();
+    UpdateList(armFlashes);
+    UpdateList(gunFlashes, *this);
+    weaponItem->Update();
     if (goalArea->Contains(player->position)) {
         ending = true;
         gameClear->Update();
@@ -106,6 +193,11 @@ void C_Game::Update() {
     elevator->Update();
     if (player->hitPoints <= 0.0f) {
         gameOver->Update();
+    }
+    UpdateList(breakerSmokes);
+    UpdateList(beamLasers);
+    for (const auto& stand : stands) {
+        stand->Update();
     }
     lamps->Update();
     SetListener(player->chestWorld.Translation());
@@ -157,6 +249,14 @@ void C_Game::Draw() {
     player->Draw();
     context.SetRasterizerState(rasterBackCull);
     playerCollision->Draw();
+    weaponItem->Draw();
+    DrawList(playerBullets);
+    DrawList(drums);
+    DrawList(stands);
+    for (const auto& stand : stands) {
+        stand->DrawEmitters();
+    }
+    DrawList(breakers);
 
     // Glowing parts of the actors add light.
     context.SetBlendState(blendAdd, noBlendFactor, 0xFFFFFFFF);
@@ -167,11 +267,21 @@ void C_Game::Draw() {
     // Additive effects, seen from both sides.
     context.SetBlendState(blendAdd, noBlendFactor, 0xFFFFFFFF);
     context.SetRasterizerState(rasterNoCull);
+    for (const auto& stand : stands) {
+        stand->DrawLasers();
+    }
+    DrawList(burnMarks);
+    DrawList(beamShots);
+    DrawList(armFlashes);
+    DrawList(gunFlashes);
     // Effects that show through walls.
     context.SetDepthStencilState(d3d.CreateDepthStencilState(false, true), 0);
     context.SetRasterizerState(rasterBackCull);
+    DrawList(explosions);
+    DrawList(beamLasers);
     // Depth-tested effects again.
     context.SetDepthStencilState(d3d.CreateDepthStencilState(true, true), 0);
+    DrawList(breakerSmokes);
 
     context.SetBlendState(blendAlpha, noBlendFactor, 0xFFFFFFFF);
     DrawHud();
@@ -205,7 +315,38 @@ void C_Game::DumpState(nlohmann::json& out) const {
         {"alive", player->alive},
         {"arrived", player->arrived},
         {"moving", player->moving},
+        {"cooldown", player->fireCoolDown},
+        {"hasGunArm", player->hasGunArm},
     };
+    out["weaponItem"] = {
+        {"taken", weaponItem->taken},
+        {"alpha", weaponItem->Alpha()},
+        {"position", ToJson(weaponItem->Position())},
+    };
+    out["drums"] = ListJson(drums, [](const C_Drum& drum) {
+        return nlohmann::json{{"position", ToJson(drum.Position())}};
+    });
+    out["breakers"] = ListJson(breakers, [](const C_Breaker& breaker) {
+        return nlohmann::json{{"position", ToJson(breaker.Position())},
+                              {"hitPoints", breaker.HitPoints()},
+                              {"intact", breaker.Intact()},
+                              {"hitFlash", breaker.HitFlash()},
+                              {"smokeTimer", breaker.SmokeTimer()}};
+    });
+    out["stands"] = ListJson(stands, [this](const C_InstallationStand& stand) {
+        const auto found = std::find_if(breakers.begin(), breakers.end(),
+                                        [&](const auto& breaker) { return breaker.get() == stand.Breaker(); });
+        return nlohmann::json{{"breaker", found - breakers.begin()},
+                              {"barrierUp", stand.BarrierUp()},
+                              {"halfWidth", stand.HalfWidth()},
+                              {"beamLength", stand.BeamLength()}};
+    });
+    out["playerBullets"] = ListJson(playerBullets, [](const C_PlayerBullet& bullet) {
+        return nlohmann::json{{"position", ToJson(bullet.Position())}, {"direction", ToJson(bullet.Direction())}};
+    });
+    out["beamShots"] = ListJson(beamShots, [](const C_BeamShot& beam) {
+        return nlohmann::json{{"tip", ToJson(beam.Tip())}, {"bounces", beam.Bounces()}, {"stopped", beam.Stopped()}};
+    });
     out["camera"] = {{"position", ToJson(camera->position)}, {"target", ToJson(camera->target)}};
     out["ending"] = ending;
     out["blackAlpha"] = blackAlpha;
@@ -229,5 +370,17 @@ void C_Game::DumpState(nlohmann::json& out) const {
         {"drums", levelLayout.drums.size()},          {"breakers", levelLayout.breakers.size()},
         {"stands", levelLayout.stands.size()},
     };
-    out["lists"] = nlohmann::json::object();
+    out["lists"] = {
+        {"playerBullets", playerBullets.size()},
+        {"drums", drums.size()},
+        {"beamShots", beamShots.size()},
+        {"armFlashes", armFlashes.size()},
+        {"explosions", explosions.size()},
+        {"breakerSmokes", breakerSmokes.size()},
+        {"stands", stands.size()},
+        {"breakers", breakers.size()},
+        {"burnMarks", burnMarks.size()},
+        {"gunFlashes", gunFlashes.size()},
+        {"beamLasers", beamLasers.size()},
+    };
 }

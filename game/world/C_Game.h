@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "framework/graphics/FwRenderStates.h"
 #include "framework/graphics/FwTexture.h"
@@ -9,16 +11,32 @@
 #include "game/world/C_LevelLayout.h"
 #include "scenes/C_Scene.h"
 
+class C_BeamImpact;
+class C_BeamShot;
+class C_Breaker;
+class C_BurnMark;
 class C_Camera;
+class C_Drum;
 class C_Elevator;
+class C_Explosion;
 class C_GameClear;
 class C_GameOver;
 class C_GoalArea;
+class C_GunMuzzleFlash;
 class C_HPGauge;
+class C_InstallationStand;
 class C_Lamps;
 class C_Player;
+class C_PlayerBullet;
 class C_PlayerCollision;
+class C_RightMuzzleFlash;
+class C_SmokePuff;
 class C_Stage;
+class C_WeaponItem;
+class FwSoundEffect;
+
+// Plays `sound` once from its start as a plain (not 3D) sound, heard to its end.
+void PlaySoundOnce(const std::shared_ptr<FwSoundEffect>& sound);
 
 // One play-through: owns everything in the level, updates it in a fixed order, places the camera
 // and draws it all in a fixed order of render-state passes. It ends with the ending (the player
@@ -38,6 +56,10 @@ public:
 
     // Hears from `position`, facing the way the camera looks.
     void SetListener(const Vector3& position) const;
+    // Burn marks are kept for the rest of the game, at most kMaxBurnMarks of them: past that the
+    // oldest goes, so a long game cannot grow without bound.
+    void AddBurnMark(const Vector3& normal, const Vector3& hitPoint);
+    static constexpr size_t kMaxBurnMarks = 300;
 
     std::unique_ptr<C_Player> player;
     std::unique_ptr<C_Stage> stage;
@@ -45,10 +67,25 @@ public:
     std::unique_ptr<C_GameClear> gameClear;
     std::unique_ptr<C_GameOver> gameOver;
     std::unique_ptr<C_PlayerCollision> playerCollision;
+    std::unique_ptr<C_WeaponItem> weaponItem;
     std::unique_ptr<C_HPGauge> hpGauge;
     std::unique_ptr<C_Elevator> elevator;
     std::unique_ptr<C_Camera> camera;
     std::unique_ptr<C_Lamps> lamps;
+    // Objects of the level and short-lived shots and effects. The enemies, their bullets, debris
+    // and charge rings, and the hit effects take their places among these when they arrive.
+    std::vector<std::unique_ptr<C_PlayerBullet>> playerBullets;
+    std::vector<std::unique_ptr<C_Drum>> drums;
+    std::vector<std::unique_ptr<C_BeamShot>> beamShots;
+    std::vector<std::unique_ptr<C_RightMuzzleFlash>> armFlashes;
+    std::vector<std::unique_ptr<C_Explosion>> explosions;
+    std::vector<std::unique_ptr<C_SmokePuff>> breakerSmokes;
+    std::vector<std::unique_ptr<C_InstallationStand>> stands;
+    std::vector<std::unique_ptr<C_Breaker>> breakers;
+    std::vector<std::unique_ptr<C_BurnMark>> burnMarks;
+    std::vector<std::unique_ptr<C_GunMuzzleFlash>> gunFlashes;
+    // Flashes where beam shots strike enemies.
+    std::vector<std::unique_ptr<C_BeamImpact>> beamLasers;
     FwTexture sightingTexture;
     // Set for good the first frame the player stands on the goal area.
     bool ending = false;

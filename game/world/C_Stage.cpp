@@ -1,11 +1,14 @@
 #include "game/world/C_Stage.h"
 
+#include <algorithm>
+
 #include "framework/audio/FwAudioManager.h"
 #include "framework/audio/FwSoundEffect.h"
 #include "framework/audio/FwSoundInstance.h"
 #include "framework/graphics/FwShaderManager.h"
 #include "framework/model/FwCollision.h"
 #include "framework/model/FwDrawModel.h"
+#include "framework/model/FwMesh.h"
 #include "game/player/C_Player.h"
 #include "game/world/C_Game.h"
 
@@ -24,6 +27,22 @@ C_Stage::C_Stage(C_Game* game) : game(game) {
     if (reflectionInstance) {
         reflectionInstance->SetCurveDistanceScaler(1.0f);
     }
+    for (const FwModelNode& node : model.Nodes()) {
+        if (!node.Mesh) {
+            continue;
+        }
+        const Matrix placement = node.Transform * world;
+        for (const Vector3& corner : node.Mesh->Positions()) {
+            const Vector3 p = Vector3::Transform(corner, placement);
+            boundsMin = Vector3(std::min(boundsMin.x, p.x), std::min(boundsMin.y, p.y), std::min(boundsMin.z, p.z));
+            boundsMax = Vector3(std::max(boundsMax.x, p.x), std::max(boundsMax.y, p.y), std::max(boundsMax.z, p.z));
+        }
+    }
+}
+
+bool C_Stage::Contains(const Vector3& point) const {
+    return point.x >= boundsMin.x && point.x <= boundsMax.x && point.y >= boundsMin.y && point.y <= boundsMax.y &&
+           point.z >= boundsMin.z && point.z <= boundsMax.z;
 }
 
 void C_Stage::Draw() const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cfloat>
 #include <memory>
 
 #include "framework/math/SimpleMath.h"
@@ -23,6 +24,9 @@ public:
     bool ReflectTest(const Vector3& origin, const Vector3& direction, float& distance, Vector3& normal,
                      Vector3& hitPoint, Vector3& reflected);
 
+    // Whether `point` lies inside the box that bounds the stage model.
+    bool Contains(const Vector3& point) const;
+
     const FwModel& Model() const { return model; }
     const Matrix& World() const { return world; }
 
@@ -32,4 +36,7 @@ private:
     Matrix world = Matrix::CreateTranslation(0.0f, 11.0f, 0.0f);
     std::shared_ptr<FwSoundEffect> reflectionSound;
     std::shared_ptr<FwSoundInstance> reflectionInstance;
+    // World-space bounds of every mesh; empty (min above max) when the model did not load.
+    Vector3 boundsMin{FLT_MAX, FLT_MAX, FLT_MAX};
+    Vector3 boundsMax{-FLT_MAX, -FLT_MAX, -FLT_MAX};
 };

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -19,15 +20,16 @@ constexpr float kDegreesPerPixel = 0.25f;
 // Enter is taken once the title has faded in.
 constexpr int kReturnFrame = 310;
 
-// A point the route walks to on the floor.
-struct Waypoint {
+// One step of the route: walk (or the final goal walk) to (x, z), or shoot breaker `breaker`.
+struct RouteStep {
+    bool shoot = false;
     float x = 0.0f;
     float z = 0.0f;
+    int breaker = 0;
 };
 
-// The walk and goal steps of TxtData/route.txt; shooting is for the breakers, which this level
-// does not have yet.
-bool ReadRoute(Vector3& start, std::vector<Waypoint>& points) {
+// The steps of TxtData/route.txt.
+bool ReadRoute(Vector3& start, std::vector<RouteStep>& steps) {
     std::ifstream file(kBuild + "/TxtData/route.txt");
     std::string line;
     bool started = false;
@@ -37,45 +39,97 @@ bool ReadRoute(Vector3& start, std::vector<Waypoint>& points) {
         if (!(words >> kind) || kind[0] == '#') {
             continue;
         }
+        RouteStep step;
         if (kind == "start") {
             started = static_cast<bool>(words >> start.x >> start.y >> start.z);
+            continue;
+        }
+        if (kind == "shoot") {
+            step.shoot = static_cast<bool>(words >> step.breaker);
         } else if (kind == "walk" || kind == "goal") {
-            Waypoint point;
-            words >> point.x >> point.z;
-            points.push_back(point);
+            words >> step.x >> step.z;
+        } else {
+            continue;
+        }
+        steps.push_back(step);
+    }
+    return started && !steps.empty();
+}
+
+// Groups of numbers of a level file: position and angle of each breaker, breaker index, position
+// and angle of each stand.
+std::vector<std::vector<float>> ReadRecords(const std::string& name, size_t width) {
+    std::ifstream file(kBuild + "/TxtData/" + name);
+    std::vector<std::vector<float>> records;
+    std::vector<float> record;
+    float value = 0.0f;
+    while (file >> value) {
+        record.push_back(value);
+        if (record.size() == width) {
+            records.push_back(record);
+            record.clear();
         }
     }
-    return started && !points.empty();
+    return records;
+}
+
+Vector3 FacingOf(float degrees) {
+    const float radians = degrees * Math::kDegToRad;
+    return Vector3(std::sin(radians), 0.0f, std::cos(radians));
 }
 
 // Writes the input a player would give to walk the route: turn with the mouse (a quarter degree
 // a pixel) with W released, then hold W for as many half-unit frames as the leg needs. The
-// driver keeps the robot's position and yaw as the game computes them, so each leg is aimed from
-// where the last one really ended; the test checks that against snapshots.
+// driver keeps the robot's position, yaw and pitch as the game computes them, so each leg is aimed
+// from where the last one really ended; the test checks that against snapshots.
 class RouteDriver {
 public:
     RouteDriver(const Vector3& start, int firstFrame) : position(start), frame(firstFrame) {}
 
-    // Returns the frame of the leg's last step.
-    int WalkTo(const Waypoint& point) {
-        const float heading = std::atan2(point.x - position.x, point.z - position.z) / Math::kDegToRad;
-        float turn = std::remainder(heading - yaw, 360.0f);
-        const int pixels = static_cast<int>(std::lround(turn / kDegreesPerPixel));
+    // Holds W `extraFrames` longer than the leg needs. Returns the frame of the leg's last step.
+    int WalkTo(float x, float z, int extraFrames = 0) {
+        const float heading = std::atan2(x - position.x, z - position.z) / Math::kDegToRad;
         script << frame << " key W up\n";
-        if (pixels != 0) {
-            script << frame << " move " << pixels << " 0\n";
-            yaw += static_cast<float>(pixels) * kDegreesPerPixel;
-        }
-        const float distance = std::hypot(point.x - position.x, point.z - position.z);
+        Turn(heading, 0.0f);
+        const float distance = std::hypot(x - position.x, z - position.z);
         const int steps = static_cast<int>(std::lround(distance / kWalkSpeed));
         script << frame + 1 << " key W down\n";
-        const float radians = yaw * Math::kDegToRad;
-        const Vector3 forward = Vector3(std::sin(radians), 0.0f, std::cos(radians)).Normalized();
+        const Vector3 forward = FacingOf(yaw).Normalized();
         for (int i = 0; i < steps; ++i) {
             position += forward * kWalkSpeed;
         }
-        frame += steps + 1;
+        frame += steps + 1 + extraFrames;
+        return frame - 1 - extraFrames;
+    }
+
+    // Stands still, turns the sighting mark onto `target` and holds the left button for
+    // `holdFrames`. Returns the frame in which the button is released.
+    int ShootAt(const Vector3& target, int holdFrames) {
+        script << frame << " key W up\n";
+        // The camera ray runs through the pivot, 6 units right of the chest and 5.3 above the
+        // feet; the pivot turns with the aim, so the yaw is found by iteration.
+        float heading = yaw;
+        Vector3 pivot;
+        for (int i = 0; i < 20; ++i) {
+            const float radians = heading * Math::kDegToRad;
+            pivot = position + Vector3(0.0f, kPivotHeight, 0.0f) +
+                    Vector3(std::cos(radians), 0.0f, -std::sin(radians)) * kPivotSide;
+            heading = std::atan2(target.x - pivot.x, target.z - pivot.z) / Math::kDegToRad;
+        }
+        const float across = std::hypot(target.x - pivot.x, target.z - pivot.z);
+        Turn(heading, std::atan2(pivot.y - target.y, across) / Math::kDegToRad);
+        // The camera places itself from the chest posed before the turn: the aim is right one
+        // frame later.
+        script << frame + 2 << " button left down\n" << frame + 2 + holdFrames << " button left up\n";
+        frame += holdFrames + 3;
         return frame - 1;
+    }
+
+    // Presses the right button for one frame and watches the beam for 20; returns the press frame.
+    int FireBeam() {
+        script << frame << " key W up\n" << frame + 1 << " button right down\n" << frame + 2 << " button right up\n";
+        frame += 22;
+        return frame - 21;
     }
 
     void ReleaseAll() { script << frame << " key W up\n"; }
@@ -84,24 +138,46 @@ public:
     std::ostringstream script;
     Vector3 position;
     float yaw = 0.0f;
+    float pitch = 0.0f;
     int frame;
+
+private:
+    static constexpr float kPivotHeight = 5.3f;
+    static constexpr float kPivotSide = 6.0f;
+
+    // One mouse movement in this frame, rounded to whole pixels.
+    void Turn(float toYaw, float toPitch) {
+        const int dx = static_cast<int>(std::lround(std::remainder(toYaw - yaw, 360.0f) / kDegreesPerPixel));
+        const int dy = static_cast<int>(std::lround((toPitch - pitch) / kDegreesPerPixel));
+        if (dx != 0 || dy != 0) {
+            script << frame << " move " << dx << " " << dy << "\n";
+        }
+        yaw += static_cast<float>(dx) * kDegreesPerPixel;
+        pitch += static_cast<float>(dy) * kDegreesPerPixel;
+    }
 };
 
-// A content tree with the generated pictures, models and sounds and the shipped level, without
-// enemies and installation stands: nothing shoots and no curtain bars the way.
-void MakeWalkingLevel(const TempDir& dir) {
+// A content tree with the generated pictures, models and sounds and the shipped level without
+// its enemies: the breakers, drums and laser curtains are the ones the route is made for.
+void MakeLevel(const TempDir& dir) {
     std::filesystem::create_directory_symlink(kBuild + "/Data", dir.File("Data"));
-    for (const char* name : {"data.txt", "drumdata.txt", "breaker.txt"}) {
+    for (const char* name : {"data.txt", "drumdata.txt", "breaker.txt", "installatioStand.txt"}) {
         WriteTextFile(dir.File(std::string("TxtData/") + name), ReadTextFile(kBuild + "/TxtData/" + name));
     }
     WriteTextFile(dir.File("TxtData/Enemydata.txt"), "");
-    WriteTextFile(dir.File("TxtData/installatioStand.txt"), "");
 }
 
 std::string DumpPath(const TempDir& dir, int frame) { return dir.File("d" + std::to_string(frame) + ".json"); }
 
-// The frame in which the game scene runs its first update after Enter on the title.
-int FindGameStart(const TempDir& content) {
+// The frame in which the game scene runs its first update after Enter on the title; found once
+// and shared by the tests.
+int FindGameStart() {
+    static int found = 0;
+    if (found != 0) {
+        return found;
+    }
+    TempDir content;
+    MakeLevel(content);
     TempDir dir;
     WriteTextFile(dir.File("in.txt"), std::to_string(kReturnFrame) + " key Return down\n" +
                                           std::to_string(kReturnFrame + 2) + " key Return up\n");
@@ -116,10 +192,21 @@ int FindGameStart(const TempDir& content) {
         const nlohmann::json state = ReadJsonFile(DumpPath(dir, frame));
         if (state.is_object() && state["scene"] == "game") {
             EXPECT_EQ(state["updates"], 1);
+            found = frame;
             return frame;
         }
     }
     return -1;
+}
+
+// Aim at the centre of a breaker's front, 1.6 in front of its position along its facing.
+Vector3 BreakerFront(const std::vector<float>& record) {
+    return Vector3(record[0], record[1], record[2]) + FacingOf(record[3]) * 1.6f;
+}
+
+// The left gun fires every 20 frames; three bullets must reach the breaker, 1.5 units a frame.
+int HoldFramesToBreak(const Vector3& from, const Vector3& target) {
+    return 41 + static_cast<int>(Vector3::Distance(from, target) / 1.5f) + 10;
 }
 
 // Share of the pixels in a rectangle whose colour passes `test`.
@@ -139,23 +226,48 @@ bool IsGreen(int r, int g, int b) { return g > 100 && g > r + 40 && g > b + 40; 
 
 bool IsGold(int r, int g, int b) { return r > 180 && g > 120 && b < 120; }
 
-// From the title: Enter, then the route from the hangar to the cabin with W and the mouse, the
-// ending (the robot walks in and turns, the doors close, the lamps step) and a click that starts
-// a new title. No frame may leave the floor.
-TEST(PlayThrough, WalksTheRouteFromTheTitleToTheEndingAndBack) {
-    Vector3 start;
-    std::vector<Waypoint> route;
-    ASSERT_TRUE(ReadRoute(start, route)) << "no usable TxtData/route.txt in " << kBuild;
-    TempDir content;
-    MakeWalkingLevel(content);
-    const int gameStart = FindGameStart(content);
-    ASSERT_GT(gameStart, kReturnFrame);
+// The route, the level it is made for (without enemies) and the frame in which the game starts.
+class PlayThrough : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(ReadRoute(start, route)) << "no usable TxtData/route.txt in " << kBuild;
+        MakeLevel(content);
+        gameStart = FindGameStart();
+        ASSERT_GT(gameStart, kReturnFrame);
+    }
 
+    Vector3 start;
+    std::vector<RouteStep> route;
+    TempDir content;
+    int gameStart = 0;
+};
+
+// From the title: Enter, then the route from the hangar to the cabin with W and the mouse:
+// every breaker shot with the left gun until it breaks, the curtains it opens walked through, the
+// gun arm taken in the armory and its beam fired, then the ending (the robot walks in and turns,
+// the doors close, the lamps step) and a click that starts a new title. No frame may leave the
+// floor.
+TEST_F(PlayThrough, ShootsAndWalksTheRouteFromTheTitleToTheEndingAndBack) {
+    const std::vector<std::vector<float>> breakers = ReadRecords("breaker.txt", 4);
     RouteDriver driver(start, gameStart + 5);
     std::vector<std::pair<int, Vector3>> legEnds;
-    for (const Waypoint& point : route) {
-        legEnds.emplace_back(driver.WalkTo(point), driver.position);
+    std::vector<std::pair<int, int>> breaks;  // release frame, breaker
+    int beamFrame = 0;
+    for (const RouteStep& step : route) {
+        if (step.shoot) {
+            ASSERT_LT(static_cast<size_t>(step.breaker), breakers.size());
+            const Vector3 target = BreakerFront(breakers[step.breaker]);
+            breaks.emplace_back(driver.ShootAt(target, HoldFramesToBreak(driver.position, target)), step.breaker);
+            continue;
+        }
+        legEnds.emplace_back(driver.WalkTo(step.x, step.z), driver.position);
+        // The armory's far end: the gun arm was taken on the way in.
+        if (beamFrame == 0 && step.z > 70.0f) {
+            beamFrame = driver.FireBeam();
+        }
     }
+    ASSERT_NE(beamFrame, 0) << "the route never reaches the armory";
+    ASSERT_GE(breaks.size(), 2u);
     driver.ReleaseAll();
     const int arrival = legEnds.back().first;
     // The robot turns to the camera (up to about 180 frames) and the doors need 186 to close.
@@ -180,6 +292,10 @@ TEST(PlayThrough, WalksTheRouteFromTheTitleToTheEndingAndBack) {
                                      "--screenshot",
                                      std::to_string(gameStart + 110) + ":" + shots + "/start.png",
                                      "--screenshot",
+                                     std::to_string(breaks.front().first + 20) + ":" + shots + "/breaker.png",
+                                     "--screenshot",
+                                     std::to_string(beamFrame + 14) + ":" + shots + "/beam.png",
+                                     "--screenshot",
                                      std::to_string(middle) + ":" + shots + "/middle.png",
                                      "--screenshot",
                                      std::to_string(arrival + 120) + ":" + shots + "/ending-walk.png",
@@ -192,7 +308,10 @@ TEST(PlayThrough, WalksTheRouteFromTheTitleToTheEndingAndBack) {
     for (const auto& [frame, position] : legEnds) {
         dumped.push_back(frame);
     }
-    dumped.insert(dumped.end(), {click - 1, click, click + 1});
+    for (const auto& [frame, breaker] : breaks) {
+        dumped.push_back(frame);
+    }
+    dumped.insert(dumped.end(), {beamFrame, beamFrame + 1, click - 1, click, click + 1});
     for (const int frame : dumped) {
         args.insert(args.end(), {"--dump-state", std::to_string(frame) + ":" + DumpPath(dir, frame)});
     }
@@ -203,6 +322,7 @@ TEST(PlayThrough, WalksTheRouteFromTheTitleToTheEndingAndBack) {
     ASSERT_EQ(first["scene"], "game");
     EXPECT_FLOAT_EQ(first["blackAlpha"].get<float>(), 0.99f);
 
+    int shotsSeen = 0;
     for (const int frame : dumped) {
         const nlohmann::json state = ReadJsonFile(DumpPath(dir, frame));
         ASSERT_TRUE(state.is_object()) << "no snapshot of frame " << frame;
@@ -210,13 +330,30 @@ TEST(PlayThrough, WalksTheRouteFromTheTitleToTheEndingAndBack) {
             continue;
         }
         ASSERT_NEAR(state["player"]["position"][1].get<float>(), kFloor, 1e-3f) << "frame " << frame;
+        shotsSeen += static_cast<int>(state["playerBullets"].size());
     }
+    EXPECT_GT(shotsSeen, 0);
     for (size_t leg = 0; leg + 1 < legEnds.size(); ++leg) {
         const auto& [frame, expected] = legEnds[leg];
         const nlohmann::json position = ReadJsonFile(DumpPath(dir, frame))["player"]["position"];
         EXPECT_NEAR(position[0].get<float>(), expected.x, 0.25f) << "leg " << leg;
         EXPECT_NEAR(position[2].get<float>(), expected.z, 0.25f) << "leg " << leg;
     }
+    // Each breaker is broken when the button is let go, and every curtain it powers is down.
+    for (const auto& [frame, breaker] : breaks) {
+        const nlohmann::json state = ReadJsonFile(DumpPath(dir, frame));
+        EXPECT_FALSE(state["breakers"][breaker]["intact"]) << "breaker " << breaker << " at frame " << frame;
+        for (const nlohmann::json& stand : state["stands"]) {
+            if (stand["breaker"] == breaker) {
+                EXPECT_FALSE(stand["barrierUp"]) << "breaker " << breaker;
+            }
+        }
+    }
+    const nlohmann::json beam = ReadJsonFile(DumpPath(dir, beamFrame));
+    EXPECT_TRUE(beam["player"]["hasGunArm"]);
+    EXPECT_TRUE(beam["weaponItem"]["taken"]);
+    EXPECT_EQ(beam["beamShots"].size(), 1u);
+    EXPECT_EQ(beam["lists"]["armFlashes"], 1);
 
     const nlohmann::json beforeClick = ReadJsonFile(DumpPath(dir, click - 1));
     ASSERT_EQ(beforeClick["scene"], "game");
@@ -226,6 +363,8 @@ TEST(PlayThrough, WalksTheRouteFromTheTitleToTheEndingAndBack) {
     EXPECT_LT(beforeClick["lamps"]["litIndex"], 4);
     EXPECT_EQ(beforeClick["clickLatch"], 1);
     EXPECT_FALSE(beforeClick["sceneRequested"]);
+    EXPECT_GT(beforeClick["lists"]["burnMarks"], 0);
+    EXPECT_GT(beforeClick["lists"]["breakerSmokes"], 0);
     EXPECT_TRUE(ReadJsonFile(DumpPath(dir, click))["sceneRequested"]);
     EXPECT_EQ(ReadJsonFile(DumpPath(dir, click + 1))["scene"], "title");
 
@@ -240,6 +379,60 @@ TEST(PlayThrough, WalksTheRouteFromTheTitleToTheEndingAndBack) {
     ASSERT_FALSE(endShot.Empty());
     EXPECT_GT(Share(endShot, 309, 107, 971, 253, IsGold), 0.05);
     EXPECT_LT(Share(startShot, 309, 107, 971, 253, IsGold), 0.01);
+}
+
+// The same route without a shot: walking on past the first breaker into its curtain, the robot is
+// held 3 units from the curtain's plane.
+TEST_F(PlayThrough, UnpoweredCurtainIsNeverReachedWithoutShooting) {
+    const std::vector<std::vector<float>> stands = ReadRecords("installatioStand.txt", 5);
+    RouteDriver driver(start, gameStart + 5);
+    size_t next = 0;
+    while (next < route.size() && !route[next].shoot) {
+        driver.WalkTo(route[next].x, route[next].z);
+        ++next;
+    }
+    ASSERT_LT(next + 1, route.size());
+    const int firstBreaker = route[next].breaker;
+    const RouteStep& through = route[next + 1];
+    constexpr int kPushing = 120;
+    const int legStart = driver.frame;
+    const int legEnd = driver.WalkTo(through.x, through.z, kPushing) + kPushing;
+    driver.ReleaseAll();
+
+    const auto curtain = std::find_if(stands.begin(), stands.end(), [&](const std::vector<float>& stand) {
+        return static_cast<int>(stand[0]) == firstBreaker;
+    });
+    ASSERT_NE(curtain, stands.end());
+    const Vector3 standPosition((*curtain)[1], (*curtain)[2], (*curtain)[3]);
+    const float radians = (*curtain)[4] * Math::kDegToRad;
+    const Vector3 normal(std::cos(radians), 0.0f, -std::sin(radians));
+
+    TempDir dir;
+    WriteTextFile(dir.File("in.txt"), std::to_string(kReturnFrame) + " key Return down\n" +
+                                          std::to_string(kReturnFrame + 2) + " key Return up\n" + driver.script.str());
+    std::vector<uint32_t> frames;
+    for (int frame = legStart; frame <= legEnd; ++frame) {
+        frames.push_back(static_cast<uint32_t>(frame));
+    }
+    const std::string shots = kBuild + "/test-output/playthrough";
+    std::filesystem::create_directories(shots);
+    GameRunResult run;
+    const auto states = RunGameWithSnapshots(
+        {"--unlimited", "--seed", "7", "--content", content.Path(), "--input", dir.File("in.txt"), "--frames",
+         std::to_string(legEnd), "--screenshot", std::to_string(legEnd) + ":" + shots + "/curtain.png"},
+        frames, &run);
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    int heldFrames = 0;
+    for (const auto& [frame, state] : states) {
+        const nlohmann::json& p = state["player"]["position"];
+        const Vector3 position(p[0].get<float>(), p[1].get<float>(), p[2].get<float>());
+        const float distance = std::fabs((position - standPosition).Dot(normal));
+        EXPECT_GE(distance, 2.9f) << "frame " << frame;
+        EXPECT_TRUE(state["stands"][curtain - stands.begin()]["barrierUp"]);
+        heldFrames += (distance < 3.1f && state["player"]["moving"]) ? 1 : 0;
+    }
+    EXPECT_EQ(states.size(), frames.size());
+    EXPECT_GE(heldFrames, kPushing);
 }
 
 }  // namespace
