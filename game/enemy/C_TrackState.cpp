@@ -20,9 +20,7 @@ constexpr float kAttackDistance = 20.0f;
 C_TrackState::C_TrackState() = default;
 
 std::unique_ptr<State> C_TrackState::Update(C_Game& game, C_Enemy& enemy, C_EnemyBulletList&, C_ExplosionList&) {
-    Vector3 toPlayer;
-    const float distance = DistanceToPlayer(game, enemy, toPlayer);
-    DriveIfFacing(enemy, TurnTowards(enemy.world, YawOf(toPlayer), kTurnStep), kSpeed, kTreadScroll, treadSound);
+    const float distance = ChasePlayer(game, enemy, kTurnStep, kSpeed, kTreadScroll, treadSound);
     if (distance >= kGiveUpDistance || game.ending) {
         enemy.eyeLightOn = false;
         return std::make_unique<C_WalkAroundState>();

@@ -83,3 +83,11 @@ float DistanceToPlayer(const C_Game& game, const C_Enemy& enemy, Vector3& toPlay
     toPlayer = game.player->position - enemy.Position();
     return toPlayer.Length();
 }
+
+float ChasePlayer(const C_Game& game, C_Enemy& enemy, float turnStep, float speed, float scroll,
+                  const C_StateSound& treadSound) {
+    Vector3 toPlayer;
+    const float distance = DistanceToPlayer(game, enemy, toPlayer);
+    DriveIfFacing(enemy, TurnTowards(enemy.world, YawOf(toPlayer), turnStep), speed, scroll, treadSound);
+    return distance;
+}

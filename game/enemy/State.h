@@ -52,6 +52,10 @@ void DriveForward(Matrix& world, float distance);
 // Drives `speed` along the enemy's facing when `turnLeft` is exactly 0, scrolling the treads by
 // `scroll` and restarting the tread sound.
 void DriveIfFacing(C_Enemy& enemy, float turnLeft, float speed, float scroll, const C_StateSound& treadSound);
+// Turns toward the player by at most `turnStep` and drives once facing it; returns the distance
+// measured before driving.
+float ChasePlayer(const C_Game& game, C_Enemy& enemy, float turnStep, float speed, float scroll,
+                  const C_StateSound& treadSound);
 // Hears from the player's position, facing the way the camera looks.
 void RefreshListener(const C_Game& game);
 float DistanceToPlayer(const C_Game& game, const C_Enemy& enemy, Vector3& toPlayer);

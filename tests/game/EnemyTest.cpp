@@ -8,6 +8,7 @@
 
 #include "framework/model/FwCollision.h"
 #include "framework/platform/FwClock.h"
+#include "game/effects/C_GunMuzzleFlash.h"
 #include "game/enemy/C_Enemy.h"
 #include "game/enemy/C_EnemyBullet.h"
 #include "game/player/C_BeamShot.h"
@@ -322,6 +323,31 @@ TEST_F(EnemyTest, EnemyBulletsCostOneHitPointAndTheWallWins) {
     EXPECT_TRUE(game.enemyBullets.empty());
     EXPECT_EQ(game.player->hitPoints, hitPoints);
     EXPECT_LE(game.playerHitEffects.size(), sparks);
+
+    // Out through an opening (here: far above the stage), a bullet is removed on its first update.
+    fire(Vector3(-75, 500, 0), Vector3(0, 0, 1));
+    RunFrames(1);
+    EXPECT_TRUE(game.enemyBullets.empty());
+}
+
+// The flash of an enemy's shot sits at the muzzle of the enemy that fired, not at the last enemy
+// of the list, and stays where it was once that enemy is gone.
+TEST_F(EnemyTest, MuzzleFlashFollowsTheEnemyThatFired) {
+    C_Game& game = Start(Vector3(-75, kFloor, 0), "-75 -3 12  -105 -3 25");
+    int frames = 0;
+    while (game.enemyBullets.empty() && frames < 120) {
+        RunFrames(1);
+        ++frames;
+    }
+    ASSERT_EQ(game.gunFlashes.size(), 1u);
+    const C_GunMuzzleFlash& flash = *game.gunFlashes[0];
+    const Vector3 star = flash.StarWorld().Translation();
+    EXPECT_NEAR(Vector3::Distance(star, (Matrix::CreateTranslation(0, 0, 3.7f) * game.enemies[0]->world).Translation()),
+                0.0f, 1e-3f);
+    game.enemies.erase(game.enemies.begin());
+    RunFrames(1);
+    ASSERT_EQ(game.gunFlashes.size(), 1u);
+    EXPECT_EQ(game.gunFlashes[0]->StarWorld().Translation(), star);
 }
 
 // A beam through the hull and the chest within its 2-unit reach costs two hit points in one
