@@ -5,6 +5,18 @@
 #include "framework/graphics/FwVertexTypes.h"
 
 namespace {
+
+// Whether a quad of alpha 0 leaves colour, alpha and depth as they are: blending weighs the source
+// colour by its alpha and keeps the target's alpha, and no depth is written.
+bool TransparentLeavesTarget(const FwDeviceContext& context) {
+    const FwBlendStatePtr& blend = context.BlendState();
+    const FwDepthStencilStatePtr& depth = context.DepthStencilState();
+    const bool colourKept = blend && blend->blendEnable && blend->srcBlend == GL_SRC_ALPHA &&
+                            (blend->destBlend == GL_ONE || blend->destBlend == GL_ONE_MINUS_SRC_ALPHA) &&
+                            blend->blendOp == GL_FUNC_ADD && blend->srcBlendAlpha == GL_ONE &&
+                            blend->destBlendAlpha == GL_ONE_MINUS_SRC_ALPHA && blend->blendOpAlpha == GL_FUNC_ADD;
+    return colourKept && depth && (!depth->depthEnable || !depth->depthWrite);
+}
 // Text positions are centre-origin, y-up pixels of the 1280x720 screen.
 constexpr float kScreenHalfWidth = 640.0f;
 constexpr float kScreenHalfHeight = 360.0f;
@@ -127,7 +139,9 @@ void FwSpriteShader::DrawTex(const FwTexture* texture, int x, int y, int w, int 
         {{right, bottom, 0.0f}, {u1, v1}},
         {{right, top, 0.0f}, {u1, v0}},
     };
-    d3d.DrawVertices(FwTopology::TriangleStrip, 4, vertices, sizeof(FwSpriteVertex));
+    if (cbSprite.Get().g_color.a > 0.0f || !TransparentLeavesTarget(d3d.Context())) {
+        d3d.DrawVertices(FwTopology::TriangleStrip, 4, vertices, sizeof(FwSpriteVertex));
+    }
     d3d.Context().SetShaderResources(0, {nullptr});
 
     if (ownPass) {
