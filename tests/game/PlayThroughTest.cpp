@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -16,8 +15,7 @@ const std::string kBuild = QUARNEL_BUILD_DIR;
 constexpr float kFloor = -7.5f;
 constexpr float kWalkSpeed = 0.5f;
 constexpr float kDegreesPerPixel = 0.25f;
-// Enter is taken once the title has faded in.
-constexpr int kReturnFrame = 310;
+constexpr int kReturnFrame = kTitleReturnFrame;
 
 // A point the route walks to on the floor.
 struct Waypoint {
@@ -27,25 +25,16 @@ struct Waypoint {
 
 // The walk and goal steps of TxtData/route.txt; shooting is for the breakers, which this level
 // does not have yet.
-bool ReadRoute(Vector3& start, std::vector<Waypoint>& points) {
-    std::ifstream file(kBuild + "/TxtData/route.txt");
-    std::string line;
-    bool started = false;
-    while (std::getline(file, line)) {
-        std::istringstream words(line);
-        std::string kind;
-        if (!(words >> kind) || kind[0] == '#') {
-            continue;
-        }
-        if (kind == "start") {
-            started = static_cast<bool>(words >> start.x >> start.y >> start.z);
-        } else if (kind == "walk" || kind == "goal") {
-            Waypoint point;
-            words >> point.x >> point.z;
-            points.push_back(point);
+bool ReadWalk(Vector3& start, std::vector<Waypoint>& points) {
+    std::string error;
+    for (const RouteStep& step : ReadRoute(kBuild, error)) {
+        if (step.action == "start") {
+            start = step.point;
+        } else if (step.action == "walk" || step.action == "goal") {
+            points.push_back({step.point.x, step.point.z});
         }
     }
-    return started && !points.empty();
+    return error.empty() && !points.empty();
 }
 
 // Writes the input a player would give to walk the route: turn with the mouse (a quarter degree
@@ -100,41 +89,6 @@ void MakeWalkingLevel(const TempDir& dir) {
 
 std::string DumpPath(const TempDir& dir, int frame) { return dir.File("d" + std::to_string(frame) + ".json"); }
 
-// The frame in which the game scene runs its first update after Enter on the title.
-int FindGameStart(const TempDir& content) {
-    TempDir dir;
-    WriteTextFile(dir.File("in.txt"), std::to_string(kReturnFrame) + " key Return down\n" +
-                                          std::to_string(kReturnFrame + 2) + " key Return up\n");
-    std::vector<std::string> args = {"--unlimited", "--seed",           "7",        "--content", content.Path(),
-                                     "--input",     dir.File("in.txt"), "--frames", "480"};
-    for (int frame = 380; frame <= 480; ++frame) {
-        args.insert(args.end(), {"--dump-state", std::to_string(frame) + ":" + DumpPath(dir, frame)});
-    }
-    const GameRunResult run = RunGame(args);
-    EXPECT_EQ(run.exitCode, 0) << run.output;
-    for (int frame = 380; frame <= 480; ++frame) {
-        const nlohmann::json state = ReadJsonFile(DumpPath(dir, frame));
-        if (state.is_object() && state["scene"] == "game") {
-            EXPECT_EQ(state["updates"], 1);
-            return frame;
-        }
-    }
-    return -1;
-}
-
-// Share of the pixels in a rectangle whose colour passes `test`.
-template <typename Test>
-double Share(const Image& image, int x0, int y0, int x1, int y1, Test test) {
-    int count = 0;
-    for (int y = y0; y < y1; ++y) {
-        for (int x = x0; x < x1; ++x) {
-            const uint8_t* p = image.At(x, y);
-            count += test(p[0], p[1], p[2]) ? 1 : 0;
-        }
-    }
-    return static_cast<double>(count) / ((x1 - x0) * (y1 - y0));
-}
-
 bool IsGreen(int r, int g, int b) { return g > 100 && g > r + 40 && g > b + 40; }
 
 bool IsGold(int r, int g, int b) { return r > 180 && g > 120 && b < 120; }
@@ -145,10 +99,10 @@ bool IsGold(int r, int g, int b) { return r > 180 && g > 120 && b < 120; }
 TEST(PlayThrough, WalksTheRouteFromTheTitleToTheEndingAndBack) {
     Vector3 start;
     std::vector<Waypoint> route;
-    ASSERT_TRUE(ReadRoute(start, route)) << "no usable TxtData/route.txt in " << kBuild;
+    ASSERT_TRUE(ReadWalk(start, route)) << "no usable TxtData/route.txt in " << kBuild;
     TempDir content;
     MakeWalkingLevel(content);
-    const int gameStart = FindGameStart(content);
+    const int gameStart = GameStartFrame();
     ASSERT_GT(gameStart, kReturnFrame);
 
     RouteDriver driver(start, gameStart + 5);
@@ -196,7 +150,7 @@ TEST(PlayThrough, WalksTheRouteFromTheTitleToTheEndingAndBack) {
     for (const int frame : dumped) {
         args.insert(args.end(), {"--dump-state", std::to_string(frame) + ":" + DumpPath(dir, frame)});
     }
-    const GameRunResult run = RunGame(args);
+    const GameRunResult run = RunGame(HalfSize(args));
     ASSERT_EQ(run.exitCode, 0) << run.output;
 
     const nlohmann::json first = ReadJsonFile(DumpPath(dir, gameStart));
@@ -233,13 +187,13 @@ TEST(PlayThrough, WalksTheRouteFromTheTitleToTheEndingAndBack) {
     // the top of the screen at the end.
     const Image startShot = ReadPng(shots + "/start.png");
     ASSERT_FALSE(startShot.Empty());
-    EXPECT_GT(Share(startShot, 120, 58, 360, 66, IsGreen), 0.9);
-    EXPECT_GT(Share(startShot, 600, 320, 680, 401, [](int r, int g, int b) { return r > 225 && g > 225 && b > 225; }),
+    EXPECT_GT(startShot.Share(120, 58, 240, 8, IsGreen), 0.9);
+    EXPECT_GT(startShot.Share(600, 320, 80, 81, [](int r, int g, int b) { return r > 225 && g > 225 && b > 225; }),
               0.01);
     const Image endShot = ReadPng(shots + "/ending.png");
     ASSERT_FALSE(endShot.Empty());
-    EXPECT_GT(Share(endShot, 309, 107, 971, 253, IsGold), 0.05);
-    EXPECT_LT(Share(startShot, 309, 107, 971, 253, IsGold), 0.01);
+    EXPECT_GT(endShot.Share(309, 107, 662, 146, IsGold), 0.05);
+    EXPECT_LT(startShot.Share(309, 107, 662, 146, IsGold), 0.01);
 }
 
 }  // namespace
