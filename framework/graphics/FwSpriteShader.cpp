@@ -5,7 +5,8 @@
 #include "framework/graphics/FwVertexTypes.h"
 
 namespace {
-// Text positions are centre-origin, y-up pixels of the 1280x720 screen.
+// Sprite and text positions are centre-origin, y-up pixels of the 1280x720 screen, whatever the
+// size of the back buffer they are drawn into.
 constexpr float kScreenHalfWidth = 640.0f;
 constexpr float kScreenHalfHeight = 360.0f;
 }  // namespace
@@ -49,8 +50,7 @@ void FwSpriteShader::Begin(bool linear, bool disableDepth) {
     }
     begun = true;
     FwDeviceContext& context = FwDirect3D::GetInstance().Context();
-    const FwViewport& viewport = context.Viewport();
-    projection = Matrix::CreateOrthographicLH(viewport.width, viewport.height, 0.0f, 1.0f);
+    projection = Matrix::CreateOrthographicLH(2.0f * kScreenHalfWidth, 2.0f * kScreenHalfHeight, 0.0f, 1.0f);
     cbProjection.Work().g_mProj = projection;
     cbProjection.Write();
 

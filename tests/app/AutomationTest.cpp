@@ -1,3 +1,4 @@
+// ctest-cost: 40
 #include <gtest/gtest.h>
 
 #include <cstdlib>

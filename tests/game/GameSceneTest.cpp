@@ -1,3 +1,4 @@
+// ctest-cost: 10
 #include <gtest/gtest.h>
 
 #include <cmath>

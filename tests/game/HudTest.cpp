@@ -1,3 +1,4 @@
+// ctest-cost: 15
 #include <gtest/gtest.h>
 
 #include <cmath>

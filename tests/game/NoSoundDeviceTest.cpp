@@ -1,3 +1,4 @@
+// ctest-cost: 50
 // The game on a machine without any sound device: OpenAL is pointed at a driver that does not
 // exist, so opening a device fails, and every sound the game loads or instances stays empty.
 

@@ -1,3 +1,4 @@
+// ctest-cost: 90
 #include <gtest/gtest.h>
 
 #include <cmath>

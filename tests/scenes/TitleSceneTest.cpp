@@ -1,3 +1,4 @@
+// ctest-cost: 60
 #include <gtest/gtest.h>
 
 #include <cstring>

@@ -13,6 +13,7 @@
 #include <sstream>
 #include <thread>
 
+#include <gtest/gtest.h>
 #include <stb_image.h>
 
 #include "framework/graphics/FwDirect3D.h"
@@ -172,6 +173,15 @@ std::string ReadTextFile(const std::string& path) {
 
 nlohmann::json ReadJsonFile(const std::string& path) {
     return nlohmann::json::parse(ReadTextFile(path), nullptr, false);
+}
+
+const uint8_t* Image::At(int x, int y) const {
+    static const uint8_t kOutside[4] = {0, 0, 0, 0};
+    if (x < 0 || y < 0 || x >= width || y >= height) {
+        ADD_FAILURE() << "pixel (" << x << ", " << y << ") is outside the " << width << "x" << height << " picture";
+        return kOutside;
+    }
+    return &rgba[(static_cast<size_t>(y) * width + x) * 4];
 }
 
 void Image::Average(int x, int y, int w, int h, double out[3]) const {

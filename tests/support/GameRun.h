@@ -69,7 +69,9 @@ struct Image {
     std::vector<uint8_t> rgba;
 
     bool Empty() const { return rgba.empty(); }
-    const uint8_t* At(int x, int y) const { return &rgba[(static_cast<size_t>(y) * width + x) * 4]; }
+    // Outside the picture (a test reading 1280x720 positions from a smaller back buffer, say): a
+    // test failure naming the pixel, and a black pixel.
+    const uint8_t* At(int x, int y) const;
     // Average colour of a rectangle, as 0..255 per channel.
     void Average(int x, int y, int w, int h, double out[3]) const;
     // Share of the pixels in a rectangle whose colour passes `test` (r, g, b as 0..255). The
