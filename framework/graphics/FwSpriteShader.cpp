@@ -17,7 +17,8 @@ bool TransparentLeavesTarget(const FwDeviceContext& context) {
                             blend->destBlendAlpha == GL_ONE_MINUS_SRC_ALPHA && blend->blendOpAlpha == GL_FUNC_ADD;
     return colourKept && depth && (!depth->depthEnable || !depth->depthWrite);
 }
-// Text positions are centre-origin, y-up pixels of the 1280x720 screen.
+// Sprite and text positions are centre-origin, y-up pixels of the 1280x720 screen, whatever the
+// size of the back buffer they are drawn into.
 constexpr float kScreenHalfWidth = 640.0f;
 constexpr float kScreenHalfHeight = 360.0f;
 }  // namespace
@@ -61,8 +62,7 @@ void FwSpriteShader::Begin(bool linear, bool disableDepth) {
     }
     begun = true;
     FwDeviceContext& context = FwDirect3D::GetInstance().Context();
-    const FwViewport& viewport = context.Viewport();
-    projection = Matrix::CreateOrthographicLH(viewport.width, viewport.height, 0.0f, 1.0f);
+    projection = Matrix::CreateOrthographicLH(2.0f * kScreenHalfWidth, 2.0f * kScreenHalfHeight, 0.0f, 1.0f);
     cbProjection.Work().g_mProj = projection;
     cbProjection.Write();
 
