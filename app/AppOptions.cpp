@@ -20,6 +20,20 @@ bool ParseFrameFile(const std::string& text, AppOptions::FrameFile& file) {
     return ParseNumber(text.substr(0, colon), file.frame) && file.frame >= 1;
 }
 
+// "WxH", each side from 16 to 4096 pixels.
+bool ParseSize(const std::string& text, int& width, int& height) {
+    const size_t x = text.find('x');
+    uint32_t w = 0;
+    uint32_t h = 0;
+    if (x == std::string::npos || !ParseNumber(text.substr(0, x), w) || !ParseNumber(text.substr(x + 1), h) || w < 16 ||
+        h < 16 || w > 4096 || h > 4096) {
+        return false;
+    }
+    width = static_cast<int>(w);
+    height = static_cast<int>(h);
+    return true;
+}
+
 }  // namespace
 
 const char* AppUsage() {
@@ -33,6 +47,7 @@ const char* AppUsage() {
            "  --dump-state N:PATH   write the scene state as JSON after frame N (repeatable)\n"
            "  --content DIR         read the content tree from DIR\n"
            "  --view PATH           open a glTF or GLB model in the model viewer\n"
+           "  --back-buffer WxH     draw at WxH instead of 1280x720 (for runs that check state)\n"
            "  --help, --version\n";
 }
 
@@ -53,7 +68,7 @@ bool ParseAppOptions(const std::vector<std::string>& args, AppOptions& options, 
         }
         const bool takesValue = flag == "--frames" || flag == "--seed" || flag == "--input" || flag == "--record" ||
                                 flag == "--screenshot" || flag == "--dump-state" || flag == "--content" ||
-                                flag == "--view";
+                                flag == "--view" || flag == "--back-buffer";
         if (!takesValue) {
             error = "unknown option '" + flag + "'";
             return false;
@@ -80,6 +95,8 @@ bool ParseAppOptions(const std::vector<std::string>& args, AppOptions& options, 
             (flag == "--screenshot" ? options.screenshots : options.dumps).push_back(file);
         } else if (flag == "--content") {
             options.contentDir = value;
+        } else if (flag == "--back-buffer") {
+            ok = ParseSize(value, options.backBufferWidth, options.backBufferHeight);
         } else {
             options.viewPath = value;
         }

@@ -21,6 +21,9 @@ struct AppOptions {
     std::vector<FrameFile> dumps;
     std::string contentDir;
     std::string viewPath;
+    // Size the scenes draw at; the window stays 1280x720 and shows the picture scaled.
+    int backBufferWidth = 1280;
+    int backBufferHeight = 720;
     bool help = false;
     bool version = false;
 

@@ -29,7 +29,8 @@ bool Application::Init(int width, int height) {
         return false;
     }
     std::string errorText;
-    if (!FwDirect3D::GetInstance().Init(window.Hwnd(), width, height, false, errorText)) {
+    if (!FwDirect3D::GetInstance().Init(window.Hwnd(), options.backBufferWidth, options.backBufferHeight, false,
+                                        errorText)) {
         FwMessageBox(errorText, "Direct3D初期化失敗", window.Hwnd());
         return false;
     }

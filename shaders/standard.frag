@@ -2,6 +2,15 @@ uniform sampler2D g_baseTex;
 uniform sampler2D g_emissiveTex;
 uniform sampler2D g_mrTex;
 
+// Variants leave out work that cannot change the colour of a draw (see FwStandardShader):
+// NO_MR_TEX, the metallic-roughness texture is white, so metallic and roughness are the material's
+// constants and the specular power and its normalisation come per material in g_SpecPowerNorm;
+// NO_EMISSIVE_TEX, the emissive texture is white; NO_POINT_LIGHTS, g_PL_Num is 0 or less;
+// NO_FOG, g_DistanceFogEnable is 0; NO_LIGHTING, g_LightEnable is 0.
+#ifdef NO_MR_TEX
+uniform vec2 g_SpecPowerNorm;
+#endif
+
 in vec2 vTexCoord;
 in vec3 vNormal;
 in vec4 vColor;
@@ -26,16 +35,23 @@ void main() {
     float camDist = length(toCam);
 
     vec3 color;
+#ifndef NO_LIGHTING
     if (g_LightEnable != 0) {
         vec3 V = toCam / camDist;
         vec3 N = normalize(vNormal);
+#ifdef NO_MR_TEX
+        float metallic = Metallic;
+        float power = g_SpecPowerNorm.x;
+        float norm = g_SpecPowerNorm.y;
+#else
         vec4 mr = texture(g_mrTex, vTexCoord);
         float metallic = mr.b * Metallic;
         float roughness = mr.g * Roughness;
-        vec3 diffuseColor = albedo.rgb * (1.0 - metallic);
-        vec3 specColor = 0.04 + (base.rgb * vColor.rgb - 0.04) * metallic;
         float power = exp2((1.0 - roughness) * 13.0);
         float norm = (power + 2.0) * kInvTwoPi;
+#endif
+        vec3 diffuseColor = albedo.rgb * (1.0 - metallic);
+        vec3 specColor = 0.04 + (base.rgb * vColor.rgb - 0.04) * metallic;
 
         float NdotL = Saturate(dot(-g_DL_Dir, N));
         vec3 diffuse = NdotL * kInvPi * g_DL_Color * diffuseColor;
@@ -43,6 +59,7 @@ void main() {
         vec3 spec = pow(Saturate(dot(N, H)), power) * norm * g_DL_Color * specColor;
         vec3 sum = (diffuse + spec) * BaseColor.a;
 
+#ifndef NO_POINT_LIGHTS
         // The count comes from game code; the array holds no more than its size.
         int lightCount = min(g_PL_Num, kMaxPointLights);
         for (int k = 0; k < lightCount; ++k) {
@@ -57,15 +74,24 @@ void main() {
                 sum += (pointDiffuse + pointSpec) * BaseColor.a;
             }
         }
-        color = albedo.rgb * g_AmbientLight * BaseColor.a + sum +
-                texture(g_emissiveTex, vTexCoord).rgb * Emissive * BaseColor.a;
-    } else {
+#endif
+#ifdef NO_EMISSIVE_TEX
+        vec3 emissive = Emissive;
+#else
+        vec3 emissive = texture(g_emissiveTex, vTexCoord).rgb * Emissive;
+#endif
+        color = albedo.rgb * g_AmbientLight * BaseColor.a + sum + emissive * BaseColor.a;
+    } else
+#endif
+    {
         color = albedo.rgb * BaseColor.a;
     }
 
+#ifndef NO_FOG
     if (g_DistanceFogEnable != 0) {
         float fog = min(1.0 / exp2(camDist * g_DistanceFogDensity * 1.4427), 1.0);
         color = g_DistanceFogColor + fog * (color - g_DistanceFogColor);
     }
+#endif
     fragColor = vec4(color, albedo.a);
 }

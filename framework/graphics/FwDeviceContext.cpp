@@ -57,8 +57,8 @@ bool FwDeviceContext::Init(int renderTargetHeight) {
 
 void FwDeviceContext::Release() {
     inputLayout = nullptr;
-    vertexBuffer = nullptr;
-    indexBuffer = nullptr;
+    vertexBuffer = {};
+    indexBuffer = {};
     pointedInput = {};
     indexLayout = 0;
     boundIndexBuffer = 0;
@@ -72,14 +72,18 @@ void FwDeviceContext::Release() {
 
 void FwDeviceContext::SetInputLayout(const FwInputLayout* layout) { inputLayout = layout; }
 
+FwDeviceContext::BoundBuffer FwDeviceContext::Remember(const FwBuffer* buffer) {
+    return buffer != nullptr ? BoundBuffer{buffer->Buffer(), buffer->Serial()} : BoundBuffer{};
+}
+
 void FwDeviceContext::SetVertexBuffer(const FwBuffer* buffer, uint32_t stride, uint32_t offset) {
-    vertexBuffer = buffer;
+    vertexBuffer = Remember(buffer);
     vertexStride = stride;
     vertexOffset = offset;
 }
 
 void FwDeviceContext::SetIndexBuffer(const FwBuffer* buffer, uint32_t offset) {
-    indexBuffer = buffer;
+    indexBuffer = Remember(buffer);
     indexOffset = offset;
 }
 
@@ -163,36 +167,35 @@ void FwDeviceContext::SetViewport(const FwViewport& newViewport) {
     glDepthRangef(viewport.minDepth, viewport.maxDepth);
 }
 
-void FwDeviceContext::FlushInputAssembler() {
+void FwDeviceContext::FlushInputAssembler(bool indexed) {
     if (inputLayout == nullptr) {
         glBindVertexArray(0);
         return;
     }
     glBindVertexArray(inputLayout->VertexArray());
-    const VertexInput wanted = {inputLayout->Serial(), vertexBuffer != nullptr ? vertexBuffer->Serial() : 0,
-                                vertexStride, vertexOffset};
+    const VertexInput wanted = {inputLayout->Serial(), vertexBuffer.serial, vertexStride, vertexOffset};
     if (wanted != pointedInput) {
-        inputLayout->PointAttributes(vertexBuffer != nullptr ? vertexBuffer->Buffer() : 0, vertexStride, vertexOffset);
+        inputLayout->PointAttributes(vertexBuffer.name, vertexStride, vertexOffset);
         pointedInput = wanted;
     }
-    const uint64_t wantedIndex = indexBuffer != nullptr ? indexBuffer->Serial() : 0;
-    if (indexLayout != wanted.layout || boundIndexBuffer != wantedIndex) {
-        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer != nullptr ? indexBuffer->Buffer() : 0);
+    // Only an indexed draw needs the index buffer: one bound earlier may have been deleted since.
+    if (indexed && (indexLayout != wanted.layout || boundIndexBuffer != indexBuffer.serial)) {
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer.name);
         indexLayout = wanted.layout;
-        boundIndexBuffer = wantedIndex;
+        boundIndexBuffer = indexBuffer.serial;
     }
 }
 
 void FwDeviceContext::Draw(uint32_t vertexCount, uint32_t startVertex) {
-    FlushInputAssembler();
+    FlushInputAssembler(false);
     glDrawArrays(topology, static_cast<GLint>(startVertex), static_cast<GLsizei>(vertexCount));
 }
 
 void FwDeviceContext::DrawIndexed(uint32_t indexCount, uint32_t startIndex, int32_t baseVertex) {
-    if (indexBuffer == nullptr) {
+    if (indexBuffer.serial == 0) {
         return;
     }
-    FlushInputAssembler();
+    FlushInputAssembler(true);
     const uintptr_t firstByte = indexOffset + uintptr_t{startIndex} * sizeof(uint32_t);
     glDrawElementsBaseVertex(topology, static_cast<GLsizei>(indexCount), GL_UNSIGNED_INT,
                              reinterpret_cast<const void*>(firstByte), baseVertex);

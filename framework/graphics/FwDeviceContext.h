@@ -79,14 +79,20 @@ private:
         uint32_t offset = 0;
         bool operator==(const VertexInput&) const = default;
     };
+    // A bound buffer by GL name and serial: the FwBuffer itself may be gone before the next draw.
+    struct BoundBuffer {
+        GLuint name = 0;
+        uint64_t serial = 0;
+    };
+    static BoundBuffer Remember(const FwBuffer* buffer);
 
-    void FlushInputAssembler();
+    void FlushInputAssembler(bool indexed);
 
     const FwInputLayout* inputLayout = nullptr;
-    const FwBuffer* vertexBuffer = nullptr;
+    BoundBuffer vertexBuffer;
     uint32_t vertexStride = 0;
     uint32_t vertexOffset = 0;
-    const FwBuffer* indexBuffer = nullptr;
+    BoundBuffer indexBuffer;
     uint32_t indexOffset = 0;
     VertexInput pointedInput;
     uint64_t indexLayout = 0;  // the vertex array that holds boundIndexBuffer

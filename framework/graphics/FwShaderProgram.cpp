@@ -1,7 +1,6 @@
 #include "framework/graphics/FwShaderProgram.h"
 
 #include <cstdio>
-#include <string>
 #include <vector>
 
 #include "framework/graphics/FwShaderSources.h"
@@ -10,8 +9,8 @@ namespace {
 
 constexpr const char* kVersionLine = "#version 330 core\n";
 
-FwGLObject CompileStage(GLenum stage, std::initializer_list<const char*> files) {
-    std::vector<const char*> texts = {kVersionLine};
+FwGLObject CompileStage(GLenum stage, std::initializer_list<const char*> files, const std::string& prelude) {
+    std::vector<const char*> texts = {kVersionLine, prelude.c_str()};
     for (const char* file : files) {
         const char* text = FwShaderSource(file);
         if (text == nullptr) {
@@ -39,10 +38,10 @@ FwGLObject CompileStage(GLenum stage, std::initializer_list<const char*> files) 
 bool FwShaderProgram::Create(std::initializer_list<const char*> vertexFiles,
                              std::initializer_list<const char*> fragmentFiles,
                              std::initializer_list<FwBindingPoint> blocks,
-                             std::initializer_list<FwBindingPoint> samplers) {
+                             std::initializer_list<FwBindingPoint> samplers, const std::string& prelude) {
     Release();
-    const FwGLObject vertexShader = CompileStage(GL_VERTEX_SHADER, vertexFiles);
-    const FwGLObject fragmentShader = CompileStage(GL_FRAGMENT_SHADER, fragmentFiles);
+    const FwGLObject vertexShader = CompileStage(GL_VERTEX_SHADER, vertexFiles, prelude);
+    const FwGLObject fragmentShader = CompileStage(GL_FRAGMENT_SHADER, fragmentFiles, prelude);
     FwGLObject linked = FwGLObject::Generate(FwGLKind::Program);
     if (!vertexShader || !fragmentShader || !linked) {
         return false;

@@ -4,6 +4,7 @@
 // uniform blocks and samplers are given their binding points (bN, tN) after linking.
 
 #include <initializer_list>
+#include <string>
 
 #include "framework/graphics/FwGLObject.h"
 
@@ -14,9 +15,11 @@ struct FwBindingPoint {
 
 class FwShaderProgram {
 public:
-    // Each stage is the concatenation of the named files after the version line.
+    // Each stage is the concatenation of the named files after the version line and `prelude`
+    // (e.g. #define lines that pick a variant).
     bool Create(std::initializer_list<const char*> vertexFiles, std::initializer_list<const char*> fragmentFiles,
-                std::initializer_list<FwBindingPoint> blocks, std::initializer_list<FwBindingPoint> samplers);
+                std::initializer_list<FwBindingPoint> blocks, std::initializer_list<FwBindingPoint> samplers,
+                const std::string& prelude = {});
     void Release() { program.Reset(); }
 
     GLuint Program() const { return program.Name(); }

@@ -131,12 +131,13 @@ void FwSpriteBatch::DrawString(const FwSpriteFont& font, const std::string& text
 
 void FwSpriteBatch::AddQuad(float left, float top, float right, float bottom, const Vector2& uv0, const Vector2& uv1,
                             const Color& color) {
-    // Pixels of the viewport, y down, to clip space.
-    const FwViewport& viewport = FwDirect3D::GetInstance().Context().Viewport();
-    const float x0 = left * 2.0f / viewport.width - 1.0f;
-    const float x1 = right * 2.0f / viewport.width - 1.0f;
-    const float y0 = 1.0f - top * 2.0f / viewport.height;
-    const float y1 = 1.0f - bottom * 2.0f / viewport.height;
+    // Pixels of the 1280x720 screen, y down, to clip space, whatever the back buffer's size.
+    constexpr float kScreenWidth = 1280.0f;
+    constexpr float kScreenHeight = 720.0f;
+    const float x0 = left * 2.0f / kScreenWidth - 1.0f;
+    const float x1 = right * 2.0f / kScreenWidth - 1.0f;
+    const float y0 = 1.0f - top * 2.0f / kScreenHeight;
+    const float y1 = 1.0f - bottom * 2.0f / kScreenHeight;
     const FwEffectVertex topLeft{{x0, y0, 0.0f}, {uv0.x, uv0.y}, color};
     const FwEffectVertex topRight{{x1, y0, 0.0f}, {uv1.x, uv0.y}, color};
     const FwEffectVertex bottomLeft{{x0, y1, 0.0f}, {uv0.x, uv1.y}, color};

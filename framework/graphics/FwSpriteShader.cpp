@@ -5,7 +5,20 @@
 #include "framework/graphics/FwVertexTypes.h"
 
 namespace {
-// Text positions are centre-origin, y-up pixels of the 1280x720 screen.
+
+// Whether a quad of alpha 0 leaves colour, alpha and depth as they are: blending weighs the source
+// colour by its alpha and keeps the target's alpha, and no depth is written.
+bool TransparentLeavesTarget(const FwDeviceContext& context) {
+    const FwBlendStatePtr& blend = context.BlendState();
+    const FwDepthStencilStatePtr& depth = context.DepthStencilState();
+    const bool colourKept = blend && blend->blendEnable && blend->srcBlend == GL_SRC_ALPHA &&
+                            (blend->destBlend == GL_ONE || blend->destBlend == GL_ONE_MINUS_SRC_ALPHA) &&
+                            blend->blendOp == GL_FUNC_ADD && blend->srcBlendAlpha == GL_ONE &&
+                            blend->destBlendAlpha == GL_ONE_MINUS_SRC_ALPHA && blend->blendOpAlpha == GL_FUNC_ADD;
+    return colourKept && depth && (!depth->depthEnable || !depth->depthWrite);
+}
+// Sprite and text positions are centre-origin, y-up pixels of the 1280x720 screen, whatever the
+// size of the back buffer they are drawn into.
 constexpr float kScreenHalfWidth = 640.0f;
 constexpr float kScreenHalfHeight = 360.0f;
 }  // namespace
@@ -49,8 +62,7 @@ void FwSpriteShader::Begin(bool linear, bool disableDepth) {
     }
     begun = true;
     FwDeviceContext& context = FwDirect3D::GetInstance().Context();
-    const FwViewport& viewport = context.Viewport();
-    projection = Matrix::CreateOrthographicLH(viewport.width, viewport.height, 0.0f, 1.0f);
+    projection = Matrix::CreateOrthographicLH(2.0f * kScreenHalfWidth, 2.0f * kScreenHalfHeight, 0.0f, 1.0f);
     cbProjection.Work().g_mProj = projection;
     cbProjection.Write();
 
@@ -127,7 +139,9 @@ void FwSpriteShader::DrawTex(const FwTexture* texture, int x, int y, int w, int 
         {{right, bottom, 0.0f}, {u1, v1}},
         {{right, top, 0.0f}, {u1, v0}},
     };
-    d3d.DrawVertices(FwTopology::TriangleStrip, 4, vertices, sizeof(FwSpriteVertex));
+    if (cbSprite.Get().g_color.a > 0.0f || !TransparentLeavesTarget(d3d.Context())) {
+        d3d.DrawVertices(FwTopology::TriangleStrip, 4, vertices, sizeof(FwSpriteVertex));
+    }
     d3d.Context().SetShaderResources(0, {nullptr});
 
     if (ownPass) {

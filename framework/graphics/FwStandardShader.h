@@ -3,6 +3,7 @@
 // The lit model program: metallic/roughness shading with one directional light, point lights,
 // emissive colour and distance fog. Textures: t0 base colour, t1 emissive, t2 metallic-roughness.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 
@@ -34,6 +35,12 @@ struct cbMaterial {
 static_assert(sizeof(cbMaterial) == 48 && offsetof(cbMaterial, Emissive) == 16 &&
               offsetof(cbMaterial, Metallic) == 28 && offsetof(cbMaterial, Roughness) == 32);
 
+// Which textures of the bound material hold more than the white texture.
+struct FwMaterialTextures {
+    bool metallicRoughness = true;
+    bool emissive = true;
+};
+
 class FwStandardShader {
 public:
     static constexpr uint32_t kObjectSlot = 0;
@@ -42,13 +49,32 @@ public:
     bool Init();
     void Release();
     // Program, layout and the object and material buffers; the camera and light stay bound.
+    // Until SetMaterialTextures says otherwise, every texture of the material is read.
     void SetToDevice();
+
+    // For the material written into cbMaterial: the program variant used from now on skips the
+    // fetches of white textures and takes the specular power from the constant roughness.
+    void SetMaterialTextures(const FwMaterialTextures& textures);
+    // Binds the variant that leaves out what the constants switch off (lighting, point lights,
+    // fog); called before each draw, after the object constants are written.
+    void SelectVariant();
+
+    // The variant without switches: what the constant-buffer layouts are checked against.
+    const FwShaderProgram& Program() const { return variants[0]; }
 
     Matrix world;
     FwConstantBuffer<::cbObject> cbObject;
     FwConstantBuffer<::cbMaterial> cbMaterial;
 
 private:
-    FwShaderProgram program;
+    static constexpr size_t kVariantBits = 5;
+
+    const FwShaderProgram* Variant(uint32_t switches);
+
+    std::array<FwShaderProgram, size_t{1} << kVariantBits> variants;
+    std::array<bool, size_t{1} << kVariantBits> failed{};
+    std::array<GLint, size_t{1} << kVariantBits> specLocations{};
     FwInputLayout inputLayout;
+    FwMaterialTextures materialTextures;
+    Vector2 specPowerNorm;
 };

@@ -17,8 +17,15 @@ void SetMaterial(FwStandardShader& shader, const FwMaterial& material, const Col
     constants.Metallic = material.Metallic;
     constants.Roughness = material.Roughness;
     shader.cbMaterial.Write();
-    FwDirect3D::GetInstance().Context().SetShaderResources(
+    FwDirect3D& d3d = FwDirect3D::GetInstance();
+    d3d.Context().SetShaderResources(
         0, {material.BaseColorTex.get(), material.EmissiveTex.get(), material.MetallicRoughnessTex.get()});
+    // The white texture reads as one: those fetches change nothing.
+    const FwTexture* white = d3d.WhiteTexture().get();
+    const auto read = [white](const std::shared_ptr<FwTexture>& texture) {
+        return white == nullptr || white->ShaderResourceView() == 0 || texture.get() != white;
+    };
+    shader.SetMaterialTextures({read(material.MetallicRoughnessTex), read(material.EmissiveTex)});
 }
 
 void Draw(const FwModel& model, const std::vector<Matrix>* worldList, const ColorVariant& variant) {
@@ -44,6 +51,7 @@ void Draw(const FwModel& model, const std::vector<Matrix>* worldList, const Colo
             if (materialNo != -1 && size_t(materialNo) < materials.size()) {
                 SetMaterial(shader, materials[size_t(materialNo)], variant);
             }
+            shader.SelectVariant();
             mesh->DrawSubset(j);
         }
     }

@@ -8,10 +8,10 @@ namespace {
 TEST(AppOptions, ReadsEveryFlag) {
     AppOptions options;
     std::string error;
-    ASSERT_TRUE(ParseAppOptions(
-        {"--frames", "120", "--unlimited", "--seed", "7", "--input", "in.txt", "--screenshot", "3:/tmp/a.png",
-         "--screenshot", "9:b.png", "--dump-state", "120:/tmp/s.json", "--content", "/c", "--view", "m.gltf"},
-        options, error))
+    ASSERT_TRUE(ParseAppOptions({"--frames", "120", "--unlimited", "--seed", "7", "--input", "in.txt", "--screenshot",
+                                 "3:/tmp/a.png", "--screenshot", "9:b.png", "--dump-state", "120:/tmp/s.json",
+                                 "--content", "/c", "--view", "m.gltf", "--back-buffer", "320x180"},
+                                options, error))
         << error;
     EXPECT_EQ(options.frames, 120u);
     EXPECT_TRUE(options.unlimited);
@@ -24,6 +24,8 @@ TEST(AppOptions, ReadsEveryFlag) {
     EXPECT_EQ(options.dumps[0].path, "/tmp/s.json");
     EXPECT_EQ(options.contentDir, "/c");
     EXPECT_EQ(options.viewPath, "m.gltf");
+    EXPECT_EQ(options.backBufferWidth, 320);
+    EXPECT_EQ(options.backBufferHeight, 180);
     EXPECT_TRUE(options.IsAutomated());
 }
 
@@ -40,6 +42,11 @@ TEST(AppOptions, BadFlagsAreRefusedWithAReason) {
         {"--screenshot", "3:"},
         {"--dump-state", "x:a.json"},
         {"--input", "a", "--record", "b"},
+        {"--back-buffer", "320"},
+        {"--back-buffer", "320x"},
+        {"--back-buffer", "8x180"},
+        {"--back-buffer", "320x5000"},
+        {"--back-buffer", "-320x180"},
     };
     for (const auto& args : bad) {
         AppOptions options;

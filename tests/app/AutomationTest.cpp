@@ -1,6 +1,5 @@
+// ctest-cost: 40
 #include <gtest/gtest.h>
-
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -11,8 +10,9 @@ namespace {
 
 TEST(Automation, FramesEndTheRunAndDumpTheState) {
     TempDir dir;
-    const GameRunResult run = RunGame({"--frames", "120", "--unlimited", "--dump-state", "120:" + dir.File("s.json"),
-                                       "--dump-state", "1:" + dir.File("first.json")});
+    const GameRunResult run =
+        RunGame(StateOnly({"--frames", "120", "--unlimited", "--dump-state", "120:" + dir.File("s.json"),
+                           "--dump-state", "1:" + dir.File("first.json")}));
     ASSERT_EQ(run.exitCode, 0) << run.output;
     const nlohmann::json state = ReadJsonFile(dir.File("s.json"));
     ASSERT_TRUE(state.is_object()) << ReadTextFile(dir.File("s.json"));
@@ -26,8 +26,9 @@ TEST(Automation, FramesEndTheRunAndDumpTheState) {
 TEST(Automation, ScriptedEscapeEndsTheRunInThatFrame) {
     TempDir dir;
     WriteTextFile(dir.File("esc.txt"), "30 key Escape down\n");
-    const GameRunResult run = RunGame({"--input", dir.File("esc.txt"), "--unlimited", "--frames", "100", "--dump-state",
-                                       "29:" + dir.File("29.json"), "--dump-state", "30:" + dir.File("30.json")});
+    const GameRunResult run =
+        RunGame(StateOnly({"--input", dir.File("esc.txt"), "--unlimited", "--frames", "100", "--dump-state",
+                           "29:" + dir.File("29.json"), "--dump-state", "30:" + dir.File("30.json")}));
     ASSERT_EQ(run.exitCode, 0) << run.output;
     EXPECT_TRUE(std::filesystem::exists(dir.File("29.json")));
     // Esc is seen at the pump: the loop ends before frame 30 is updated or drawn.
@@ -52,15 +53,16 @@ TEST(Automation, RecordedInputReplaysToTheSameSnapshot) {
     }
     TempDir dir;
     const std::string script = dir.File("recorded.txt");
-    // Input arrives while the game runs at its limited rate: W and Return held from about 1.5 s
-    // on, so the title starts the game once its prompt is live and the robot drives.
+    // Input arrives while the game runs at its limited rate, as soon as its window is there: a
+    // click, then W and Return held, so the title starts the game once its prompt is live and the
+    // robot drives. Every wait is bounded: xdotool's for the window, `timeout` for the whole run.
     WriteTextFile(dir.File("player.sh"),
-                  "( sleep 1.5; xdotool search --sync --name '^Quarnel$' windowfocus --sync >/dev/null 2>&1;\n"
+                  "( timeout 30 xdotool search --sync --name '^Quarnel$' windowfocus --sync >/dev/null 2>&1 || exit;\n"
                   "  xdotool mousemove --sync 300 200 >/dev/null 2>&1; xdotool click 1;\n"
                   "  xdotool keydown w; xdotool keydown Return ) &\n"
                   "\"$@\"\nstatus=$?\nwait\nexit $status\n");
-    const std::string record = "xvfb-run -a -s '-screen 0 1280x720x24' sh " + dir.File("player.sh") + " " +
-                               QUARNEL_EXE + " --frames 450 --seed 5 --record " + script +
+    const std::string record = "timeout 120 xvfb-run -a -s '-screen 0 1280x720x24' sh " + dir.File("player.sh") + " " +
+                               QUARNEL_EXE + " --frames 450 --seed 5 --back-buffer 320x180 --record " + script +
                                " --dump-state 450:" + dir.File("live.json") + " >" + dir.File("live.log") + " 2>&1";
     ASSERT_EQ(std::system(record.c_str()), 0) << ReadTextFile(dir.File("live.log"));
     const std::string text = ReadTextFile(script);
@@ -68,8 +70,8 @@ TEST(Automation, RecordedInputReplaysToTheSameSnapshot) {
     EXPECT_NE(text.find("key Return down"), std::string::npos) << text;
     EXPECT_NE(text.find("button left down"), std::string::npos) << text;
 
-    const GameRunResult replayed = RunGame({"--frames", "450", "--seed", "5", "--unlimited", "--input", script,
-                                            "--dump-state", "450:" + dir.File("replay.json")});
+    const GameRunResult replayed = RunGame(StateOnly({"--frames", "450", "--seed", "5", "--unlimited", "--input",
+                                                      script, "--dump-state", "450:" + dir.File("replay.json")}));
     ASSERT_EQ(replayed.exitCode, 0) << replayed.output;
     nlohmann::json live = ReadJsonFile(dir.File("live.json"));
     nlohmann::json replay = ReadJsonFile(dir.File("replay.json"));

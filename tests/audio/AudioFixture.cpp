@@ -9,9 +9,9 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <thread>
 
 #include "framework/platform/FwPath.h"
+#include "tests/support/GameRun.h"
 
 namespace audiotest {
 namespace {
@@ -179,17 +179,21 @@ Mix AudioTest::FinishMix() {
 }
 
 bool AudioTest::WaitWhilePlaying(const FwSoundInstance& instance, double timeoutSeconds) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSeconds);
-    while (instance.GetState() == FwSoundState::Playing) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        Sleep(0.01);
-    }
-    return true;
+    return WaitUntil([&] { return instance.GetState() != FwSoundState::Playing; },
+                     std::chrono::duration<double>(timeoutSeconds));
 }
 
-void AudioTest::Sleep(double seconds) { std::this_thread::sleep_for(std::chrono::duration<double>(seconds)); }
+double AudioTest::MixedSeconds() {
+    // The wave writer's header is 44 bytes; then 16-bit stereo frames.
+    std::error_code error;
+    const auto bytes = fs::file_size(Files().mixPath, error);
+    return error || bytes < 44 ? 0.0 : static_cast<double>(bytes - 44) / (4.0 * kRate);
+}
+
+bool AudioTest::WaitForMix(double seconds, double timeoutSeconds) {
+    const double until = MixedSeconds() + seconds;
+    return WaitUntil([&] { return MixedSeconds() >= until; }, std::chrono::duration<double>(timeoutSeconds));
+}
 
 void AudioTest::BreakDevice() {
     fs::remove_all(Files().outputDirectory);

@@ -63,7 +63,11 @@ protected:
     Mix FinishMix();
     // Waits (in real time) until the instance is no longer playing; false after `timeoutSeconds`.
     static bool WaitWhilePlaying(const FwSoundInstance& instance, double timeoutSeconds = 3.0);
-    static void Sleep(double seconds);
+    // Seconds of sound the device has mixed into its file so far.
+    static double MixedSeconds();
+    // Waits until the device has mixed `seconds` more than it had at the call; false after
+    // `timeoutSeconds`.
+    static bool WaitForMix(double seconds, double timeoutSeconds = 5.0);
     // Makes the device fail to open at the next Init, as on a machine without sound.
     static void BreakDevice();
 

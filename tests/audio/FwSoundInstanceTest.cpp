@@ -120,7 +120,7 @@ TEST_F(SoundInstance, LoopedInstanceKeepsSounding) {
     const auto instance = effect->CreateInstance(false);
     ASSERT_TRUE(instance);
     instance->Play(true, true);
-    Sleep(0.8);
+    ASSERT_TRUE(WaitForMix(0.8)) << "the device mixes nothing";
     audio.Update();
     EXPECT_EQ(instance->GetState(), FwSoundState::Playing);
     EXPECT_EQ(audio.GetPlayList().size(), 1u);
@@ -137,7 +137,7 @@ TEST_F(SoundInstance, PlayingAgainRestartsFromTheBeginningAndListsOnce) {
     const auto instance = effect->CreateInstance(true);
     ASSERT_TRUE(instance);
     instance->Play3D(Vector3(0.0f, 0.0f, 0.5f), false, true);
-    Sleep(0.2);
+    ASSERT_TRUE(WaitForMix(0.2)) << "the device mixes nothing";
     instance->Play3D(Vector3(0.0f, 0.0f, 0.5f), false, true);
     instance->Play3D(Vector3(0.0f, 0.0f, 0.5f), false, true);
     EXPECT_EQ(audio.GetPlayList().size(), 1u);

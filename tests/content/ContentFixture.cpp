@@ -1,43 +1,24 @@
 #include "tests/content/ContentFixture.h"
 
-#include <SDL.h>
-
 #include <cmath>
-#include <cstdlib>
-#include <fstream>
 #include <memory>
-#include <sstream>
 
-#include "framework/graphics/FwDirect3D.h"
-#include "framework/graphics/FwShaderManager.h"
 #include "framework/model/FwCollision.h"
 #include "framework/model/FwGLTFModel.h"
 #include "framework/platform/FwPath.h"
 #include "game/world/C_Stage.h"
+#include "tests/support/HiddenDevice.h"
 
 namespace contenttest {
 
 void UseBuiltContent() {
     static const bool ready = [] {
         FwSetContentRoot(QUARNEL_BUILD_DIR);
-        if (std::getenv("DISPLAY") == nullptr) {
-            setenv("SDL_VIDEODRIVER", "offscreen", 0);
-        }
-        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-            ADD_FAILURE() << SDL_GetError();
+        std::string error;
+        if (OpenHiddenDevice(kViewWidth, kViewHeight, error) == nullptr) {
+            ADD_FAILURE() << "no GL device: " << error;
             return false;
         }
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-        SDL_Window* window =
-            SDL_CreateWindow("content test", 0, 0, kViewWidth, kViewHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-        std::string errorText;
-        if (window == nullptr || !FwDirect3D::GetInstance().Init(window, kViewWidth, kViewHeight, false, errorText)) {
-            ADD_FAILURE() << "no GL device: " << SDL_GetError() << " " << errorText;
-            return false;
-        }
-        FwShaderManager::GetInstance().Init();
         return true;
     }();
     ASSERT_TRUE(ready);
@@ -106,40 +87,7 @@ const C_LevelLayout& Level() {
 
 std::vector<RouteStep> ReadRoute(std::string& error) {
     UseBuiltContent();
-    std::ifstream file(FwResolvePath("TxtData/route.txt"));
-    if (!file) {
-        error = "no TxtData/route.txt";
-        return {};
-    }
-    std::vector<RouteStep> steps;
-    std::string line;
-    int number = 0;
-    while (std::getline(file, line)) {
-        ++number;
-        if (line.empty() || line[0] == '#') {
-            continue;
-        }
-        std::istringstream words(line);
-        RouteStep step;
-        words >> step.action;
-        bool ok = true;
-        if (step.action == "start") {
-            ok = static_cast<bool>(words >> step.point.x >> step.point.y >> step.point.z);
-        } else if (step.action == "walk" || step.action == "goal") {
-            step.point.y = -7.5f;
-            ok = static_cast<bool>(words >> step.point.x >> step.point.z);
-        } else if (step.action == "shoot") {
-            ok = static_cast<bool>(words >> step.breaker);
-        } else {
-            ok = false;
-        }
-        if (!ok) {
-            error = "route line " + std::to_string(number) + " is not understood: " + line;
-            return {};
-        }
-        steps.push_back(step);
-    }
-    return steps;
+    return ::ReadRoute(QUARNEL_BUILD_DIR, error);
 }
 
 Vector3 Facing(float degrees) {

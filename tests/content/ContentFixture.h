@@ -11,6 +11,7 @@
 
 #include "framework/math/SimpleMath.h"
 #include "game/world/C_LevelLayout.h"
+#include "tests/support/GameRun.h"
 
 class C_Stage;
 
@@ -48,12 +49,7 @@ ModelShape ShapeOf(const std::string& path);
 // The level as the game reads it.
 const C_LevelLayout& Level();
 
-// One step of "TxtData/route.txt".
-struct RouteStep {
-    std::string action;  // "start", "walk", "shoot" or "goal"
-    Vector3 point;       // walk, goal, start: where (y at the floor)
-    int breaker = -1;    // shoot: index into the breaker list
-};
+// The route of the built content tree.
 std::vector<RouteStep> ReadRoute(std::string& error);
 
 // Facing direction of an object turned by `degrees` about y (0 faces +z).

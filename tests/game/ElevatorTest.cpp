@@ -1,3 +1,4 @@
+// ctest-cost: 30
 #include <gtest/gtest.h>
 
 #include <cmath>

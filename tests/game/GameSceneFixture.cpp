@@ -12,7 +12,11 @@
 
 std::unique_ptr<FwWindow> GameSceneTest::window;
 
-void GameSceneTest::SetUpTestSuite() {
+void GameSceneTest::SetUpTestSuite() { OpenDevice(kStateWidth, kStateHeight); }
+
+void GameScenePixelTest::SetUpTestSuite() { OpenDevice(1280, 720); }
+
+void GameSceneTest::OpenDevice(int backBufferWidth, int backBufferHeight) {
     if (std::getenv("DISPLAY") == nullptr) {
         setenv("SDL_VIDEODRIVER", "offscreen", 0);
     }
@@ -21,7 +25,8 @@ void GameSceneTest::SetUpTestSuite() {
     window = std::make_unique<FwWindow>();
     ASSERT_TRUE(window->Create(1280, 720, "game test", "Window")) << SDL_GetError();
     std::string errorText;
-    ASSERT_TRUE(FwDirect3D::GetInstance().Init(window->Hwnd(), 1280, 720, false, errorText)) << errorText;
+    ASSERT_TRUE(FwDirect3D::GetInstance().Init(window->Hwnd(), backBufferWidth, backBufferHeight, false, errorText))
+        << errorText;
     FwShaderManager::GetInstance().Init();
     FwAudioManager::GetInstance().Init();
 }
@@ -67,8 +72,8 @@ void GameSceneTest::RunFrames(int count) {
     for (int i = 0; i < count; ++i) {
         FwInput::GetInstance().BeginFrame();
         FwAudioManager::GetInstance().Update();
+        // Not presented: the tests read the back buffer, and copying it to the window costs time.
         SceneManager::GetInstance().Step();
-        FwDirect3D::GetInstance().Present();
     }
 }
 
@@ -105,20 +110,4 @@ void GameSceneTest::Focus(bool active) {
     event.type = SDL_WINDOWEVENT;
     event.window.event = active ? SDL_WINDOWEVENT_FOCUS_GAINED : SDL_WINDOWEVENT_FOCUS_LOST;
     FwInput::GetInstance().HandleEvent(event);
-}
-
-BackBufferPixels::BackBufferPixels() { FwDirect3D::GetInstance().ReadBackBuffer(rgba); }
-
-void BackBufferPixels::Average(int x0, int y0, int x1, int y1, double rgb[3]) const {
-    rgb[0] = rgb[1] = rgb[2] = 0.0;
-    for (int y = y0; y < y1; ++y) {
-        for (int x = x0; x < x1; ++x) {
-            for (int c = 0; c < 3; ++c) {
-                rgb[c] += At(x, y)[c];
-            }
-        }
-    }
-    for (int c = 0; c < 3; ++c) {
-        rgb[c] /= static_cast<double>(x1 - x0) * (y1 - y0);
-    }
 }

@@ -3,7 +3,9 @@
 // The game scene inside the test process: the game's 1280x720 window with the real device, shader
 // and sound services (silent), content from a tree of the test's own (the generated Data beside
 // the build's quarnel, level files written by the test), and input fed to FwInput as the window's
-// events would feed it. Frames run as the frame loop runs them: input, sound, scene step.
+// events would feed it. Frames run as the frame loop runs them: input, sound, scene step; they
+// are not presented. Tests that check state draw into a quarter-size back buffer, which draws
+// the same frames many times faster; tests that check pixels use GameScenePixelTest.
 
 #include <memory>
 #include <string>
@@ -20,8 +22,12 @@ class C_Game;
 
 class GameSceneTest : public ::testing::Test {
 protected:
+    static constexpr int kStateWidth = 320;
+    static constexpr int kStateHeight = 180;
+
     static void SetUpTestSuite();
     static void TearDownTestSuite();
+    static void OpenDevice(int backBufferWidth, int backBufferHeight);
     // Empty level files (no enemies, drums, breakers or stands); the player starts at the start
     // point of the shipped level unless a test writes its own data.txt.
     void SetUp() override;
@@ -47,14 +53,8 @@ private:
     std::string previousRoot;
 };
 
-// The back buffer as drawn by the last frame (before presenting), top row first.
-class BackBufferPixels {
-public:
-    BackBufferPixels();
-    // Average colour (0..255) of the rectangle [x0, x1) x [y0, y1).
-    void Average(int x0, int y0, int x1, int y1, double rgb[3]) const;
-    const uint8_t* At(int x, int y) const { return &rgba[(static_cast<size_t>(y) * 1280 + x) * 4]; }
-
-private:
-    std::vector<uint8_t> rgba;
+// The game drawn at its full 1280x720, for tests that read pixels at screen positions.
+class GameScenePixelTest : public GameSceneTest {
+protected:
+    static void SetUpTestSuite();
 };

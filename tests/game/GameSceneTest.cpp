@@ -1,3 +1,4 @@
+// ctest-cost: 10
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -17,7 +18,8 @@ TEST_F(GameSceneTest, LevelFadesInFromBlackOverAHundredFrames) {
     RunFrames(1);
     EXPECT_FLOAT_EQ(Game()->blackAlpha, 0.99f);
     double first[3];
-    BackBufferPixels().Average(0, 0, 1280, 720, first);
+    const Image firstFrame = ReadBackBuffer();
+    firstFrame.Average(0, 0, firstFrame.width, firstFrame.height, first);
     EXPECT_LT(first[0] + first[1] + first[2], 3 * 4.0);
 
     RunFrames(99);
@@ -27,7 +29,8 @@ TEST_F(GameSceneTest, LevelFadesInFromBlackOverAHundredFrames) {
     RunFrames(20);
     EXPECT_EQ(Game()->blackAlpha, 0.0f);
     double later[3];
-    BackBufferPixels().Average(0, 0, 1280, 720, later);
+    const Image laterFrame = ReadBackBuffer();
+    laterFrame.Average(0, 0, laterFrame.width, laterFrame.height, later);
     EXPECT_GT(later[0] + later[1] + later[2], 3 * 30.0);
 }
 

@@ -1,4 +1,7 @@
+// ctest-cost: 15
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 #include "game/effects/C_GameOver.h"
 #include "game/player/C_Player.h"
@@ -13,7 +16,7 @@ constexpr int kBarRow = 62;
 
 // Pixels of the gauge's row that show the green bar (inside the frame's transparent middle).
 int GreenBarWidth() {
-    const BackBufferPixels pixels;
+    const Image pixels = ReadBackBuffer();
     int width = 0;
     for (int x = 100; x < 400; ++x) {
         const uint8_t* p = pixels.At(x, kBarRow);
@@ -26,20 +29,12 @@ int GreenBarWidth() {
 
 // Nearly white pixels in the 80 by 81 box at the screen centre, where the sighting mark sits.
 int WhiteAtCentre() {
-    const BackBufferPixels pixels;
-    int count = 0;
-    for (int y = 320; y < 401; ++y) {
-        for (int x = 600; x < 680; ++x) {
-            const uint8_t* p = pixels.At(x, y);
-            if (p[0] > 225 && p[1] > 225 && p[2] > 225) {
-                ++count;
-            }
-        }
-    }
-    return count;
+    const double share =
+        ReadBackBuffer().Share(600, 320, 80, 81, [](int r, int g, int b) { return r > 225 && g > 225 && b > 225; });
+    return static_cast<int>(std::lround(share * 80 * 81));
 }
 
-class HudTest : public GameSceneTest {
+class HudTest : public GameScenePixelTest {
 protected:
     // Skips the fade from black.
     C_Game& StartAfterFade() {
@@ -62,8 +57,7 @@ TEST_F(HudTest, GaugeBarShrinksTowardItsLeftEnd) {
         RunFrames(1);
         EXPECT_NEAR(GreenBarWidth(), c.width, 2) << c.hitPoints;
         if (c.width > 0) {
-            const BackBufferPixels pixels;
-            EXPECT_GT(pixels.At(117, kBarRow)[1], 100) << "the left end stays at x = -524";
+            EXPECT_GT(ReadBackBuffer().At(117, kBarRow)[1], 100) << "the left end stays at x = -524";
         }
     }
 }

@@ -1,3 +1,4 @@
+// ctest-cost: 25
 #include <gtest/gtest.h>
 
 #include <cmath>

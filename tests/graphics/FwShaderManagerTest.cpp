@@ -7,6 +7,7 @@
 #include "framework/graphics/FwShaderManager.h"
 #include "framework/graphics/FwShaderProgram.h"
 #include "tests/graphics/GraphicsFixture.h"
+#include "tests/support/HiddenDevice.h"
 
 namespace {
 
@@ -86,15 +87,10 @@ TEST_F(ShaderManagerTest, UniformBlocksMatchTheConstantBufferLayouts) {
 
 TEST(ShaderManagerDefaults, ProjectionIsSixtyDegreesForTheBackBufferAspect) {
     // Fresh CPU copies as Init leaves them, checked on the instance the fixture initialised.
-    if (std::getenv("DISPLAY") == nullptr) {
-        setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    }
-    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0);
-    SDL_Window* window = SDL_CreateWindow("projection", 0, 0, 1280, 720, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     std::string errorText;
-    ASSERT_TRUE(FwDirect3D::GetInstance().Init(window, 1280, 720, false, errorText)) << errorText;
+    SDL_Window* window = OpenHiddenDevice(1280, 720, errorText);
+    ASSERT_NE(window, nullptr) << errorText;
     FwShaderManager& shaders = FwShaderManager::GetInstance();
-    shaders.Init();
     const Matrix& projection = shaders.cbCamera.Get().g_mP;
     EXPECT_NEAR(projection.m[0][0], 0.974279f, 1e-6f);
     EXPECT_NEAR(projection.m[1][1], 1.7320508f, 1e-6f);
@@ -109,10 +105,7 @@ TEST(ShaderManagerDefaults, ProjectionIsSixtyDegreesForTheBackBufferAspect) {
     EXPECT_EQ(static_cast<GLuint>(bound), shaders.cbCamera.Buffer().Buffer());
     glGetIntegeri_v(GL_UNIFORM_BUFFER_BINDING, 8, &bound);
     EXPECT_EQ(static_cast<GLuint>(bound), shaders.cbLight.Buffer().Buffer());
-    shaders.Release();
-    FwDirect3D::GetInstance().Release();
-    SDL_DestroyWindow(window);
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    CloseHiddenDevice(window);
 }
 
 // A camera-facing quad drawn with the standard program: camera at z = -distance looking down +z,

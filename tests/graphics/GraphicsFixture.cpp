@@ -1,35 +1,23 @@
 #include "tests/graphics/GraphicsFixture.h"
 
 #include <cstdlib>
+#include <string>
 
 #include "framework/graphics/FwDirect3D.h"
 #include "framework/graphics/FwShaderManager.h"
+#include "tests/support/HiddenDevice.h"
 
 SDL_Window* GraphicsTest::window = nullptr;
 
 void GraphicsTest::SetUpTestSuite() {
-    if (std::getenv("DISPLAY") == nullptr) {
-        setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    }
-    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-    window = SDL_CreateWindow("graphics test", 0, 0, 1280, 720, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    ASSERT_NE(window, nullptr) << SDL_GetError();
-    std::string errorText;
-    ASSERT_TRUE(FwDirect3D::GetInstance().Init(window, 1280, 720, true, errorText)) << errorText;
-    FwShaderManager::GetInstance().Init();
+    std::string error;
+    window = OpenHiddenDevice(1280, 720, error, true);
+    ASSERT_NE(window, nullptr) << error;
 }
 
 void GraphicsTest::TearDownTestSuite() {
-    FwShaderManager::GetInstance().Release();
-    FwDirect3D::GetInstance().Release();
-    if (window != nullptr) {
-        SDL_DestroyWindow(window);
-        window = nullptr;
-    }
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    CloseHiddenDevice(window);
+    window = nullptr;
 }
 
 void GraphicsTest::SetUp() {

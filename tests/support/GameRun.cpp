@@ -1,15 +1,22 @@
 #include "tests/support/GameRun.h"
 
+#include <poll.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
+#include <gtest/gtest.h>
 #include <stb_image.h>
+
+#include "framework/graphics/FwDirect3D.h"
 
 namespace {
 
@@ -23,7 +30,8 @@ std::string ShellQuote(const std::string& text) {
 
 }  // namespace
 
-GameRunResult RunGame(const std::vector<std::string>& args, const std::vector<std::string>& environment) {
+GameRunResult RunGame(const std::vector<std::string>& args, const std::vector<std::string>& environment,
+                      std::chrono::seconds deadline) {
     std::string command = "env";
     if (std::getenv("DISPLAY") == nullptr) {
         command += " SDL_VIDEODRIVER=offscreen";
@@ -35,21 +43,85 @@ GameRunResult RunGame(const std::vector<std::string>& args, const std::vector<st
     for (const std::string& arg : args) {
         command += " " + ShellQuote(arg);
     }
-    command += " 2>&1";
 
     GameRunResult result;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) {
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0) {
+        result.output = "cannot make a pipe";
         return result;
     }
-    char buffer[4096];
-    size_t count = 0;
-    while ((count = std::fread(buffer, 1, sizeof(buffer), pipe)) > 0) {
-        result.output.append(buffer, count);
+    const pid_t child = fork();
+    if (child == 0) {
+        // A process group of its own, so that the deadline stops the game and not only the shell.
+        setpgid(0, 0);
+        dup2(pipeEnds[1], STDOUT_FILENO);
+        dup2(pipeEnds[1], STDERR_FILENO);
+        close(pipeEnds[0]);
+        close(pipeEnds[1]);
+        execl("/bin/sh", "sh", "-c", ("exec " + command).c_str(), static_cast<char*>(nullptr));
+        _exit(127);
     }
-    const int status = pclose(pipe);
+    close(pipeEnds[1]);
+    if (child < 0) {
+        close(pipeEnds[0]);
+        result.output = "cannot start the game";
+        return result;
+    }
+    setpgid(child, child);
+    const auto stopAt = std::chrono::steady_clock::now() + deadline;
+    bool timedOut = false;
+    char buffer[4096];
+    for (;;) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(stopAt - std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            timedOut = true;
+            break;
+        }
+        pollfd readable{pipeEnds[0], POLLIN, 0};
+        if (poll(&readable, 1, static_cast<int>(left.count())) <= 0) {
+            continue;
+        }
+        const ssize_t count = read(pipeEnds[0], buffer, sizeof(buffer));
+        if (count <= 0) {
+            break;
+        }
+        result.output.append(buffer, static_cast<size_t>(count));
+    }
+    if (timedOut) {
+        kill(-child, SIGKILL);
+    }
+    close(pipeEnds[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (timedOut) {
+        result.output += "\n[stopped: the game was still running after " + std::to_string(deadline.count()) + " s]\n";
+        return result;
+    }
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     return result;
+}
+
+std::vector<std::string> StateOnly(std::vector<std::string> args) {
+    args.insert(args.end(), {"--back-buffer", "320x180"});
+    return args;
+}
+
+std::vector<std::string> HalfSize(std::vector<std::string> args) {
+    args.insert(args.end(), {"--back-buffer", "640x360"});
+    return args;
+}
+
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::duration<double> timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        // The one pause between polls in the tests: short, and only until the condition holds.
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
 }
 
 std::map<uint32_t, nlohmann::json> RunGameWithSnapshots(const std::vector<std::string>& args,
@@ -103,6 +175,15 @@ nlohmann::json ReadJsonFile(const std::string& path) {
     return nlohmann::json::parse(ReadTextFile(path), nullptr, false);
 }
 
+const uint8_t* Image::At(int x, int y) const {
+    static const uint8_t kOutside[4] = {0, 0, 0, 0};
+    if (x < 0 || y < 0 || x >= width || y >= height) {
+        ADD_FAILURE() << "pixel (" << x << ", " << y << ") is outside the " << width << "x" << height << " picture";
+        return kOutside;
+    }
+    return &rgba[(static_cast<size_t>(y) * width + x) * 4];
+}
+
 void Image::Average(int x, int y, int w, int h, double out[3]) const {
     out[0] = out[1] = out[2] = 0.0;
     for (int j = y; j < y + h; ++j) {
@@ -115,6 +196,108 @@ void Image::Average(int x, int y, int w, int h, double out[3]) const {
     for (int c = 0; c < 3; ++c) {
         out[c] /= static_cast<double>(w) * h;
     }
+}
+
+double Image::Share(int x, int y, int w, int h, const std::function<bool(int, int, int)>& test) const {
+    const double scale = width / 1280.0;
+    const int x0 = static_cast<int>(x * scale);
+    const int y0 = static_cast<int>(y * scale);
+    const int x1 = std::max(x0 + 1, static_cast<int>((x + w) * scale));
+    const int y1 = std::max(y0 + 1, static_cast<int>((y + h) * scale));
+    int count = 0;
+    for (int j = y0; j < y1; ++j) {
+        for (int i = x0; i < x1; ++i) {
+            const uint8_t* p = At(i, j);
+            count += test(p[0], p[1], p[2]) ? 1 : 0;
+        }
+    }
+    return static_cast<double>(count) / (static_cast<double>(x1 - x0) * (y1 - y0));
+}
+
+Image ReadBackBuffer() {
+    const FwDirect3D& d3d = FwDirect3D::GetInstance();
+    Image image;
+    if (d3d.ReadBackBuffer(image.rgba)) {
+        image.width = d3d.Width();
+        image.height = d3d.Height();
+    }
+    return image;
+}
+
+std::vector<RouteStep> ReadRoute(const std::string& contentRoot, std::string& error) {
+    std::ifstream file(contentRoot + "/TxtData/route.txt");
+    if (!file) {
+        error = "no TxtData/route.txt in " + contentRoot;
+        return {};
+    }
+    std::vector<RouteStep> steps;
+    std::string line;
+    int number = 0;
+    while (std::getline(file, line)) {
+        ++number;
+        std::istringstream words(line);
+        RouteStep step;
+        if (!(words >> step.action) || step.action[0] == '#') {
+            continue;
+        }
+        bool ok = true;
+        if (step.action == "start") {
+            ok = static_cast<bool>(words >> step.point.x >> step.point.y >> step.point.z);
+        } else if (step.action == "walk" || step.action == "goal") {
+            step.point.y = -7.5f;
+            ok = static_cast<bool>(words >> step.point.x >> step.point.z);
+        } else if (step.action == "shoot") {
+            ok = static_cast<bool>(words >> step.breaker);
+        } else {
+            ok = false;
+        }
+        if (!ok) {
+            error = "route line " + std::to_string(number) + " is not understood: " + line;
+            return {};
+        }
+        steps.push_back(step);
+    }
+    if (steps.empty()) {
+        error = "TxtData/route.txt in " + contentRoot + " has no steps";
+    }
+    return steps;
+}
+
+namespace {
+
+// Enter at kTitleReturnFrame, held for two frames; the game scene is made at the end of the
+// title's fade to black and runs its first update the frame after.
+int FindGameStart() {
+    constexpr int kFirst = 380;
+    constexpr int kLast = 480;
+    TempDir dir;
+    WriteTextFile(dir.File("in.txt"), std::to_string(kTitleReturnFrame) + " key Return down\n" +
+                                          std::to_string(kTitleReturnFrame + 2) + " key Return up\n");
+    std::vector<uint32_t> frames;
+    for (int frame = kFirst; frame <= kLast; ++frame) {
+        frames.push_back(static_cast<uint32_t>(frame));
+    }
+    GameRunResult run;
+    const auto snapshots = RunGameWithSnapshots(
+        StateOnly({"--unlimited", "--seed", "7", "--input", dir.File("in.txt"), "--frames", std::to_string(kLast)}),
+        frames, &run);
+    if (run.exitCode != 0) {
+        std::fprintf(stderr, "the run that looks for the game's first frame failed:\n%s\n", run.output.c_str());
+        return -1;
+    }
+    for (const auto& [frame, state] : snapshots) {
+        if (state["scene"] == "game") {
+            return state["updates"] == 1 ? static_cast<int>(frame) : -1;
+        }
+    }
+    return -1;
+}
+
+}  // namespace
+
+int GameStartFrame() {
+    static const int frame = FindGameStart();
+    return frame;
 }
 
 Image ReadPng(const std::string& path) {

@@ -1,23 +1,40 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
 #include <nlohmann/json.hpp>
 
+#include "framework/math/SimpleMath.h"
+
 // Runs the real game binary and reads what it wrote: the way integration tests drive the game.
 
 struct GameRunResult {
-    int exitCode = -1;
-    std::string output;  // standard output and standard error together
+    int exitCode = -1;   // -1 when the run could not start or was stopped at its deadline
+    std::string output;  // standard output and standard error together, then the reason it was stopped
 };
+
+// Longest a game run may take before it is killed and reported as a failure.
+constexpr std::chrono::seconds kGameRunDeadline{400};
 
 // Runs build/quarnel with `args` (and `environment` entries "NAME=value" added). A display is
 // arranged when none exists (SDL's offscreen driver), and sound stays silent unless the caller
-// sets ALSOFT_* itself.
-GameRunResult RunGame(const std::vector<std::string>& args, const std::vector<std::string>& environment = {});
+// sets ALSOFT_* itself. A run still going at `deadline` is killed.
+GameRunResult RunGame(const std::vector<std::string>& args, const std::vector<std::string>& environment = {},
+                      std::chrono::seconds deadline = kGameRunDeadline);
+
+// For runs whose checks read state and not pixels: a quarter-size back buffer draws the same
+// frames many times faster under software rendering.
+std::vector<std::string> StateOnly(std::vector<std::string> args);
+// For long runs whose screenshots are checked by coarse regions (Image::Share): half size.
+std::vector<std::string> HalfSize(std::vector<std::string> args);
+
+// Polls `condition` until it holds or `timeout` passes; false on timeout.
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::duration<double> timeout);
 
 // Runs the game with `args` plus a state snapshot after each of `frames`; the snapshots come back
 // by frame (a frame the run did not reach is missing). `run` receives the process result.
@@ -52,9 +69,31 @@ struct Image {
     std::vector<uint8_t> rgba;
 
     bool Empty() const { return rgba.empty(); }
-    const uint8_t* At(int x, int y) const { return &rgba[(static_cast<size_t>(y) * width + x) * 4]; }
+    // Outside the picture (a test reading 1280x720 positions from a smaller back buffer, say): a
+    // test failure naming the pixel, and a black pixel.
+    const uint8_t* At(int x, int y) const;
     // Average colour of a rectangle, as 0..255 per channel.
     void Average(int x, int y, int w, int h, double out[3]) const;
+    // Share of the pixels in a rectangle whose colour passes `test` (r, g, b as 0..255). The
+    // rectangle is in 1280x720 screen pixels and scaled to the picture, which may be smaller.
+    double Share(int x, int y, int w, int h, const std::function<bool(int, int, int)>& test) const;
 };
 
 Image ReadPng(const std::string& path);
+// The graphics device's back buffer as drawn so far (before presenting).
+Image ReadBackBuffer();
+
+// The level's play-through route, "TxtData/route.txt" of the content tree at `contentRoot`.
+struct RouteStep {
+    std::string action;  // "start", "walk", "shoot" or "goal"
+    Vector3 point;       // walk, goal, start: where (y at the floor for walk and goal)
+    int breaker = -1;    // shoot: index into the breaker list
+};
+// Empty with the reason in `error` when the file is missing or a line is not understood.
+std::vector<RouteStep> ReadRoute(const std::string& contentRoot, std::string& error);
+
+// The frame on the title timeline to press Enter at (the title has faded in), and the first
+// frame the game scene updates after it, found once per process by a run of the real game; -1
+// when that run finds no game scene.
+constexpr int kTitleReturnFrame = 310;
+int GameStartFrame();

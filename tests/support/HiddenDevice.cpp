@@ -7,7 +7,7 @@
 #include "framework/graphics/FwDirect3D.h"
 #include "framework/graphics/FwShaderManager.h"
 
-SDL_Window* OpenHiddenDevice(int width, int height, std::string& error) {
+SDL_Window* OpenHiddenDevice(int width, int height, std::string& error, bool debug) {
     if (std::getenv("DISPLAY") == nullptr) {
         setenv("SDL_VIDEODRIVER", "offscreen", 0);
     }
@@ -24,7 +24,7 @@ SDL_Window* OpenHiddenDevice(int width, int height, std::string& error) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }
-    if (!FwDirect3D::GetInstance().Init(window, width, height, false, error)) {
+    if (!FwDirect3D::GetInstance().Init(window, width, height, debug, error)) {
         SDL_DestroyWindow(window);
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
