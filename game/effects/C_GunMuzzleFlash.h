@@ -21,6 +21,7 @@ public:
     void Draw() const;
 
     float Alpha() const { return alpha; }
+    const Matrix& StarWorld() const { return starWorld; }
 
 protected:
     // Places the petals `petalDistance` and the star `starDistance` along `arm`'s z axis.

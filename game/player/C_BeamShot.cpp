@@ -6,8 +6,10 @@
 #include "framework/graphics/FwVertexTypes.h"
 #include "framework/model/FwCollision.h"
 #include "game/effects/C_EffectQuad.h"
+#include "game/enemy/C_Enemy.h"
 #include "game/hazards/C_Breaker.h"
 #include "game/hazards/C_Drum.h"
+#include "game/player/C_BeamImpact.h"
 #include "game/player/C_Camera.h"
 #include "game/player/C_Player.h"
 #include "game/world/C_Game.h"
@@ -100,8 +102,23 @@ void C_BeamShot::Collide() {
             bounce();
         }
     }
-    // Enemies are tested here, before the breakers.
+    // Every part hit counts: one beam can cost an enemy up to three hit points in a frame.
     const Vector3 tip = head.Translation();
+    for (const auto& enemy : game->enemies) {
+        for (const C_EnemyPart& part : enemy->BodyChestHead()) {
+            if (FwRayToModelWithin(part.model, part.world, tip, heading, reach, distance, normal)) {
+                Stop(tip + heading * distance);
+                game->beamLasers.push_back(std::make_unique<C_BeamImpact>(game, stopPoint));
+                enemy->Hit();
+                if (hitInstance) {
+                    hitInstance->Play3D(stopPoint, false, true);
+                }
+            }
+        }
+        if (hitInstance) {
+            hitInstance->SetPos(enemy->Position());
+        }
+    }
     for (const auto& breaker : game->breakers) {
         if (FwRayToModelWithin(breaker->Model(), breaker->World(), tip, heading, reach, distance, normal)) {
             Stop(tip + heading * distance);

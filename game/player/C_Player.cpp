@@ -13,6 +13,7 @@
 #include "framework/platform/FwInput.h"
 #include "game/effects/C_GunMuzzleFlash.h"
 #include "game/effects/C_RightMuzzleFlash.h"
+#include "game/enemy/C_Enemy.h"
 #include "game/hazards/C_Breaker.h"
 #include "game/hazards/C_Drum.h"
 #include "game/hazards/C_InstallationStand.h"
@@ -110,9 +111,11 @@ void C_Player::Update() {
         PushOutOfBarriers(direction);
     }
     PickUp();
-    // Enemies push the robot out here, before the drums.
+    for (const auto& enemy : game->enemies) {
+        PushOutXZ(position, enemy->Position(), enemy->radius + radius);
+    }
     for (const auto& drum : game->drums) {
-        PushOutOf(drum->Position(), drum->Radius());
+        PushOutXZ(position, drum->Position(), drum->Radius() + radius);
     }
     if (treadSound) {
         treadSound->SetPos(legWorld.Translation());
@@ -235,17 +238,6 @@ void C_Player::PickUp() {
 }
 
 // Moves the robot sideways out of a body of `otherRadius` centred at `center`; height stays.
-void C_Player::PushOutOf(const Vector3& center, float otherRadius) {
-    const Vector3 away = position - center;
-    const float distance = away.Length();
-    const float reach = otherRadius + radius;
-    if (distance < reach) {
-        const Vector3 push = away.Normalized() * (reach - distance);
-        position.x += push.x;
-        position.z += push.z;
-    }
-}
-
 void C_Player::LeftArmFire() {
     if (!FwInput::GetInstance().IsKeyDown(FwKey::MouseLeft) || fireCoolDown != 0) {
         return;
@@ -288,7 +280,11 @@ Vector3 C_Player::AimDirectionFrom(const Vector3& muzzle) const {
         }
     };
     test(game->stage->Model(), game->stage->World());
-    // Enemies are tested here, after the stage.
+    for (const auto& enemy : game->enemies) {
+        for (const C_EnemyPart& part : enemy->BodyHeadChest()) {
+            test(part.model, part.world);
+        }
+    }
     for (const auto& drum : game->drums) {
         test(drum->Model(), drum->World());
     }

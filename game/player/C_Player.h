@@ -94,7 +94,6 @@ private:
     void PushOutOfWalls(const Vector3& direction);
     void PushOutOfBarriers(const Vector3& direction);
     void PickUp();
-    void PushOutOf(const Vector3& center, float otherRadius);
     void LeftArmFire();
     void RightArmFire();
     // Places `muzzle` on `arm` and returns the aim direction from it.

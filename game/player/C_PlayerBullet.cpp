@@ -6,6 +6,8 @@
 #include "framework/graphics/FwShaderManager.h"
 #include "framework/model/FwCollision.h"
 #include "framework/model/FwDrawModel.h"
+#include "game/effects/C_HitEffect.h"
+#include "game/enemy/C_Enemy.h"
 #include "game/hazards/C_Breaker.h"
 #include "game/hazards/C_Drum.h"
 #include "game/player/C_Player.h"
@@ -51,7 +53,18 @@ bool C_PlayerBullet::Update() {
         }
         return false;
     }
-    // Enemies are tested here, before the breakers and drums.
+    for (const auto& enemy : game->enemies) {
+        for (const C_EnemyPart& part : enemy->BodyHeadChest()) {
+            if (FwRayToModelWithin(part.model, part.world, position, direction, reach, distance, normal)) {
+                game->hitEffects.push_back(std::make_unique<C_HitEffect>(position + direction * distance, normal));
+                if (impactInstance) {
+                    impactInstance->Play3D(enemy->Position(), false, true);
+                }
+                enemy->Hit();
+                return false;
+            }
+        }
+    }
     for (const auto& breaker : game->breakers) {
         if (FwRayToModelWithin(breaker->Model(), breaker->World(), position, direction, kBreakerReach, distance,
                                normal)) {

@@ -16,9 +16,15 @@
 #include "game/effects/C_GameOver.h"
 #include "game/effects/C_GunMuzzleFlash.h"
 #include "game/effects/C_HPGauge.h"
+#include "game/effects/C_HitEffect.h"
+#include "game/effects/C_HitSpark.h"
 #include "game/effects/C_RightMuzzleFlash.h"
+#include "game/enemy/C_ChargeRing.h"
+#include "game/enemy/C_Enemy.h"
+#include "game/enemy/C_EnemyBullet.h"
 #include "game/hazards/C_Breaker.h"
 #include "game/hazards/C_Drum.h"
+#include "game/hazards/C_EnemyDebris.h"
 #include "game/hazards/C_Explosion.h"
 #include "game/hazards/C_InstallationStand.h"
 #include "game/hazards/C_SmokePuff.h"
@@ -82,6 +88,16 @@ void PlaySoundOnce(const std::shared_ptr<FwSoundEffect>& sound) {
     }
 }
 
+void PushOutXZ(Vector3& position, const Vector3& center, float reach) {
+    const Vector3 away = position - center;
+    const float distance = away.Length();
+    if (distance < reach) {
+        const Vector3 push = away.Normalized() * (reach - distance);
+        position.x += push.x;
+        position.z += push.z;
+    }
+}
+
 C_Game::C_Game() {
     std::srand(FwRandomSeed());
     FwDirect3D& d3d = FwDirect3D::GetInstance();
@@ -96,6 +112,9 @@ C_Game::C_Game() {
     FwInput::GetInstance().ShowCursor(false);
     stage = std::make_unique<C_Stage>(this);
     levelLayout.Load();
+    for (const Vector3& position : levelLayout.enemies) {
+        enemies.push_back(std::make_unique<C_Enemy>(this, position));
+    }
     for (const Vector3& position : levelLayout.drums) {
         drums.push_back(std::make_unique<C_Drum>(position));
     }
@@ -145,17 +164,23 @@ C_Game::~C_Game() {
     lamps.reset();
     sightingTexture.Release();
     blackTexture.Release();
+    enemies.clear();
+    enemyBullets.clear();
     playerBullets.clear();
     drums.clear();
     beamShots.clear();
     armFlashes.clear();
     explosions.clear();
+    enemyDebris.clear();
     stands.clear();
     breakers.clear();
     burnMarks.clear();
     breakerSmokes.clear();
     gunFlashes.clear();
+    chargeRings.clear();
+    hitEffects.clear();
     beamLasers.clear();
+    playerHitEffects.clear();
 }
 
 void C_Game::AddBurnMark(const Vector3& normal, const Vector3& hitPoint) {
@@ -176,9 +201,12 @@ void C_Game::Update() {
     hpGauge->Update();
     UpdateList(playerBullets);
     UpdateList(beamShots);
-    // The enemies, their separation, their bullets, charge rings and debris update around the
-    // explosions here.
+    UpdateList(enemies, enemyBullets, explosions);
+    SeparateEnemies();
+    UpdateList(enemyBullets);
     UpdateList(explosions);
+    UpdateList(chargeRings);
+    UpdateList(enemyDebris);
     for (const auto& breaker : breakers) {
         breaker->Update();
     }
@@ -196,11 +224,26 @@ void C_Game::Update() {
     }
     UpdateList(breakerSmokes);
     UpdateList(beamLasers);
+    UpdateList(hitEffects);
     for (const auto& stand : stands) {
         stand->Update();
     }
     lamps->Update();
+    UpdateList(playerHitEffects);
     SetListener(player->chestWorld.Translation());
+}
+
+// Every ordered pair, so both of two overlapping enemies move; later pairs see the moved positions.
+void C_Game::SeparateEnemies() {
+    for (const auto& mover : enemies) {
+        for (const auto& other : enemies) {
+            if (mover != other) {
+                Vector3 position = mover->Position();
+                PushOutXZ(position, other->Position(), mover->radius + other->radius);
+                mover->world.SetTranslation(position);
+            }
+        }
+    }
 }
 
 void C_Game::SetListener(const Vector3& position) const {
@@ -250,8 +293,11 @@ void C_Game::Draw() {
     context.SetRasterizerState(rasterBackCull);
     playerCollision->Draw();
     weaponItem->Draw();
+    DrawList(enemies);
     DrawList(playerBullets);
+    DrawList(enemyBullets);
     DrawList(drums);
+    DrawList(enemyDebris);
     DrawList(stands);
     for (const auto& stand : stands) {
         stand->DrawEmitters();
@@ -260,6 +306,9 @@ void C_Game::Draw() {
 
     // Glowing parts of the actors add light.
     context.SetBlendState(blendAdd, noBlendFactor, 0xFFFFFFFF);
+    for (const auto& enemy : enemies) {
+        enemy->DrawEyeLight();
+    }
     // Quads and billboards with the effect program.
     context.SetBlendState(blendAlpha, noBlendFactor, 0xFFFFFFFF);
     shaders.effectShader.SetToDevice();
@@ -274,8 +323,11 @@ void C_Game::Draw() {
     DrawList(beamShots);
     DrawList(armFlashes);
     DrawList(gunFlashes);
+    DrawList(hitEffects);
     // Effects that show through walls.
     context.SetDepthStencilState(d3d.CreateDepthStencilState(false, true), 0);
+    DrawList(playerHitEffects);
+    DrawList(chargeRings);
     context.SetRasterizerState(rasterBackCull);
     DrawList(explosions);
     DrawList(beamLasers);
@@ -323,6 +375,19 @@ void C_Game::DumpState(nlohmann::json& out) const {
         {"alpha", weaponItem->Alpha()},
         {"position", ToJson(weaponItem->Position())},
     };
+    out["enemies"] = ListJson(enemies, [](const C_Enemy& enemy) {
+        return nlohmann::json{{"position", ToJson(enemy.Position())}, {"yaw", YawOf(enemy.world.Facing())},
+                              {"hitPoints", enemy.hitPoints},         {"state", enemy.state->Name()},
+                              {"eyeLight", enemy.eyeLightOn},         {"eyeAlpha", enemy.eyeAlpha},
+                              {"deathTimer", enemy.deathTimer},       {"knockdownTilt", enemy.knockdownTilt},
+                              {"fireRequest", enemy.fireRequest},     {"shotByPlayer", enemy.shotByPlayer}};
+    });
+    out["chargeRings"] = ListJson(chargeRings, [](const C_ChargeRing& ring) {
+        return nlohmann::json{{"size", ring.Size()}, {"alpha", ring.Alpha()}};
+    });
+    out["enemyBullets"] = ListJson(enemyBullets, [](const C_EnemyBullet& bullet) {
+        return nlohmann::json{{"position", ToJson(bullet.Position())}, {"direction", ToJson(bullet.Direction())}};
+    });
     out["drums"] = ListJson(drums, [](const C_Drum& drum) {
         return nlohmann::json{{"position", ToJson(drum.Position())}};
     });
@@ -364,23 +429,29 @@ void C_Game::DumpState(nlohmann::json& out) const {
         {"gameClearAlpha", gameClear->Alpha()},
         {"gameOverAlpha", gameOver->Alpha()},
     };
-    // Read from the level files; their objects join the scene with their own classes.
+    // Read from the level files.
     out["level"] = {
         {"start", ToJson(levelLayout.startPosition)}, {"enemies", levelLayout.enemies.size()},
         {"drums", levelLayout.drums.size()},          {"breakers", levelLayout.breakers.size()},
         {"stands", levelLayout.stands.size()},
     };
     out["lists"] = {
+        {"enemies", enemies.size()},
+        {"enemyBullets", enemyBullets.size()},
         {"playerBullets", playerBullets.size()},
         {"drums", drums.size()},
         {"beamShots", beamShots.size()},
         {"armFlashes", armFlashes.size()},
         {"explosions", explosions.size()},
         {"breakerSmokes", breakerSmokes.size()},
+        {"enemyDebris", enemyDebris.size()},
         {"stands", stands.size()},
         {"breakers", breakers.size()},
         {"burnMarks", burnMarks.size()},
         {"gunFlashes", gunFlashes.size()},
+        {"chargeRings", chargeRings.size()},
+        {"hitEffects", hitEffects.size()},
         {"beamLasers", beamLasers.size()},
+        {"playerHitEffects", playerHitEffects.size()},
     };
 }

@@ -15,15 +15,21 @@ class C_BeamImpact;
 class C_BeamShot;
 class C_Breaker;
 class C_BurnMark;
+class C_ChargeRing;
 class C_Camera;
 class C_Drum;
 class C_Elevator;
+class C_Enemy;
+class C_EnemyBullet;
+class C_EnemyDebris;
 class C_Explosion;
 class C_GameClear;
 class C_GameOver;
 class C_GoalArea;
 class C_GunMuzzleFlash;
 class C_HPGauge;
+class C_HitEffect;
+class C_HitSpark;
 class C_InstallationStand;
 class C_Lamps;
 class C_Player;
@@ -37,6 +43,9 @@ class FwSoundEffect;
 
 // Plays `sound` once from its start as a plain (not 3D) sound, heard to its end.
 void PlaySoundOnce(const std::shared_ptr<FwSoundEffect>& sound);
+// Moves `position` in x and z only, straight away from `center`, until it is `reach` away from it
+// measured in 3D; nothing moves at `reach` or beyond, or with the two points on one vertical.
+void PushOutXZ(Vector3& position, const Vector3& center, float reach);
 
 // One play-through: owns everything in the level, updates it in a fixed order, places the camera
 // and draws it all in a fixed order of render-state passes. It ends with the ending (the player
@@ -72,20 +81,27 @@ public:
     std::unique_ptr<C_Elevator> elevator;
     std::unique_ptr<C_Camera> camera;
     std::unique_ptr<C_Lamps> lamps;
-    // Objects of the level and short-lived shots and effects. The enemies, their bullets, debris
-    // and charge rings, and the hit effects take their places among these when they arrive.
+    // Objects of the level and short-lived shots and effects.
+    std::vector<std::unique_ptr<C_Enemy>> enemies;
+    std::vector<std::unique_ptr<C_EnemyBullet>> enemyBullets;
     std::vector<std::unique_ptr<C_PlayerBullet>> playerBullets;
     std::vector<std::unique_ptr<C_Drum>> drums;
     std::vector<std::unique_ptr<C_BeamShot>> beamShots;
     std::vector<std::unique_ptr<C_RightMuzzleFlash>> armFlashes;
     std::vector<std::unique_ptr<C_Explosion>> explosions;
     std::vector<std::unique_ptr<C_SmokePuff>> breakerSmokes;
+    std::vector<std::unique_ptr<C_EnemyDebris>> enemyDebris;
     std::vector<std::unique_ptr<C_InstallationStand>> stands;
     std::vector<std::unique_ptr<C_Breaker>> breakers;
     std::vector<std::unique_ptr<C_BurnMark>> burnMarks;
+    // The player's gun flashes and the enemies'.
     std::vector<std::unique_ptr<C_GunMuzzleFlash>> gunFlashes;
+    std::vector<std::unique_ptr<C_ChargeRing>> chargeRings;
+    std::vector<std::unique_ptr<C_HitEffect>> hitEffects;
     // Flashes where beam shots strike enemies.
     std::vector<std::unique_ptr<C_BeamImpact>> beamLasers;
+    // Where enemy bullets hit the player.
+    std::vector<std::unique_ptr<C_HitSpark>> playerHitEffects;
     FwTexture sightingTexture;
     // Set for good the first frame the player stands on the goal area.
     bool ending = false;
@@ -102,6 +118,7 @@ public:
     C_LevelLayout levelLayout;
 
 private:
+    void SeparateEnemies();
     void DrawHud() const;
 
     // Updates since the scene started, for state snapshots.
