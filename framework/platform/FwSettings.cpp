@@ -1,0 +1,6 @@
+#include "framework/platform/FwSettings.h"
+
+FwSettings& FwGetSettings() {
+    static FwSettings settings;
+    return settings;
+}
