@@ -43,9 +43,11 @@ struct PlayResult {
 };
 
 // Plays the level at `contentRoot` from a new game scene with seed 7 until the driver is done or
-// `maxFrames` have run. `watchFrames` is called around each frame's update with true before and
-// false after it (the ray-query recorder watches only the game).
-PlayResult Play(const std::string& contentRoot, int maxFrames, const std::function<void(bool)>& watchFrames = {});
+// `maxFrames` have run. Frames are drawn as the game draws them, or only every `drawEvery`th one
+// where drawing would swamp the run (the crowded levels). `watchFrames` is called around each
+// frame's update with true before and false after it (the ray-query recorder watches only the game).
+PlayResult Play(const std::string& contentRoot, int maxFrames, int drawEvery = 1,
+                const std::function<void(bool)>& watchFrames = {});
 
 // The play-through of the shipped level, played once per process for the benchmarks that read it.
 const PlayResult& StockPlay();

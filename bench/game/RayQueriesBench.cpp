@@ -62,7 +62,7 @@ Recording Record() {
             recording.queries.push_back({copy.get(), world, origin, direction});
         });
     const BenchContent content(1);
-    Play(content.Root(), 9000, [&](bool inUpdate) { watching = inUpdate; });
+    Play(content.Root(), 9000, 1, [&](bool inUpdate) { watching = inUpdate; });
     FwSetRayQueryObserver({});
     // An even sample when the play asked more than the benchmark needs.
     if (recording.queries.size() > kMaxQueries) {
