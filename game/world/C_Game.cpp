@@ -112,15 +112,15 @@ namespace {
 // the first shot or the first explosion does not stall on a file; the objects still load their
 // own, from the caches.
 void PreloadPlayContent() {
-    for (const char* path : {"Data/Bullet/PlayerBullet.gltf", "Data/Bullet/bullet.gltf", "Data/Enemy/caterpillar.gltf",
-                             "Data/Enemy/Chest.gltf", "Data/Enemy/head.gltf", "Data/Enemy/Leg.gltf",
-                             "Data/Enemy/Spine.gltf"}) {
+    for (const char* path :
+         {"Data/Bullet/PlayerBullet.gltf", "Data/Bullet/bullet.gltf", "Data/Enemy/caterpillar.gltf",
+          "Data/Enemy/Chest.gltf", "Data/Enemy/head.gltf", "Data/Enemy/Leg.gltf", "Data/Enemy/Spine.gltf"}) {
         FwModel().Load(path);
     }
-    for (const char* path : {"Data/Texture/096a53cb.jpg", "Data/Texture/HitEffect.png", "data/texture/burnMarks.png",
-                             "Data/Texture/MuzzleFlash.png", "Data/Texture/LeftMuzzleFlash.png", "Data/Texture/Star.png",
-                             "data/texture/Smoke.png", "Data/Texture/Ring.png", "Data/Texture/light.png",
-                             "Data/Texture/laser.png"}) {
+    for (const char* path :
+         {"Data/Texture/096a53cb.jpg", "Data/Texture/HitEffect.png", "data/texture/burnMarks.png",
+          "Data/Texture/MuzzleFlash.png", "Data/Texture/LeftMuzzleFlash.png", "Data/Texture/Star.png",
+          "data/texture/Smoke.png", "Data/Texture/Ring.png", "Data/Texture/light.png", "Data/Texture/laser.png"}) {
         FwTexture().Load(path);
     }
     for (const char* path : {"data/sound/shot.wav", "data/sound/BeamHit.wav", "data/sound/damage.wav",
