@@ -116,7 +116,8 @@ TEST(OptionsScreen, ChangesSettingsThatTheNextGameAndTheNextRunUse) {
     const auto highlighted = [](int r, int g, int b) { return g > 200 && r < 80 && b > 80 && b < 180; };
     EXPECT_GT(ReadPng(dir.File("before.png")).Share(100, 80, 200, 100, bright), 0.05);
     EXPECT_LT(open.Share(100, 80, 200, 100, bright), 0.001) << "the title is dimmed";
-    EXPECT_GT(open.Share(300, 185, 680, 30, highlighted), 0.01) << "the chosen row is drawn in green";
+    EXPECT_GT(open.Share(300, 185, 680, 30, highlighted), 0.002) << "the chosen row is drawn in green";
+    EXPECT_LT(open.Share(300, 233, 680, 30, highlighted), 0.0005) << "the next row is not";
 
     // Left, the title resumes where it stood, and the settings hold.
     EXPECT_TRUE(run.at(kClose + 3)["title"]["options"].is_null());
