@@ -116,7 +116,7 @@ void OptionsScreen::Change(int steps, bool wrap) {
         value = (wrap && stuck) ? (steps > 0 ? info.minimum : info.maximum) : stepped;
     }
     // Heard after the change, so a volume step is heard at its new level.
-    if (changeSound && !(settings == before)) {
+    if (changeSound && settings != before) {
         changeSound->Play(false, false);
     }
 }
