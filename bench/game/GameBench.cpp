@@ -29,22 +29,6 @@ namespace {
 
 const std::string kBuild = QUARNEL_BUILD_DIR;
 
-// The level files' records: groups of `width` numbers.
-std::vector<std::vector<float>> ReadRecords(const std::string& path, size_t width) {
-    std::ifstream file(path);
-    std::vector<std::vector<float>> records;
-    std::vector<float> record;
-    float value = 0.0f;
-    while (file >> value) {
-        record.push_back(value);
-        if (record.size() == width) {
-            records.push_back(record);
-            record.clear();
-        }
-    }
-    return records;
-}
-
 // Every record, then `scale - 1` more rounds of copies moved in x and z on a spiral.
 std::string Repeated(const std::vector<std::vector<float>>& records, int scale) {
     std::ostringstream text;
@@ -105,9 +89,9 @@ BenchContent::BenchContent(int scale) {
     for (const char* name : {"data.txt", "route.txt", "installatioStand.txt"}) {
         WriteTextFile(dir.File(std::string("TxtData/") + name), ReadTextFile(level + name));
     }
-    WriteTextFile(dir.File("TxtData/Enemydata.txt"), Repeated(ReadRecords(level + "Enemydata.txt", 3), scale));
-    WriteTextFile(dir.File("TxtData/drumdata.txt"), Repeated(ReadRecords(level + "drumdata.txt", 3), scale));
-    WriteTextFile(dir.File("TxtData/breaker.txt"), Repeated(ReadRecords(level + "breaker.txt", 4), scale));
+    WriteTextFile(dir.File("TxtData/Enemydata.txt"), Repeated(ReadLevelRecords(level + "Enemydata.txt", 3), scale));
+    WriteTextFile(dir.File("TxtData/drumdata.txt"), Repeated(ReadLevelRecords(level + "drumdata.txt", 3), scale));
+    WriteTextFile(dir.File("TxtData/breaker.txt"), Repeated(ReadLevelRecords(level + "breaker.txt", 4), scale));
 }
 
 PlayResult Play(const std::string& contentRoot, int maxFrames, int drawEvery,

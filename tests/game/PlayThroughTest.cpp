@@ -52,18 +52,7 @@ bool ReadLegs(Vector3& start, std::vector<RouteLeg>& legs) {
 // Groups of numbers of a level file: position and angle of each breaker, breaker index, position
 // and angle of each stand.
 std::vector<std::vector<float>> ReadRecords(const std::string& name, size_t width) {
-    std::ifstream file(kBuild + "/TxtData/" + name);
-    std::vector<std::vector<float>> records;
-    std::vector<float> record;
-    float value = 0.0f;
-    while (file >> value) {
-        record.push_back(value);
-        if (record.size() == width) {
-            records.push_back(record);
-            record.clear();
-        }
-    }
-    return records;
+    return ReadLevelRecords(kBuild + "/TxtData/" + name, width);
 }
 
 Vector3 FacingOf(float degrees) {

@@ -3,7 +3,6 @@
 #include <SDL.h>
 
 #include <cmath>
-#include <fstream>
 
 #include "framework/model/FwCollision.h"
 #include "game/enemy/C_Enemy.h"
@@ -50,14 +49,10 @@ void FeedMouseMove(int dx, int dy) {
 bool FightDriver::Load(const std::string& contentRoot, std::string& error) {
     // Aim at the centre of a breaker's front, 1.6 in front of its position along its facing.
     std::vector<Vector3> fronts;
-    std::ifstream breakers(contentRoot + "/TxtData/breaker.txt");
-    float x = 0.0f;
-    float y = 0.0f;
-    float z = 0.0f;
-    float degrees = 0.0f;
-    while (breakers >> x >> y >> z >> degrees) {
-        const float radians = degrees * Math::kDegToRad;
-        fronts.emplace_back(Vector3(x, y, z) + Vector3(std::sin(radians), 0.0f, std::cos(radians)) * 1.6f);
+    for (const std::vector<float>& breaker : ReadLevelRecords(contentRoot + "/TxtData/breaker.txt", 4)) {
+        const float radians = breaker[3] * Math::kDegToRad;
+        fronts.emplace_back(Vector3(breaker[0], breaker[1], breaker[2]) +
+                            Vector3(std::sin(radians), 0.0f, std::cos(radians)) * 1.6f);
     }
     route.clear();
     for (const ::RouteStep& routeStep : ReadRoute(contentRoot, error)) {
