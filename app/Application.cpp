@@ -9,8 +9,11 @@
 
 #include "app/FrameTiming.h"
 #include "framework/audio/FwAudioManager.h"
+#include "framework/audio/FwSoundEffect.h"
 #include "framework/graphics/FwDirect3D.h"
 #include "framework/graphics/FwShaderManager.h"
+#include "framework/graphics/FwTexture.h"
+#include "framework/model/FwModel.h"
 #include "framework/platform/FwClock.h"
 #include "framework/platform/FwMessageBox.h"
 #include "framework/platform/FwSettings.h"
@@ -97,6 +100,10 @@ void Application::RunLoop() {
 void Application::Release() {
     // Scenes hold textures, buffers and sounds, so they go while the device still exists.
     SceneManager::GetInstance().Release();
+    // The shared content caches too; models hold textures, so they go first.
+    FwModel::ReleaseCache();
+    FwTexture::ReleaseCache();
+    FwSoundEffect::ReleaseCache();
     FwShaderManager::GetInstance().Release();
     FwDirect3D::GetInstance().Release();
     FwAudioManager::GetInstance().Release();

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "framework/audio/FwSoundInstance.h"
+#include "framework/platform/FwFileCache.h"
 #include "framework/platform/FwPath.h"
 
 namespace {
@@ -45,6 +46,37 @@ std::shared_ptr<const FwAlBuffer> MakeBuffer(const SDL_AudioSpec& spec, const Ui
     return alGetError() == AL_NO_ERROR ? buffer : nullptr;
 }
 
+// One WAV file as OpenAL buffers: as loaded, and mono for 3D.
+struct WaveBuffers {
+    std::shared_ptr<const FwAlBuffer> plain;
+    std::shared_ptr<const FwAlBuffer> mono;
+};
+
+std::shared_ptr<const WaveBuffers> DecodeWave(const std::string& path) {
+    SDL_AudioSpec spec;
+    Uint8* data = nullptr;
+    Uint32 length = 0;
+    if (!SDL_LoadWAV(path.c_str(), &spec, &data, &length)) {
+        std::fprintf(stderr, "Cannot load sound %s: %s\n", path.c_str(), SDL_GetError());
+        return nullptr;
+    }
+    const std::unique_ptr<Uint8, WavFreer> owned(data);
+    const int channels = std::min<int>(spec.channels, 2);
+    auto buffers = std::make_shared<WaveBuffers>();
+    buffers->plain = MakeBuffer(spec, data, length, channels);
+    buffers->mono = channels == 1 ? buffers->plain : MakeBuffer(spec, data, length, 1);
+    if (!buffers->plain || !buffers->mono) {
+        std::fprintf(stderr, "Cannot play sound %s: unsupported sample format\n", path.c_str());
+        return nullptr;
+    }
+    return buffers;
+}
+
+FwFileCache<WaveBuffers>& WaveCache() {
+    static FwFileCache<WaveBuffers> cache;
+    return cache;
+}
+
 }  // namespace
 
 bool FwSoundEffect::Load(const std::string& filePath) {
@@ -52,26 +84,18 @@ bool FwSoundEffect::Load(const std::string& filePath) {
         return false;
     }
     const std::string path = FwResolvePath(filePath);
-    SDL_AudioSpec spec;
-    Uint8* data = nullptr;
-    Uint32 length = 0;
-    if (!SDL_LoadWAV(path.c_str(), &spec, &data, &length)) {
-        std::fprintf(stderr, "Cannot load sound %s: %s\n", path.c_str(), SDL_GetError());
+    const std::shared_ptr<const WaveBuffers> buffers =
+        WaveCache().Get(path, path, FwAudioManager::DeviceSerial(), DecodeWave);
+    if (!buffers) {
         return false;
     }
-    const std::unique_ptr<Uint8, WavFreer> owned(data);
-    const int channels = std::min<int>(spec.channels, 2);
-    std::shared_ptr<const FwAlBuffer> loaded = MakeBuffer(spec, data, length, channels);
-    std::shared_ptr<const FwAlBuffer> mono = channels == 1 ? loaded : MakeBuffer(spec, data, length, 1);
-    if (!loaded || !mono) {
-        std::fprintf(stderr, "Cannot play sound %s: unsupported sample format\n", path.c_str());
-        return false;
-    }
-    soundEffect = std::move(loaded);
-    soundEffect3D = std::move(mono);
+    soundEffect = buffers->plain;
+    soundEffect3D = buffers->mono;
     fileName = filePath;
     return true;
 }
+
+void FwSoundEffect::ReleaseCache() { WaveCache().Release(); }
 
 std::shared_ptr<FwSoundInstance> FwSoundEffect::CreateInstance(bool use3D) {
     if (!FwAudioManager::GetInstance().HasDevice() || !soundEffect || soundEffect->Get() == 0) {

@@ -95,3 +95,5 @@ void FwGLObject::Reset() {
 void FwGLObject::BeginContext() { liveGeneration = ++lastGeneration; }
 
 void FwGLObject::EndContext() { liveGeneration = 0; }
+
+uint32_t FwGLObject::LiveGeneration() { return liveGeneration; }

@@ -37,6 +37,9 @@ public:
     // Called by FwDirect3D when it makes its context current and when it destroys it.
     static void BeginContext();
     static void EndContext();
+    // The live context's number (0 while there is none): content made for one context is no
+    // use in the next.
+    static uint32_t LiveGeneration();
 
 private:
     FwGLKind kind = FwGLKind::Texture;

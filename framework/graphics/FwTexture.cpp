@@ -9,6 +9,7 @@
 
 #include <stb_image.h>
 
+#include "framework/platform/FwFileCache.h"
 #include "framework/platform/FwPath.h"
 
 namespace {
@@ -176,6 +177,11 @@ bool LoadTextureFile(const std::string& path, uint32_t bindFlags, bool generateM
     return MakeTexture(desc, pixels.get(), generateMipmaps, texture);
 }
 
+FwFileCache<FwTexture>& TextureCache() {
+    static FwFileCache<FwTexture> cache;
+    return cache;
+}
+
 }  // namespace
 
 bool FwTexture::Load(const std::string& path, bool renderTarget, bool depthStencil, bool generateMipmaps) {
@@ -190,6 +196,33 @@ bool FwTexture::Load(const std::string& path, bool renderTarget, bool depthStenc
     if (depthStencil) {
         bindFlags |= FwBind::kDepthStencil;
     }
+    // Targets are drawn into, so each owner needs its own.
+    if (renderTarget || depthStencil) {
+        return LoadFile(path, bindFlags, generateMipmaps);
+    }
+    const std::string resolved = FwResolvePath(path);
+    const std::shared_ptr<const FwTexture> shared =
+        TextureCache().Get(generateMipmaps ? resolved + "|mipmaps" : resolved, resolved, FwGLObject::LiveGeneration(),
+                           [&](const std::string& file) -> std::shared_ptr<const FwTexture> {
+                               auto made = std::make_shared<FwTexture>();
+                               return made->LoadFile(file, bindFlags, generateMipmaps) ? made : nullptr;
+                           });
+    if (!shared) {
+        return false;
+    }
+    texture = shared->texture;
+    target = shared->target;
+    srv = shared->srv;
+    rtv = shared->rtv;
+    dsv = shared->dsv;
+    desc = shared->desc;
+    filepath = path;
+    return true;
+}
+
+void FwTexture::ReleaseCache() { TextureCache().Release(); }
+
+bool FwTexture::LoadFile(const std::string& path, uint32_t bindFlags, bool generateMipmaps) {
     FwGLObject loaded;
     FwTextureDesc loadedDesc;
     if (!LoadTextureFile(path, bindFlags, generateMipmaps, loaded, loadedDesc) ||
@@ -224,10 +257,10 @@ bool FwTexture::Create(uint32_t width, uint32_t height, FwFormat format, uint32_
 
 bool FwTexture::CreateFromTexture(FwGLObject&& existing, const FwTextureDesc& description) {
     Release();
-    texture = std::move(existing);
+    texture = std::make_shared<const FwGLObject>(std::move(existing));
     desc = description;
     target = TargetFor(desc);
-    if (!texture || !CreateViews()) {
+    if (!*texture || !CreateViews()) {
         Release();
         return false;
     }
@@ -245,14 +278,14 @@ bool FwTexture::CreateViews() {
     if ((renderTarget && info.depth) || (depthStencil && !info.depth)) {
         return false;
     }
-    srv = (desc.bindFlags & FwBind::kShaderResource) != 0 ? texture.Name() : 0;
-    rtv = renderTarget ? texture.Name() : 0;
-    dsv = depthStencil ? texture.Name() : 0;
+    srv = (desc.bindFlags & FwBind::kShaderResource) != 0 ? texture->Name() : 0;
+    rtv = renderTarget ? texture->Name() : 0;
+    dsv = depthStencil ? texture->Name() : 0;
     return true;
 }
 
 void FwTexture::Release() {
-    texture.Reset();
+    texture.reset();
     target = GL_TEXTURE_2D;
     srv = 0;
     rtv = 0;

@@ -5,6 +5,7 @@
 // texture coordinate (0, 0) is the top-left corner of an image file.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "framework/graphics/FwBuffer.h"
@@ -41,6 +42,8 @@ public:
 
     // Reads PNG, JPEG, BMP, GIF, TGA, HDR and the other formats stb_image knows; the path is
     // resolved against the content root. An empty path fails without touching the file system.
+    // Textures only sampled share one GPU texture per file (see FwFileCache); render and depth
+    // targets are always made anew.
     bool Load(const std::string& path, bool renderTarget = false, bool depthStencil = false,
               bool generateMipmaps = false);
     // initialData, when given, holds mip level 0 of every slice, rows packed without padding.
@@ -50,6 +53,8 @@ public:
     // Takes ownership of a texture made elsewhere with the given description.
     bool CreateFromTexture(FwGLObject&& existing, const FwTextureDesc& description);
     void Release();
+    // Forgets the shared file textures; called before the device goes.
+    static void ReleaseCache();
 
     // The views are the texture's name where its bind flags allow that use, else 0.
     GLuint ShaderResourceView() const { return srv; }
@@ -62,9 +67,10 @@ public:
     const std::string& Path() const { return filepath; }
 
 private:
+    bool LoadFile(const std::string& path, uint32_t bindFlags, bool generateMipmaps);
     bool CreateViews();
 
-    FwGLObject texture;
+    std::shared_ptr<const FwGLObject> texture;  // shared by the loads of one file
     GLenum target = GL_TEXTURE_2D;
     GLuint srv = 0;
     GLuint rtv = 0;

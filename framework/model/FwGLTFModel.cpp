@@ -22,9 +22,10 @@ struct GLTFPrimitive {
 };
 
 // tinygltf hands its image decoder a pointer into the buffer without checking that the image's
-// buffer view lies inside it, so a lying GLB would be read out of bounds; check first.
-bool LoadImageChecked(tinygltf::Image* image, const int imageIndex, std::string* err, std::string* warn, int width,
-                      int height, const unsigned char* bytes, int size, void* userData) {
+// buffer view lies inside it, so a lying GLB would be read out of bounds; check first. The pixels
+// are not decoded here: materials name their image files and FwTexture decodes each one once.
+bool CheckImage(tinygltf::Image* image, const int imageIndex, std::string* err, std::string* /*warn*/, int /*width*/,
+                int /*height*/, const unsigned char* /*bytes*/, int /*size*/, void* userData) {
     if (image->bufferView >= 0) {
         const auto* model = static_cast<const tinygltf::Model*>(userData);
         size_t length = 0;
@@ -34,7 +35,7 @@ bool LoadImageChecked(tinygltf::Image* image, const int imageIndex, std::string*
             return false;
         }
     }
-    return tinygltf::LoadImageData(image, imageIndex, err, warn, width, height, bytes, size, nullptr);
+    return true;
 }
 
 // tinygltf looks for each external file as its folder joined with the URI, then as the URI from
@@ -54,7 +55,7 @@ std::string ExpandModelUri(const std::string& path, void* userData) {
 
 bool ReadFile(const std::string& path, tinygltf::Model& gltf) {
     tinygltf::TinyGLTF loader;
-    loader.SetImageLoader(LoadImageChecked, &gltf);
+    loader.SetImageLoader(CheckImage, &gltf);
     ModelFolder folder{GetDirFromPath(path), {}};
     if (folder.folder.size() > 1) {
         folder.joined = folder.folder.substr(0, folder.folder.size() - 1) + "/";

@@ -79,6 +79,7 @@ bool FwMesh::Create(const std::vector<FwMeshVertex>& vertices, const std::vector
         indexBuffer.Create(FwBind::kIndexBuffer, uint32_t(sizeof(FwMeshFace) * meshFaces.size()), FwUsage::Default,
                            meshFaces.data());
         faces = meshFaces;
+        bvh.Build(positions, faces);
     }
     return true;
 }
@@ -91,6 +92,7 @@ void FwMesh::Release() {
     sphere = {};
     positions.clear();
     faces.clear();
+    bvh.Release();
 }
 
 void FwMesh::SetToDevice() const {

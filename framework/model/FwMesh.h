@@ -5,6 +5,7 @@
 #include "framework/graphics/FwBuffer.h"
 #include "framework/math/SimpleMath.h"
 #include "framework/model/FwMeshData.h"
+#include "framework/model/FwRayBvh.h"
 
 struct FwBoundingBox {
     Vector3 center = {0, 0, 0};
@@ -17,7 +18,7 @@ struct FwBoundingSphere {
 };
 
 // One mesh node on the GPU: a vertex and an index buffer shared by all its subsets, plus CPU
-// copies of the positions and faces for ray queries. Without a GL context the buffers stay
+// copies of the positions and faces and a hierarchy over them for ray queries. Without a GL context the buffers stay
 // empty and only the CPU side is filled.
 class FwMesh {
 public:
@@ -33,6 +34,7 @@ public:
     const FwBoundingSphere& Sphere() const { return sphere; }
     const std::vector<Vector3>& Positions() const { return positions; }
     const std::vector<FwMeshFace>& Faces() const { return faces; }
+    const FwRayBvh& Bvh() const { return bvh; }
 
 private:
     FwBuffer vertexBuffer;
@@ -42,4 +44,5 @@ private:
     FwBoundingSphere sphere;
     std::vector<Vector3> positions;
     std::vector<FwMeshFace> faces;
+    FwRayBvh bvh;  // over positions and faces, built with them
 };

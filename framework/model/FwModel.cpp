@@ -2,6 +2,7 @@
 
 #include "framework/graphics/FwDirect3D.h"
 #include "framework/model/FwGLTFModel.h"
+#include "framework/platform/FwFileCache.h"
 #include "framework/platform/FwPath.h"
 
 namespace {
@@ -15,6 +16,11 @@ std::shared_ptr<FwTexture> LoadOrWhite(const std::string& folder, const std::str
     return FwDirect3D::GetInstance().WhiteTexture();
 }
 
+FwFileCache<FwModel>& ModelCache() {
+    static FwFileCache<FwModel> cache;
+    return cache;
+}
+
 }  // namespace
 
 FwMaterial::FwMaterial()
@@ -25,6 +31,23 @@ FwMaterial::FwMaterial()
 bool FwModel::Load(const std::string& path) {
     Release();
     const std::string resolved = FwResolvePath(path);
+    const std::shared_ptr<const FwModel> shared =
+        ModelCache().Get(resolved, resolved, FwGLObject::LiveGeneration(),
+                         [](const std::string& file) -> std::shared_ptr<const FwModel> {
+                             auto made = std::make_shared<FwModel>();
+                             return made->LoadFile(file) ? made : nullptr;
+                         });
+    if (!shared) {
+        return false;
+    }
+    nodes = shared->nodes;
+    materials = shared->materials;
+    return true;
+}
+
+void FwModel::ReleaseCache() { ModelCache().Release(); }
+
+bool FwModel::LoadFile(const std::string& resolved) {
     // The folder keeps its trailing separator; a bare file name looks beside itself.
     const std::string folder = GetDirFromPath(resolved);
     const std::shared_ptr<FwGLTFModel> record = FwLoadGLTFModel(resolved);

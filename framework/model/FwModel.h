@@ -32,18 +32,24 @@ struct FwMaterial {
     std::shared_ptr<FwTexture> NormalTex;
 };
 
-// A drawable glTF model. Every owner loads its own copy; a failed load leaves it empty, and an
-// empty model draws nothing and is never hit by rays.
+// A drawable glTF model. Owners of one file share its meshes (with their GPU buffers and ray
+// hierarchies) and textures, which never change once loaded (see FwFileCache); each owner keeps
+// its own node list. A failed load leaves it empty, and an empty model draws nothing and is never
+// hit by rays.
 class FwModel {
 public:
     // Textures are looked up beside the model file. The path is resolved against the content root.
     bool Load(const std::string& path);
     void Release();
+    // Forgets the shared files; called before the device goes.
+    static void ReleaseCache();
 
     const std::vector<FwModelNode>& Nodes() const { return nodes; }
     const std::vector<FwMaterial>& Materials() const { return materials; }
 
 private:
+    bool LoadFile(const std::string& resolvedPath);
+
     std::vector<FwModelNode> nodes;
     std::vector<FwMaterial> materials;
 };

@@ -6,10 +6,12 @@
 #include <nlohmann/json.hpp>
 
 #include "framework/audio/FwAudioManager.h"
+#include "framework/audio/FwSoundCache.h"
 #include "framework/audio/FwSoundEffect.h"
 #include "framework/audio/FwSoundInstance.h"
 #include "framework/graphics/FwDirect3D.h"
 #include "framework/graphics/FwShaderManager.h"
+#include "framework/model/FwModel.h"
 #include "framework/platform/FwClock.h"
 #include "framework/platform/FwInput.h"
 #include "game/effects/C_BurnMark.h"
@@ -90,6 +92,11 @@ void PlaySoundOnce(const std::shared_ptr<FwSoundEffect>& sound) {
 
 void PushOutXZ(Vector3& position, const Vector3& center, float reach) {
     const Vector3 away = position - center;
+    // Most pairs are far apart: skip the square root when the squared distance is clearly beyond
+    // reach (the margin covers rounding, so the answer is the one the distance itself gives).
+    if (away.LengthSquared() > reach * reach * 1.0001f) {
+        return;
+    }
     const float distance = away.Length();
     if (distance < reach) {
         const Vector3 push = away.Normalized() * (reach - distance);
@@ -97,6 +104,34 @@ void PushOutXZ(Vector3& position, const Vector3& center, float reach) {
         position.z += push.z;
     }
 }
+
+namespace {
+
+// What the objects made during play load (shots, rings, flashes, sparks, smoke, debris, the robots'
+// state sounds). Loading each once with the level puts it in the shared caches, so the frame of
+// the first shot or the first explosion does not stall on a file; the objects still load their
+// own, from the caches.
+void PreloadPlayContent() {
+    for (const char* path :
+         {"Data/Bullet/PlayerBullet.gltf", "Data/Bullet/bullet.gltf", "Data/Enemy/caterpillar.gltf",
+          "Data/Enemy/Chest.gltf", "Data/Enemy/head.gltf", "Data/Enemy/Leg.gltf", "Data/Enemy/Spine.gltf"}) {
+        FwModel().Load(path);
+    }
+    for (const char* path :
+         {"Data/Texture/096a53cb.jpg", "Data/Texture/HitEffect.png", "data/texture/burnMarks.png",
+          "Data/Texture/MuzzleFlash.png", "Data/Texture/LeftMuzzleFlash.png", "Data/Texture/Star.png",
+          "data/texture/Smoke.png", "Data/Texture/Ring.png", "Data/Texture/light.png", "Data/Texture/laser.png"}) {
+        FwTexture().Load(path);
+    }
+    for (const char* path : {"data/sound/shot.wav", "data/sound/BeamHit.wav", "data/sound/damage.wav",
+                             "data/sound/tama2.wav", "data/sound/charge.wav", "data/sound/caterpillar.wav",
+                             "data/sound/explosion.wav", "data/sound/smallexplosion.wav", "data/sound/knockDown.wav"}) {
+        std::make_shared<FwSoundEffect>()->Load(path);
+    }
+    FwSoundCache::GetInstance().GetSound("data/sound/noise.wav");
+}
+
+}  // namespace
 
 C_Game::C_Game() {
     std::srand(FwRandomSeed());
@@ -141,6 +176,7 @@ C_Game::C_Game() {
     lamps = std::make_unique<C_Lamps>(this);
     sightingTexture.Load("Data/Texture/Sighting.png");
     blackTexture.Load("data/texture/black.png");
+    PreloadPlayContent();
     rasterNoCull = d3d.CreateRasterizerState(FwCullMode::None, FwFillMode::Solid, true, false);
     rasterBackCull = d3d.CreateRasterizerState(FwCullMode::Back, FwFillMode::Solid, true, false);
 }
@@ -234,15 +270,24 @@ void C_Game::Update() {
 }
 
 // Every ordered pair, so both of two overlapping enemies move; later pairs see the moved positions.
+// The positions are gathered first: the pairs grow with the square of the robots, and walking
+// them in one array is what keeps a crowded level cheap.
 void C_Game::SeparateEnemies() {
-    for (const auto& mover : enemies) {
-        for (const auto& other : enemies) {
-            if (mover != other) {
-                Vector3 position = mover->Position();
-                PushOutXZ(position, other->Position(), mover->radius + other->radius);
-                mover->world.SetTranslation(position);
+    std::vector<Vector3> positions;
+    std::vector<float> radii;
+    positions.reserve(enemies.size());
+    radii.reserve(enemies.size());
+    for (const auto& enemy : enemies) {
+        positions.push_back(enemy->Position());
+        radii.push_back(enemy->radius);
+    }
+    for (size_t i = 0; i < enemies.size(); ++i) {
+        for (size_t j = 0; j < enemies.size(); ++j) {
+            if (i != j) {
+                PushOutXZ(positions[i], positions[j], radii[i] + radii[j]);
             }
         }
+        enemies[i]->world.SetTranslation(positions[i]);
     }
 }
 

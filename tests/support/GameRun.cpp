@@ -180,6 +180,21 @@ nlohmann::json ReadJsonFile(const std::string& path) {
     return nlohmann::json::parse(ReadTextFile(path), nullptr, false);
 }
 
+std::vector<std::vector<float>> ReadLevelRecords(const std::string& path, size_t width) {
+    std::ifstream file(path);
+    std::vector<std::vector<float>> records;
+    std::vector<float> record;
+    float value = 0.0f;
+    while (file >> value) {
+        record.push_back(value);
+        if (record.size() == width) {
+            records.push_back(record);
+            record.clear();
+        }
+    }
+    return records;
+}
+
 const uint8_t* Image::At(int x, int y) const {
     static const uint8_t kOutside[4] = {0, 0, 0, 0};
     if (x < 0 || y < 0 || x >= width || y >= height) {

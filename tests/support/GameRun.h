@@ -65,6 +65,8 @@ private:
 void WriteTextFile(const std::string& path, const std::string& text);
 std::string ReadTextFile(const std::string& path);
 nlohmann::json ReadJsonFile(const std::string& path);
+// The records of a level file as groups of `width` numbers (a cut-short last group is left out).
+std::vector<std::vector<float>> ReadLevelRecords(const std::string& path, size_t width);
 
 // An RGBA picture read back from a PNG; pixel (x, y) counts from the top-left.
 struct Image {

@@ -1,0 +1,104 @@
+// ctest-cost: 120
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "tests/support/GameRun.h"
+
+namespace {
+
+const std::string kBuild = QUARNEL_BUILD_DIR;
+const std::string kFight = std::string(QUARNEL_SOURCE_DIR) + "/tests/data/fight/";
+constexpr int kUpdates[] = {200, 500, 800, 1100};
+
+// Every field of `actual` as in `expected`; numbers to 1e-5, the frame rate left out.
+void ExpectSameState(const nlohmann::json& expected, const nlohmann::json& actual, const std::string& path,
+                     int& differences) {
+    if (differences > 20) {
+        return;
+    }
+    if (expected.is_object()) {
+        for (const auto& [key, value] : expected.items()) {
+            if (key == "measuredFps") {
+                continue;
+            }
+            if (!actual.contains(key)) {
+                ADD_FAILURE() << path << "/" << key << " is missing";
+                ++differences;
+                continue;
+            }
+            ExpectSameState(value, actual[key], path + "/" + key, differences);
+        }
+    } else if (expected.is_array()) {
+        if (expected.size() != actual.size()) {
+            ADD_FAILURE() << path << " has " << actual.size() << " entries, expected " << expected.size();
+            ++differences;
+            return;
+        }
+        for (size_t i = 0; i < expected.size(); ++i) {
+            ExpectSameState(expected[i], actual[i], path + "/" + std::to_string(i), differences);
+        }
+    } else if (expected.is_number_float() || actual.is_number_float()) {
+        const double want = expected.get<double>();
+        const double have = actual.get<double>();
+        if (std::fabs(want - have) > 1e-5 * std::max(1.0, std::fabs(want))) {
+            ADD_FAILURE() << path << " is " << have << ", expected " << want;
+            ++differences;
+        }
+    } else if (expected != actual) {
+        ADD_FAILURE() << path << " is " << actual.dump() << ", expected " << expected.dump();
+        ++differences;
+    }
+}
+
+// The fight driver's input (tests/data/fight/input.txt, recorded from the shipped level with seed
+// 7) played by the game binary: at four updates across the fight (robots shot down, explosions,
+// debris, enemy fire on the player) the whole state equals the snapshots taken from the game before
+// ray queries walked hierarchies and content was shared. Their frames count from the game's start.
+TEST(FightSnapshot, StateAcrossAFightIsTheSameAsBeforeTheSpeedWork) {
+    const int start = GameStartFrame();
+    ASSERT_GT(start, kTitleReturnFrame);
+    std::ifstream recorded(kFight + "input.txt");
+    ASSERT_TRUE(recorded) << kFight << "input.txt";
+    std::ostringstream script;
+    script << kTitleReturnFrame << " key Return down\n" << kTitleReturnFrame + 2 << " key Return up\n";
+    std::string line;
+    while (std::getline(recorded, line)) {
+        std::istringstream words(line);
+        int frame = 0;
+        std::string rest;
+        if (line.empty() || line[0] == '#' || !(words >> frame) || !std::getline(words, rest)) {
+            continue;
+        }
+        script << frame + start << rest << "\n";
+    }
+    TempDir content;
+    std::filesystem::create_directory_symlink(kBuild + "/Data", content.File("Data"));
+    for (const char* name : {"data.txt", "Enemydata.txt", "drumdata.txt", "breaker.txt", "installatioStand.txt"}) {
+        WriteTextFile(content.File(std::string("TxtData/") + name), ReadTextFile(kBuild + "/TxtData/" + name));
+    }
+    WriteTextFile(content.File("in.txt"), script.str());
+    std::vector<uint32_t> frames;
+    for (const int update : kUpdates) {
+        frames.push_back(static_cast<uint32_t>(start + update - 1));
+    }
+    GameRunResult run;
+    const auto states =
+        RunGameWithSnapshots(StateOnly({"--unlimited", "--seed", "7", "--content", content.Path(), "--input",
+                                        content.File("in.txt"), "--frames", std::to_string(frames.back())}),
+                             frames, &run);
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    for (const int update : kUpdates) {
+        const auto state = states.find(static_cast<uint32_t>(start + update - 1));
+        ASSERT_NE(state, states.end()) << "no snapshot at update " << update;
+        ASSERT_EQ(state->second["updates"], update);
+        int differences = 0;
+        ExpectSameState(ReadJsonFile(kFight + "update-" + std::to_string(update) + ".json"), state->second,
+                        "update " + std::to_string(update), differences);
+    }
+}
+
+}  // namespace
