@@ -9,6 +9,7 @@
 #include "framework/platform/FwPath.h"
 #include "game/world/C_Game.h"
 #include "scenes/SceneManager.h"
+#include "tests/support/play/FightDriver.h"
 
 std::unique_ptr<FwWindow> GameSceneTest::window;
 
@@ -84,26 +85,9 @@ const char* GameSceneTest::SceneName() const {
     return scene != nullptr ? scene->Name() : "";
 }
 
-void GameSceneTest::Key(FwKey key, bool down) {
-    SDL_Event event{};
-    if (key == FwKey::MouseLeft || key == FwKey::MouseRight) {
-        event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-        event.button.button = (key == FwKey::MouseLeft) ? SDL_BUTTON_LEFT : SDL_BUTTON_RIGHT;
-    } else {
-        static const SDL_Keycode codes[] = {SDLK_w, SDLK_a, SDLK_s, SDLK_d, SDLK_RETURN, SDLK_ESCAPE};
-        event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-        event.key.keysym.sym = codes[static_cast<int>(key)];
-    }
-    FwInput::GetInstance().HandleEvent(event);
-}
+void GameSceneTest::Key(FwKey key, bool down) { FeedKey(key, down); }
 
-void GameSceneTest::MoveMouse(int dx, int dy) {
-    SDL_Event event{};
-    event.type = SDL_MOUSEMOTION;
-    event.motion.xrel = dx;
-    event.motion.yrel = dy;
-    FwInput::GetInstance().HandleEvent(event);
-}
+void GameSceneTest::MoveMouse(int dx, int dy) { FeedMouseMove(dx, dy); }
 
 void GameSceneTest::Focus(bool active) {
     SDL_Event event{};

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <set>
 #include <sstream>
@@ -12,69 +11,21 @@
 #include <vector>
 
 #include "framework/math/SimpleMath.h"
-#include "framework/model/FwCollision.h"
 #include "framework/platform/FwClock.h"
 #include "game/enemy/C_Enemy.h"
-#include "game/hazards/C_Breaker.h"
-#include "game/player/C_Camera.h"
 #include "game/player/C_Player.h"
 #include "game/world/C_Game.h"
-#include "game/world/C_Stage.h"
 #include "tests/game/GameSceneFixture.h"
 #include "tests/support/GameRun.h"
+#include "tests/support/play/FightDriver.h"
 
 namespace {
 
 const std::string kBuild = QUARNEL_BUILD_DIR;
 constexpr float kFloor = -7.5f;
-constexpr float kWalkSpeed = 0.5f;
-constexpr float kDegreesPerPixel = 0.25f;
+constexpr float kWalkSpeed = FightDriver::kWalkSpeed;
+constexpr float kDegreesPerPixel = FightDriver::kDegreesPerPixel;
 constexpr int kReturnFrame = kTitleReturnFrame;
-
-// One step of the route: walk (or the final goal walk) to (x, z), or shoot breaker `breaker`.
-struct RouteLeg {
-    bool shoot = false;
-    float x = 0.0f;
-    float z = 0.0f;
-    int breaker = 0;
-};
-
-// The steps of TxtData/route.txt.
-bool ReadLegs(Vector3& start, std::vector<RouteLeg>& legs) {
-    std::string error;
-    for (const RouteStep& step : ReadRoute(kBuild, error)) {
-        if (step.action == "start") {
-            start = step.point;
-        } else if (step.action == "shoot") {
-            legs.push_back({true, 0.0f, 0.0f, step.breaker});
-        } else if (step.action == "walk" || step.action == "goal") {
-            legs.push_back({false, step.point.x, step.point.z, 0});
-        }
-    }
-    return error.empty() && !legs.empty();
-}
-
-// Groups of numbers of a level file: position and angle of each breaker, breaker index, position
-// and angle of each stand.
-std::vector<std::vector<float>> ReadRecords(const std::string& name, size_t width) {
-    std::ifstream file(kBuild + "/TxtData/" + name);
-    std::vector<std::vector<float>> records;
-    std::vector<float> record;
-    float value = 0.0f;
-    while (file >> value) {
-        record.push_back(value);
-        if (record.size() == width) {
-            records.push_back(record);
-            record.clear();
-        }
-    }
-    return records;
-}
-
-Vector3 FacingOf(float degrees) {
-    const float radians = degrees * Math::kDegToRad;
-    return Vector3(std::sin(radians), 0.0f, std::cos(radians));
-}
 
 // Writes the input a player would give to walk the route: turn with the mouse (a quarter degree
 // a pixel) with W released, then hold W for as many half-unit frames as the leg needs. The
@@ -167,11 +118,6 @@ void MakeLevel(const TempDir& dir) {
 
 std::string DumpPath(const TempDir& dir, int frame) { return dir.File("d" + std::to_string(frame) + ".json"); }
 
-// Aim at the centre of a breaker's front, 1.6 in front of its position along its facing.
-Vector3 BreakerFront(const std::vector<float>& record) {
-    return Vector3(record[0], record[1], record[2]) + FacingOf(record[3]) * 1.6f;
-}
-
 // The left gun fires every 20 frames; three bullets must reach the breaker, 1.5 units a frame.
 int HoldFramesToBreak(const Vector3& from, const Vector3& target) {
     return 41 + static_cast<int>(Vector3::Distance(from, target) / 1.5f) + 10;
@@ -185,7 +131,7 @@ bool IsGold(int r, int g, int b) { return r > 180 && g > 120 && b < 120; }
 class PlayThrough : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(ReadLegs(start, route)) << "no usable TxtData/route.txt in " << kBuild;
+        ASSERT_TRUE(ReadLegs(kBuild, start, route)) << "no usable TxtData/route.txt in " << kBuild;
         MakeLevel(content);
         gameStart = GameStartFrame();
         ASSERT_GT(gameStart, kReturnFrame);
@@ -203,7 +149,7 @@ protected:
 // the doors close, the lamps step) and a click that starts a new title. No frame may leave the
 // floor.
 TEST_F(PlayThrough, ShootsAndWalksTheRouteFromTheTitleToTheEndingAndBack) {
-    const std::vector<std::vector<float>> breakers = ReadRecords("breaker.txt", 4);
+    const std::vector<std::vector<float>> breakers = ReadRecords(kBuild, "breaker.txt", 4);
     RouteDriver driver(start, gameStart + 5);
     std::vector<std::pair<int, Vector3>> legEnds;
     std::vector<std::pair<int, int>> breaks;  // release frame, breaker
@@ -339,7 +285,7 @@ TEST_F(PlayThrough, ShootsAndWalksTheRouteFromTheTitleToTheEndingAndBack) {
 // The same route without a shot: walking on past the first breaker into its curtain, the robot is
 // held 3 units from the curtain's plane.
 TEST_F(PlayThrough, UnpoweredCurtainIsNeverReachedWithoutShooting) {
-    const std::vector<std::vector<float>> stands = ReadRecords("installatioStand.txt", 5);
+    const std::vector<std::vector<float>> stands = ReadRecords(kBuild, "installatioStand.txt", 5);
     RouteDriver driver(start, gameStart + 5);
     size_t next = 0;
     while (next < route.size() && !route[next].shoot) {
@@ -394,68 +340,22 @@ TEST_F(PlayThrough, UnpoweredCurtainIsNeverReachedWithoutShooting) {
 
 namespace {
 
-constexpr float kFightRange = 30.0f;
-constexpr float kOnTarget = 1.5f;
 constexpr int kMaxFrames = 9000;
 
-// The shipped level with its twelve enemies, played in this process so that the driver sees where
-// the enemies are: it walks the route with W and the mouse, and whenever a robot it can see comes
-// within 30 units it stops, turns the sighting mark onto it and fires until it is down, walks back
-// to where it stopped and goes on.
 class PlayThroughWithEnemies : public GameSceneTest {
 protected:
     void TearDown() override {
         FwSetFixedRandomSeed(std::nullopt);
         GameSceneTest::TearDown();
     }
-
-    // One frame of mouse movement toward looking at `target` from the camera; true once the
-    // camera ray points within kOnTarget degrees of it.
-    bool AimAt(const C_Game& game, const Vector3& target) {
-        const Vector3 want = (target - game.camera->position).Normalized();
-        const Vector3 have = game.camera->Forward();
-        const float yawError =
-            std::remainder(std::atan2(want.x, want.z) - std::atan2(have.x, have.z), 2.0f * Math::kPi) / Math::kDegToRad;
-        const float pitchError = (std::asin(have.y) - std::asin(want.y)) / Math::kDegToRad;
-        MoveMouse(static_cast<int>(std::lround(yawError / kDegreesPerPixel)),
-                  static_cast<int>(std::lround(pitchError / kDegreesPerPixel)));
-        return std::hypot(yawError, pitchError) < kOnTarget;
-    }
-
-    // The nearest living enemy within range that the camera can see.
-    static const C_Enemy* Foe(const C_Game& game) {
-        const C_Enemy* nearest = nullptr;
-        float best = kFightRange;
-        for (const auto& enemy : game.enemies) {
-            const float distance = Vector3::Distance(enemy->Position(), game.player->position);
-            if (enemy->hitPoints <= 0.0f || distance > best) {
-                continue;
-            }
-            const Vector3 eye = game.camera->position;
-            const Vector3 to = ChestOf(*enemy) - eye;
-            float wall = 0.0f;
-            Vector3 normal;
-            if (RayToModel(game.stage->Model(), game.stage->World(), eye, to.Normalized(), wall, normal) &&
-                wall < to.Length()) {
-                continue;
-            }
-            best = distance;
-            nearest = enemy.get();
-        }
-        return nearest;
-    }
-
-    static Vector3 ChestOf(const C_Enemy& enemy) { return enemy.chestWorld.Translation() + Vector3(0.0f, 1.0f, 0.0f); }
 };
 
 TEST_F(PlayThroughWithEnemies, ShootsDownTheEnemiesInRangeOnTheWayToTheEnding) {
-    Vector3 start;
-    std::vector<RouteLeg> route;
-    ASSERT_TRUE(ReadLegs(start, route));
-    const std::vector<std::vector<float>> breakers = ReadRecords("breaker.txt", 4);
     for (const char* name : {"data.txt", "Enemydata.txt", "drumdata.txt", "breaker.txt", "installatioStand.txt"}) {
         WriteLevelFile(name, ReadTextFile(kBuild + "/TxtData/" + name));
     }
+    FightDriver driver(kBuild);
+    ASSERT_TRUE(driver.Ready());
     FwSetFixedRandomSeed(7u);
     StartGame();
     RunFrames(1);
@@ -463,44 +363,8 @@ TEST_F(PlayThroughWithEnemies, ShootsDownTheEnemiesInRangeOnTheWayToTheEnding) {
     ASSERT_EQ(game.enemies.size(), 12u);
 
     std::set<const C_Enemy*> downed;
-    size_t step = 0;
     int frame = 0;
-    bool fighting = false;
-    Vector3 resume;
-    for (; frame < kMaxFrames && step < route.size() && !game.ending && game.player->alive; ++frame) {
-        const Vector3 position = game.player->position;
-        if (const C_Enemy* foe = Foe(game)) {
-            if (!fighting) {
-                fighting = true;
-                resume = position;
-            }
-            Key(FwKey::W, false);
-            Key(FwKey::MouseLeft, AimAt(game, ChestOf(*foe)));
-        } else if (const RouteLeg& next = route[step]; next.shoot) {
-            Key(FwKey::W, false);
-            Key(FwKey::MouseLeft, AimAt(game, BreakerFront(breakers[next.breaker])));
-            if (!game.breakers[next.breaker]->Intact()) {
-                ++step;
-            }
-        } else {
-            Key(FwKey::MouseLeft, false);
-            // Back to where the fight began, then on along the route.
-            const Vector3 goal = fighting ? resume : Vector3(next.x, kFloor, next.z);
-            const Vector3 to(goal.x - position.x, 0.0f, goal.z - position.z);
-            if (to.Length() < kWalkSpeed) {
-                if (fighting) {
-                    fighting = false;
-                } else {
-                    ++step;
-                }
-                Key(FwKey::W, false);
-            } else {
-                const float heading = std::atan2(to.x, to.z) / Math::kDegToRad;
-                const float error = std::remainder(heading - game.player->yaw, 360.0f);
-                MoveMouse(static_cast<int>(std::lround(error / kDegreesPerPixel)), 0);
-                Key(FwKey::W, std::fabs(error) < 3.0f);
-            }
-        }
+    for (; frame < kMaxFrames && driver.Step(game); ++frame) {
         RunFrames(1);
         for (const auto& enemy : game.enemies) {
             if (enemy->hitPoints <= 0.0f) {
@@ -508,13 +372,11 @@ TEST_F(PlayThroughWithEnemies, ShootsDownTheEnemiesInRangeOnTheWayToTheEnding) {
             }
         }
     }
-    Key(FwKey::W, false);
-    Key(FwKey::MouseLeft, false);
     std::cout << "play-through with enemies: " << frame << " frames, " << downed.size() << " enemies down, "
               << game.player->hitPoints << " hit points left\n";
     RecordProperty("enemiesDown", static_cast<int>(downed.size()));
     RecordProperty("hitPointsLeft", std::to_string(game.player->hitPoints));
-    EXPECT_TRUE(game.ending) << "stopped at route step " << step << " after " << frame << " frames";
+    EXPECT_TRUE(game.ending) << "stopped at route step " << driver.RouteStep() << " after " << frame << " frames";
     EXPECT_GT(game.player->hitPoints, 0.0f);
     EXPECT_GE(downed.size(), 1u);
 }
