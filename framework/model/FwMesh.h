@@ -33,6 +33,8 @@ public:
     const FwBoundingSphere& Sphere() const { return sphere; }
     const std::vector<Vector3>& Positions() const { return positions; }
     const std::vector<FwMeshFace>& Faces() const { return faces; }
+    // Every vertex colour has full alpha.
+    bool OpaqueColors() const { return opaqueColors; }
 
 private:
     FwBuffer vertexBuffer;
@@ -42,4 +44,5 @@ private:
     FwBoundingSphere sphere;
     std::vector<Vector3> positions;
     std::vector<FwMeshFace> faces;
+    bool opaqueColors = true;
 };
