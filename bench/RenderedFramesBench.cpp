@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <map>
@@ -27,6 +28,7 @@
 #include "framework/audio/FwAudioManager.h"
 #include "framework/graphics/FwDirect3D.h"
 #include "framework/graphics/FwShaderManager.h"
+#include "framework/model/FwMesh.h"
 #include "framework/platform/FwClock.h"
 #include "framework/platform/FwInput.h"
 #include "framework/platform/FwPath.h"
@@ -228,8 +230,91 @@ void BM_PlayThroughFrames(benchmark::State& state) {
     WriteSeries("BM_PlayThroughFrames/limiter:" + std::to_string(state.range(0)), phases);
 }
 
+// What bounds a frame: `layers` full-screen layers of the lit model program (a directional light,
+// fog, the reference's picture as base texture), nearest last so that every layer is shaded, as
+// a frame with that much overdraw shades them.
+void BM_LitLayerFrames(benchmark::State& state) {
+    if (!OpenServices()) {
+        state.SkipWithError("no graphics device");
+        return;
+    }
+    FwDirect3D& d3d = FwDirect3D::GetInstance();
+    FwDeviceContext& context = d3d.Context();
+    FwShaderManager& shaders = FwShaderManager::GetInstance();
+    FwStandardShader& shader = shaders.standardShader;
+    const auto layers = static_cast<int>(state.range(0));
+    FwTexture picture;
+    picture.Load("data/texture/black.png");
+    // Quads that fill the view at 10, 9.9, ... units.
+    std::vector<FwMeshVertex> vertices;
+    std::vector<FwMeshFace> faces;
+    for (int layer = 0; layer < layers; ++layer) {
+        const float z = 10.0f - 0.1f * static_cast<float>(layer);
+        const float halfHeight = z * std::tan(Math::kPi / 6.0f) * 1.01f;
+        const float halfWidth = halfHeight * 16.0f / 9.0f;
+        const auto first = static_cast<uint32_t>(vertices.size());
+        for (const auto& [x, y] : {std::pair{-1.0f, -1.0f}, {1.0f, -1.0f}, {1.0f, 1.0f}, {-1.0f, 1.0f}}) {
+            FwMeshVertex vertex;
+            vertex.position = Vector3(x * halfWidth, y * halfHeight, z);
+            vertex.uv = Vector2((x + 1.0f) / 2.0f, (1.0f - y) / 2.0f);
+            vertex.normal = Vector3(0.0f, 0.0f, -1.0f);
+            vertices.push_back(vertex);
+        }
+        faces.push_back({{first, first + 1, first + 2}});
+        faces.push_back({{first, first + 2, first + 3}});
+    }
+    FwMesh mesh;
+    mesh.Create(vertices, faces, {{0, 0, static_cast<uint32_t>(faces.size())}});
+
+    const ::cbCamera camera = shaders.cbCamera.Get();
+    const ::cbLight light = shaders.cbLight.Get();
+    const FwRasterizerStatePtr raster = context.RasterizerState();
+    FrameTimes times;
+    for (auto _ : state) {
+        for (uint32_t frame = 1; frame <= kReferenceFrames; ++frame) {
+            const auto start = std::chrono::steady_clock::now();
+            Application::GetInstance().window.ProcessMessages();
+            d3d.ClearBackBuffer(Color(0.3f, 0.3f, 0.3f, 0.1f));
+            d3d.ClearDepthStencil(1.0f, 0);
+            shaders.cbCamera.Work().g_mV = Matrix::Identity;
+            shaders.cbCamera.Work().g_mP =
+                Matrix::CreatePerspectiveFieldOfViewLH(Math::kPi / 3.0f, 1280.0f / 720.0f, 0.01f, 1000.0f);
+            shaders.cbCamera.Work().g_CamPos = Vector3(0.0f, 0.0f, 0.0f);
+            shaders.cbCamera.Work().g_DistanceFogEnable = 1;
+            shaders.cbCamera.Write();
+            shaders.cbLight.Work().g_DL_Dir = Vector3(0.3f, -0.5f, 0.8f).Normalized();
+            shaders.cbLight.Write();
+            context.SetRasterizerState(d3d.CreateRasterizerState(FwCullMode::None, FwFillMode::Solid, true, false));
+            shader.SetToDevice();
+            shader.cbObject.Work() = ::cbObject();
+            shader.cbObject.Write();
+            shader.cbMaterial.Work().BaseColor = Vector4(1.0f, 1.0f, 1.0f, 1.0f);
+            shader.cbMaterial.Work().Roughness = 0.5f;
+            shader.cbMaterial.Write();
+            context.SetShaderResources(0, {&picture, d3d.WhiteTexture().get(), d3d.WhiteTexture().get()});
+            shader.SetMaterialTextures({false, false});
+            shader.SelectVariant();
+            mesh.SetToDevice();
+            mesh.DrawSubset(0);
+            d3d.Present();
+            glFinish();
+            if (frame > 30) {
+                times.Add(static_cast<int>(frame), Milliseconds(start));
+            }
+        }
+    }
+    shaders.cbCamera.Work() = camera;
+    shaders.cbCamera.Write();
+    shaders.cbLight.Work() = light;
+    shaders.cbLight.Write();
+    context.SetRasterizerState(raster);
+    times.Report(state, "");
+    state.SetLabel("reference=BM_ReferenceQuadFrames");
+}
+
 // Each pass runs once: its frames are the samples.
 BENCHMARK(BM_ReferenceQuadFrames)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlayThroughFrames)->ArgName("limiter")->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LitLayerFrames)->ArgName("layers")->Arg(1)->Arg(2)->Arg(4)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
