@@ -72,8 +72,11 @@ void Application::RunLoop() {
     }
 
     uint32_t frameCount = 0;
+    FrameWait wait;
+    const FrameWaitClock clock;
     for (uint32_t frame = 1;; ++frame) {
         const uint32_t frameStart = FwTimeGetTime();
+        const uint64_t frameStartMicroseconds = clock.Now();
         window.ProcessMessages();
         if (window.Hwnd() == nullptr) {
             break;
@@ -83,12 +86,10 @@ void Application::RunLoop() {
         TakeFrameOutputs(frame);
         FwDirect3D::GetInstance().Present();
 
-        if (!options.unlimited) {
-            const uint32_t budget = 1000 / static_cast<uint32_t>(targetFps);
-            const uint32_t sleep = FrameSleepTime(frameStart, FwTimeGetTime(), budget);
-            if (sleep > 0) {
-                FwSleep(sleep);
-            }
+        if (!options.unlimited && targetFps > 0) {
+            // Whole milliseconds: 16 at 60, so an idle loop runs at 62.5 frames per second.
+            const uint64_t budget = 1000 / static_cast<uint64_t>(targetFps);
+            wait.Until(clock, frameStartMicroseconds + budget * 1000);
         }
         MeasureFrameRate(frameStart, measureStart, frameCount, measuredFps);
         if (frame == options.frames) {

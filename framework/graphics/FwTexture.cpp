@@ -144,9 +144,20 @@ bool ReadFile(const std::string& path, std::vector<stbi_uc>& bytes) {
     return !bytes.empty() && bytes.size() <= static_cast<size_t>(INT32_MAX);
 }
 
+// RGBA8 texels whose alpha is all 255.
+bool AllOpaque(const void* rgba, size_t texels) {
+    const auto* bytes = static_cast<const uint8_t*>(rgba);
+    for (size_t i = 0; i < texels; ++i) {
+        if (bytes[i * 4 + 3] != 255) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // Decodes an image file into a new texture: 8-bit images as RGBA8, HDR images as RGBA32F.
 bool LoadTextureFile(const std::string& path, uint32_t bindFlags, bool generateMipmaps, FwGLObject& texture,
-                     FwTextureDesc& desc) {
+                     FwTextureDesc& desc, bool& opaque) {
     std::vector<stbi_uc> bytes;
     if (!ReadFile(FwResolvePath(path), bytes)) {
         return false;
@@ -174,6 +185,7 @@ bool LoadTextureFile(const std::string& path, uint32_t bindFlags, bool generateM
     desc.width = static_cast<uint32_t>(width);
     desc.height = static_cast<uint32_t>(height);
     desc.bindFlags = bindFlags;
+    opaque = desc.format == FwFormat::R8G8B8A8_UNORM && AllOpaque(pixels.get(), size_t(desc.width) * desc.height);
     return MakeTexture(desc, pixels.get(), generateMipmaps, texture);
 }
 
@@ -225,13 +237,15 @@ void FwTexture::ReleaseCache() { TextureCache().Release(); }
 bool FwTexture::LoadFile(const std::string& path, uint32_t bindFlags, bool generateMipmaps) {
     FwGLObject loaded;
     FwTextureDesc loadedDesc;
-    if (!LoadTextureFile(path, bindFlags, generateMipmaps, loaded, loadedDesc) ||
+    bool loadedOpaque = false;
+    if (!LoadTextureFile(path, bindFlags, generateMipmaps, loaded, loadedDesc, loadedOpaque) ||
         !CreateFromTexture(std::move(loaded), loadedDesc)) {
         std::fprintf(stderr, "cannot load texture %s\n", path.c_str());
         Release();
         return false;
     }
     filepath = path;
+    opaque = loadedOpaque;
     return true;
 }
 
@@ -243,6 +257,8 @@ bool FwTexture::Create(const FwTextureDesc& description, const void* initialData
         Release();
         return false;
     }
+    opaque = initialData != nullptr && made.format == FwFormat::R8G8B8A8_UNORM && made.arraySize == 1 && !made.cube &&
+             AllOpaque(initialData, size_t(made.width) * made.height);
     return true;
 }
 
@@ -292,4 +308,5 @@ void FwTexture::Release() {
     dsv = 0;
     desc = FwTextureDesc{};
     filepath.clear();
+    opaque = false;
 }

@@ -65,6 +65,9 @@ public:
     uint32_t Width() const { return desc.width; }
     uint32_t Height() const { return desc.height; }
     const std::string& Path() const { return filepath; }
+    // Every texel of an 8-bit texture made from pixels has full alpha: at full alpha elsewhere,
+    // alpha blending it changes nothing, so it may be drawn without blending.
+    bool Opaque() const { return opaque; }
 
 private:
     bool LoadFile(const std::string& path, uint32_t bindFlags, bool generateMipmaps);
@@ -77,4 +80,5 @@ private:
     GLuint dsv = 0;
     FwTextureDesc desc;
     std::string filepath;
+    bool opaque = false;
 };

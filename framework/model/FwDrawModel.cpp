@@ -10,7 +10,23 @@ namespace {
 
 using ColorVariant = std::function<Color(const Color& baseColor)>;
 
-void SetMaterial(FwStandardShader& shader, const FwMaterial& material, const ColorVariant& variant) {
+// Alpha blending writes a fragment of alpha exactly 1 as it stands (and alpha 1 to the target):
+// subsets whose every fragment has full alpha are drawn without it, which a software rasteriser
+// does much faster, and subsets whose every fragment the alpha test discards are not drawn at all.
+enum class Coverage { Blended, Opaque, Discarded };
+
+bool IsAlphaBlend(const FwBlendState* blend) {
+    return blend != nullptr && blend->blendEnable && !blend->alphaToCoverage && blend->writeAll &&
+           blend->srcBlend == GL_SRC_ALPHA && blend->destBlend == GL_ONE_MINUS_SRC_ALPHA &&
+           blend->blendOp == GL_FUNC_ADD && blend->srcBlendAlpha == GL_ONE &&
+           blend->destBlendAlpha == GL_ONE_MINUS_SRC_ALPHA && blend->blendOpAlpha == GL_FUNC_ADD;
+}
+
+// Writes the material's constants and textures; returns what its fragments' alpha will be. The
+// program's alpha is base texel alpha times BaseColor alpha times vertex alpha, and it discards a
+// fragment whose alpha is not above g_AlphaTestThreshold.
+Coverage SetMaterial(FwStandardShader& shader, const FwMaterial& material, const ColorVariant& variant,
+                     bool opaqueColors) {
     ::cbMaterial& constants = shader.cbMaterial.Work();
     constants.BaseColor = variant(material.BaseColor).ToVector4();
     constants.Emissive = material.Emissive;
@@ -26,10 +42,22 @@ void SetMaterial(FwStandardShader& shader, const FwMaterial& material, const Col
         return white == nullptr || white->ShaderResourceView() == 0 || texture.get() != white;
     };
     shader.SetMaterialTextures({read(material.MetallicRoughnessTex), read(material.EmissiveTex)});
+
+    const float alpha = constants.BaseColor.w;
+    if (alpha == 0.0f && shader.cbObject.Get().g_AlphaTestThreshold >= 0.0f) {
+        return Coverage::Discarded;
+    }
+    const FwTexture* base = material.BaseColorTex.get();
+    const bool opaqueBase = base != nullptr && base->ShaderResourceView() != 0 && base->Opaque();
+    return alpha == 1.0f && opaqueBase && opaqueColors ? Coverage::Opaque : Coverage::Blended;
 }
 
 void Draw(const FwModel& model, const std::vector<Matrix>* worldList, const ColorVariant& variant) {
     FwStandardShader& shader = FwShaderManager::GetInstance().standardShader;
+    FwDeviceContext& context = FwDirect3D::GetInstance().Context();
+    const FwBlendStatePtr blend = context.BlendState();
+    const bool alphaBlend = IsAlphaBlend(blend.get());
+    bool unblended = false;
     const std::vector<FwModelNode>& nodes = model.Nodes();
     const std::vector<FwMaterial>& materials = model.Materials();
     for (size_t i = 0; i < nodes.size(); ++i) {
@@ -46,14 +74,25 @@ void Draw(const FwModel& model, const std::vector<Matrix>* worldList, const Colo
             if (subsets[j].FaceCount == 0) {
                 continue;
             }
-            // Material -1 draws with whatever material is still bound.
+            // Material -1 draws with whatever material is still bound, which may be any.
             const int32_t materialNo = subsets[j].MaterialNo;
+            Coverage coverage = Coverage::Blended;
             if (materialNo != -1 && size_t(materialNo) < materials.size()) {
-                SetMaterial(shader, materials[size_t(materialNo)], variant);
+                coverage = SetMaterial(shader, materials[size_t(materialNo)], variant, mesh->OpaqueColors());
+            }
+            if (coverage == Coverage::Discarded) {
+                continue;
+            }
+            if (alphaBlend && unblended != (coverage == Coverage::Opaque)) {
+                unblended = !unblended;
+                context.SetBlendState(unblended ? nullptr : blend, context.BlendFactor(), context.SampleMask());
             }
             shader.SelectVariant();
             mesh->DrawSubset(j);
         }
+    }
+    if (unblended) {
+        context.SetBlendState(blend, context.BlendFactor(), context.SampleMask());
     }
 }
 

@@ -71,6 +71,7 @@ bool FwMesh::Create(const std::vector<FwMeshVertex>& vertices, const std::vector
         positions.reserve(vertices.size());
         for (const FwMeshVertex& vertex : vertices) {
             positions.push_back(vertex.position);
+            opaqueColors = opaqueColors && vertex.color[3] == 255;
         }
         aabb = BoxAround(positions);
         sphere = SphereAround(positions);
@@ -93,6 +94,7 @@ void FwMesh::Release() {
     positions.clear();
     faces.clear();
     bvh.Release();
+    opaqueColors = true;
 }
 
 void FwMesh::SetToDevice() const {

@@ -35,6 +35,8 @@ public:
     const std::vector<Vector3>& Positions() const { return positions; }
     const std::vector<FwMeshFace>& Faces() const { return faces; }
     const FwRayBvh& Bvh() const { return bvh; }
+    // Every vertex colour has full alpha.
+    bool OpaqueColors() const { return opaqueColors; }
 
 private:
     FwBuffer vertexBuffer;
@@ -45,4 +47,5 @@ private:
     std::vector<Vector3> positions;
     std::vector<FwMeshFace> faces;
     FwRayBvh bvh;  // over positions and faces, built with them
+    bool opaqueColors = true;
 };

@@ -92,6 +92,31 @@ TEST_F(TextureTest, MipmapsAreBuiltOnlyWhenAsked) {
     EXPECT_EQ(texture.ShaderResourceView(), 0u);
 }
 
+// Opaque: every texel of an 8-bit picture has alpha 255, whether loaded or made from pixels.
+TEST_F(TextureTest, OpaqueOnlyWhenEveryTexelHasFullAlpha) {
+    FwTexture texture;
+    ASSERT_TRUE(texture.Load(File("pic.png"), false, false, true));
+    EXPECT_TRUE(texture.Opaque());
+    ASSERT_TRUE(texture.Load(File("pic.hdr")));
+    EXPECT_FALSE(texture.Opaque());
+    std::vector<uint8_t> rgba = TopRedPicture();
+    rgba[8 * 4 * 4 - 1] = 254;  // the last texel
+    stbi_write_png(File("almost.png").c_str(), 8, 4, 4, rgba.data(), 8 * 4);
+    ASSERT_TRUE(texture.Load(File("almost.png")));
+    EXPECT_FALSE(texture.Opaque());
+    ASSERT_TRUE(texture.Create(8, 4, FwFormat::R8G8B8A8_UNORM, 1, rgba.data()));
+    EXPECT_FALSE(texture.Opaque());
+    rgba.back() = 255;
+    ASSERT_TRUE(texture.Create(8, 4, FwFormat::R8G8B8A8_UNORM, 1, rgba.data()));
+    EXPECT_TRUE(texture.Opaque());
+    // Undefined texels, and nothing after a release or a failed load.
+    ASSERT_TRUE(texture.Create(8, 4, FwFormat::R8G8B8A8_UNORM, 1));
+    EXPECT_FALSE(texture.Opaque());
+    ASSERT_TRUE(texture.Create(8, 4, FwFormat::R8G8B8A8_UNORM, 1, rgba.data()));
+    EXPECT_FALSE(texture.Load(File("missing.png")));
+    EXPECT_FALSE(texture.Opaque());
+}
+
 TEST_F(TextureTest, ContentPathsResolveWhateverTheirLetterCase) {
     const std::string oldRoot = FwContentRoot();
     fs::create_directories(directory / "Data" / "Texture");

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "framework/graphics/FwDirect3D.h"
 #include "framework/graphics/FwShaderManager.h"
 #include "framework/model/FwDrawModel.h"
 #include "framework/model/FwModel.h"
@@ -142,4 +143,47 @@ TEST_F(DrawModelTest, ShortWorldListLeavesLaterNodesOnTheirOwnTransform) {
     EXPECT_TRUE(ColorNear(Pixel(kWidth / 2, kHeight / 2 - offsetY), white)) << "node 0 moved by the list";
     EXPECT_TRUE(ColorNear(Pixel(kWidth / 2 - offsetX, kHeight / 2), kBlack)) << "node 0 not at its own place";
     EXPECT_TRUE(ColorNear(Pixel(kWidth / 2 + offsetX, kHeight / 2), white)) << "node 1 at its own place";
+}
+
+// Under alpha blending, subsets of full alpha draw unblended and subsets the alpha test drops
+// are left out: neither may show. The caller's blend state is bound again afterwards.
+TEST_F(DrawModelTest, BlendingIsLeftOutOnlyWhereItChangesNothing) {
+    FwDirect3D& d3d = FwDirect3D::GetInstance();
+    FwDeviceContext& context = d3d.Context();
+    const FwBlendStatePtr alpha = d3d.CreateBlendState(FwBlendMode::Alpha);
+    context.SetBlendState(alpha, Color(0, 0, 0, 0), 0xFFFFFFFF);
+    FwModel wall;
+    FwModel glass;
+    FwModel veil;
+    FwModel red;
+    ASSERT_TRUE(LoadInto(wall, FacingSquare(0, 0, 10, 2, Material({0.2f, 0.4f, 0.6f, 1.0f})), "wall.gltf"));
+    ASSERT_TRUE(LoadInto(glass, FacingSquare(0, 0, 5, 2, Material({1, 1, 1, 0.5f})), "glass.gltf"));
+    ASSERT_TRUE(LoadInto(veil, FacingSquare(0, 0, 3, 2), "veil.gltf"));
+    ASSERT_TRUE(LoadInto(red, FacingSquare(0, 0, 4, 2, Material({1, 0, 0, 1})), "red.gltf"));
+    SetLightEnable(0);
+    DrawModel(wall);
+    EXPECT_EQ(context.BlendState(), alpha);
+    EXPECT_TRUE(ColorNear(Centre(), {51, 102, 153, 255}));
+    // Half alpha (premultiplied by the program, then blended): 0.25 + half the wall.
+    DrawModel(glass);
+    EXPECT_EQ(context.BlendState(), alpha);
+    const std::array<int, 4> seen = {89, 115, 140, 255};
+    EXPECT_TRUE(ColorNear(Centre(), seen));
+
+    // Alpha 0 under a threshold of 0: every fragment discarded, no depth written, so the red
+    // square behind it shows.
+    DrawModel(veil, 0.0f);
+    EXPECT_TRUE(ColorNear(Centre(), seen));
+    DrawModel(red);
+    EXPECT_TRUE(ColorNear(Centre(), {255, 0, 0, 255}));
+    // Under a threshold below 0 the same draw keeps its fragments: invisible, but its depth hides
+    // what lies behind.
+    d3d.ClearBackBuffer(Color(0, 0, 0, 1));
+    d3d.ClearDepthStencil(1.0f, 0);
+    FwShaderManager::GetInstance().standardShader.cbObject.Work().g_AlphaTestThreshold = -1.0f;
+    DrawModel(veil, 0.0f);
+    FwShaderManager::GetInstance().standardShader.cbObject.Work().g_AlphaTestThreshold = 0.0f;
+    DrawModel(red);
+    EXPECT_TRUE(ColorNear(Centre(), {0, 0, 0, 255}));
+    EXPECT_EQ(context.BlendState(), alpha);
 }

@@ -79,12 +79,15 @@ bool FightDriver::Step(const C_Game& game) {
         }
     }
     if (step >= route.size() || game.ending || !game.player->alive) {
+        engaged = false;
         FeedKey(FwKey::W, false);
         FeedKey(FwKey::MouseLeft, false);
         return false;
     }
     const Vector3 position = game.player->position;
-    if (const C_Enemy* foe = Foe(game)) {
+    const C_Enemy* const foe = Foe(game);
+    engaged = foe != nullptr;
+    if (foe != nullptr) {
         if (!fighting) {
             fighting = true;
             resume = position;

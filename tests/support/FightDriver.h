@@ -29,6 +29,8 @@ public:
     // is done, the ending has started or the player is down: then every key is released.
     bool Step(const C_Game& game);
 
+    // A robot was in sight and range in the last step.
+    bool Engaged() const { return engaged; }
     size_t EnemiesDown() const { return downed.size(); }
     size_t RouteStep() const { return step; }
 
@@ -48,6 +50,7 @@ private:
     std::vector<Leg> route;
     size_t step = 0;
     bool fighting = false;
+    bool engaged = false;
     Vector3 resume;
     std::set<const C_Enemy*> downed;
 };
