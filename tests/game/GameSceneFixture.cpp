@@ -84,7 +84,7 @@ const char* GameSceneTest::SceneName() const {
     return scene != nullptr ? scene->Name() : "";
 }
 
-void GameSceneTest::Key(FwKey key, bool down) {
+void SendKey(FwKey key, bool down) {
     SDL_Event event{};
     if (key == FwKey::MouseLeft || key == FwKey::MouseRight) {
         event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
@@ -97,7 +97,7 @@ void GameSceneTest::Key(FwKey key, bool down) {
     FwInput::GetInstance().HandleEvent(event);
 }
 
-void GameSceneTest::MoveMouse(int dx, int dy) {
+void SendMouseMove(int dx, int dy) {
     SDL_Event event{};
     event.type = SDL_MOUSEMOTION;
     event.motion.xrel = dx;

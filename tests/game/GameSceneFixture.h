@@ -20,6 +20,10 @@
 
 class C_Game;
 
+// Input as the window's events bring it: a key or button pressed or let go, the mouse moved.
+void SendKey(FwKey key, bool down);
+void SendMouseMove(int dx, int dy);
+
 class GameSceneTest : public ::testing::Test {
 protected:
     static constexpr int kStateWidth = 320;
@@ -42,8 +46,8 @@ protected:
     C_Game* Game() const;
     const char* SceneName() const;
 
-    static void Key(FwKey key, bool down);
-    static void MoveMouse(int dx, int dy);
+    static void Key(FwKey key, bool down) { SendKey(key, down); }
+    static void MoveMouse(int dx, int dy) { SendMouseMove(dx, dy); }
     static void Focus(bool active);
 
     TempDir content;

@@ -20,6 +20,7 @@
 #include "game/player/C_Player.h"
 #include "game/world/C_Game.h"
 #include "game/world/C_Stage.h"
+#include "tests/game/FightDriver.h"
 #include "tests/game/GameSceneFixture.h"
 #include "tests/support/GameRun.h"
 
@@ -394,65 +395,22 @@ TEST_F(PlayThrough, UnpoweredCurtainIsNeverReachedWithoutShooting) {
 
 namespace {
 
-constexpr float kFightRange = 30.0f;
-constexpr float kOnTarget = 1.5f;
 constexpr int kMaxFrames = 9000;
 
-// The shipped level with its twelve enemies, played in this process so that the driver sees where
-// the enemies are: it walks the route with W and the mouse, and whenever a robot it can see comes
-// within 30 units it stops, turns the sighting mark onto it and fires until it is down, walks back
-// to where it stopped and goes on.
+// The shipped level with its twelve enemies, played in this process by the fight driver: the
+// route with every robot in sight shot down on the way.
 class PlayThroughWithEnemies : public GameSceneTest {
 protected:
     void TearDown() override {
         FwSetFixedRandomSeed(std::nullopt);
         GameSceneTest::TearDown();
     }
-
-    // One frame of mouse movement toward looking at `target` from the camera; true once the
-    // camera ray points within kOnTarget degrees of it.
-    bool AimAt(const C_Game& game, const Vector3& target) {
-        const Vector3 want = (target - game.camera->position).Normalized();
-        const Vector3 have = game.camera->Forward();
-        const float yawError =
-            std::remainder(std::atan2(want.x, want.z) - std::atan2(have.x, have.z), 2.0f * Math::kPi) / Math::kDegToRad;
-        const float pitchError = (std::asin(have.y) - std::asin(want.y)) / Math::kDegToRad;
-        MoveMouse(static_cast<int>(std::lround(yawError / kDegreesPerPixel)),
-                  static_cast<int>(std::lround(pitchError / kDegreesPerPixel)));
-        return std::hypot(yawError, pitchError) < kOnTarget;
-    }
-
-    // The nearest living enemy within range that the camera can see.
-    static const C_Enemy* Foe(const C_Game& game) {
-        const C_Enemy* nearest = nullptr;
-        float best = kFightRange;
-        for (const auto& enemy : game.enemies) {
-            const float distance = Vector3::Distance(enemy->Position(), game.player->position);
-            if (enemy->hitPoints <= 0.0f || distance > best) {
-                continue;
-            }
-            const Vector3 eye = game.camera->position;
-            const Vector3 to = ChestOf(*enemy) - eye;
-            float wall = 0.0f;
-            Vector3 normal;
-            if (RayToModel(game.stage->Model(), game.stage->World(), eye, to.Normalized(), wall, normal) &&
-                wall < to.Length()) {
-                continue;
-            }
-            best = distance;
-            nearest = enemy.get();
-        }
-        return nearest;
-    }
-
-    static Vector3 ChestOf(const C_Enemy& enemy) { return enemy.chestWorld.Translation() + Vector3(0.0f, 1.0f, 0.0f); }
 };
 
 TEST_F(PlayThroughWithEnemies, ShootsDownTheEnemiesInRangeOnTheWayToTheEnding) {
-    Vector3 start;
-    std::vector<RouteLeg> route;
-    ASSERT_TRUE(ReadLegs(start, route));
-    const std::vector<std::vector<float>> breakers = ReadRecords("breaker.txt", 4);
+    FightDriver driver;
+    std::string error;
+    ASSERT_TRUE(driver.ReadRoute(kBuild, error)) << error;
     for (const char* name : {"data.txt", "Enemydata.txt", "drumdata.txt", "breaker.txt", "installatioStand.txt"}) {
         WriteLevelFile(name, ReadTextFile(kBuild + "/TxtData/" + name));
     }
@@ -462,61 +420,20 @@ TEST_F(PlayThroughWithEnemies, ShootsDownTheEnemiesInRangeOnTheWayToTheEnding) {
     C_Game& game = *Game();
     ASSERT_EQ(game.enemies.size(), 12u);
 
-    std::set<const C_Enemy*> downed;
-    size_t step = 0;
     int frame = 0;
-    bool fighting = false;
-    Vector3 resume;
-    for (; frame < kMaxFrames && step < route.size() && !game.ending && game.player->alive; ++frame) {
-        const Vector3 position = game.player->position;
-        if (const C_Enemy* foe = Foe(game)) {
-            if (!fighting) {
-                fighting = true;
-                resume = position;
-            }
-            Key(FwKey::W, false);
-            Key(FwKey::MouseLeft, AimAt(game, ChestOf(*foe)));
-        } else if (const RouteLeg& next = route[step]; next.shoot) {
-            Key(FwKey::W, false);
-            Key(FwKey::MouseLeft, AimAt(game, BreakerFront(breakers[next.breaker])));
-            if (!game.breakers[next.breaker]->Intact()) {
-                ++step;
-            }
-        } else {
-            Key(FwKey::MouseLeft, false);
-            // Back to where the fight began, then on along the route.
-            const Vector3 goal = fighting ? resume : Vector3(next.x, kFloor, next.z);
-            const Vector3 to(goal.x - position.x, 0.0f, goal.z - position.z);
-            if (to.Length() < kWalkSpeed) {
-                if (fighting) {
-                    fighting = false;
-                } else {
-                    ++step;
-                }
-                Key(FwKey::W, false);
-            } else {
-                const float heading = std::atan2(to.x, to.z) / Math::kDegToRad;
-                const float error = std::remainder(heading - game.player->yaw, 360.0f);
-                MoveMouse(static_cast<int>(std::lround(error / kDegreesPerPixel)), 0);
-                Key(FwKey::W, std::fabs(error) < 3.0f);
-            }
-        }
+    for (; frame < kMaxFrames && !game.ending && game.player->alive; ++frame) {
+        driver.Steer(game);
         RunFrames(1);
-        for (const auto& enemy : game.enemies) {
-            if (enemy->hitPoints <= 0.0f) {
-                downed.insert(enemy.get());
-            }
-        }
     }
     Key(FwKey::W, false);
     Key(FwKey::MouseLeft, false);
-    std::cout << "play-through with enemies: " << frame << " frames, " << downed.size() << " enemies down, "
+    std::cout << "play-through with enemies: " << frame << " frames, " << driver.enemiesDowned << " enemies down, "
               << game.player->hitPoints << " hit points left\n";
-    RecordProperty("enemiesDown", static_cast<int>(downed.size()));
+    RecordProperty("enemiesDown", driver.enemiesDowned);
     RecordProperty("hitPointsLeft", std::to_string(game.player->hitPoints));
-    EXPECT_TRUE(game.ending) << "stopped at route step " << step << " after " << frame << " frames";
+    EXPECT_TRUE(game.ending) << "stopped at route step " << driver.step << " after " << frame << " frames";
     EXPECT_GT(game.player->hitPoints, 0.0f);
-    EXPECT_GE(downed.size(), 1u);
+    EXPECT_GE(driver.enemiesDowned, 1);
 }
 
 }  // namespace
