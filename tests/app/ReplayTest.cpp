@@ -58,16 +58,21 @@ TEST(Replay, RecordedLiveFightReplaysExactlyTwice) {
     MakeArena(content);
     TempDir dir;
     const std::string script = dir.File("recorded.txt");
-    // Enter held until the game has started (the title takes it once its prompt is live, about
-    // five seconds in), then the gun held while the mouse sweeps across the robots and W drives
-    // toward them. Every wait is bounded: xdotool's for the window, `timeout` for the whole run.
+    // Enter and the left button held from the moment the window is there (the title takes them
+    // once its prompt is live, and the gun then fires for the rest of the run), while the mouse
+    // sweeps across the robots and W now and then drives toward them, until the game has quit.
+    // Every wait is bounded: xdotool's for the window, `timeout` for the whole run.
     WriteTextFile(dir.File("player.sh"),
+                  "\"$@\" & game=$!\n"
                   "( timeout 30 xdotool search --sync --name '^Quarnel$' windowfocus --sync >/dev/null 2>&1 || exit;\n"
-                  "  xdotool keydown Return; sleep 7.5; xdotool keyup Return; xdotool mousedown 1;\n"
-                  "  for i in 1 2 3 4 5 6 7 8; do xdotool mousemove_relative -- 6 0; sleep 0.15; done;\n"
-                  "  for i in 1 2 3 4 5 6 7 8 9 10 11 12; do xdotool mousemove_relative -- -6 1; sleep 0.15; done;\n"
-                  "  xdotool keydown w; sleep 0.8; xdotool keyup w; sleep 1; xdotool mouseup 1 ) &\n"
-                  "\"$@\"\nstatus=$?\nwait\nexit $status\n");
+                  "  xdotool keydown Return mousedown 1; step=0;\n"
+                  "  while kill -0 $game 2>/dev/null; do\n"
+                  "    if [ $((step / 10 % 2)) -eq 0 ]; then dx=6; else dx=-6; fi;\n"
+                  "    xdotool mousemove_relative -- $dx 0;\n"
+                  "    case $((step % 40)) in 5) xdotool keydown w;; 12) xdotool keyup w;; esac;\n"
+                  "    step=$((step + 1)); sleep 0.1;\n"
+                  "  done ) &\n"
+                  "wait $game\nstatus=$?\nwait\nexit $status\n");
     std::string live = "timeout 150 xvfb-run -a -s '-screen 0 1280x720x24' sh " + dir.File("player.sh") + " " +
                        QUARNEL_EXE + " --frames " + std::to_string(kFrames) +
                        " --seed 9 --back-buffer 320x180 --content " + content.Path() + " --record " + script;

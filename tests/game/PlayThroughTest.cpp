@@ -6,20 +6,14 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "framework/math/SimpleMath.h"
-#include "framework/model/FwCollision.h"
 #include "framework/platform/FwClock.h"
-#include "game/enemy/C_Enemy.h"
-#include "game/hazards/C_Breaker.h"
-#include "game/player/C_Camera.h"
 #include "game/player/C_Player.h"
 #include "game/world/C_Game.h"
-#include "game/world/C_Stage.h"
 #include "tests/game/FightDriver.h"
 #include "tests/game/GameSceneFixture.h"
 #include "tests/support/GameRun.h"
