@@ -20,7 +20,7 @@ namespace {
 
 const std::string kBuild = QUARNEL_BUILD_DIR;
 // The test run's length; scripts/quarnel.sh soak sets QUARNEL_SOAK_FRAMES for the long one.
-constexpr int kDefaultFrames = 5000;
+constexpr int kDefaultFrames = 3000;
 // Memory is watched from here on, once every kind of object has been made at least once.
 constexpr int kSettledFrame = 10000;
 constexpr long kMaxGrowthBytes = 5L * 1024 * 1024;
