@@ -34,7 +34,13 @@ bool LoadImageChecked(tinygltf::Image* image, const int imageIndex, std::string*
             return false;
         }
     }
-    return tinygltf::LoadImageData(image, imageIndex, err, warn, width, height, bytes, size, nullptr);
+    // The game loads each texture itself from its URI, and a picture it cannot read leaves the
+    // white texture: one tinygltf cannot decode must not fail the whole model.
+    std::string decodeError;
+    if (!tinygltf::LoadImageData(image, imageIndex, &decodeError, warn, width, height, bytes, size, nullptr)) {
+        *warn += decodeError;
+    }
+    return true;
 }
 
 // tinygltf looks for each external file as its folder joined with the URI, then as the URI from
