@@ -81,7 +81,7 @@ void FightDriver::PlayFrame() {
     SceneManager::GetInstance().Step();
 }
 
-int FightDriver::Chance(int outOf) { return random && std::uniform_int_distribution<int>(1, outOf)(*random) == 1; }
+bool FightDriver::Chance(int outOf) { return random && std::uniform_int_distribution<int>(1, outOf)(*random) == 1; }
 
 void FightDriver::StartOfGame(const C_Game& current) {
     game = &current;

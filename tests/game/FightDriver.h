@@ -55,7 +55,8 @@ private:
     bool AimAt(const C_Game& game, const Vector3& target);
     const C_Enemy* Foe(const C_Game& game) const;
     const C_Enemy* Nearest(const C_Game& game) const;
-    int Chance(int outOf);
+    // True one time in `outOf` when playing at random, never otherwise.
+    bool Chance(int outOf);
 
     std::vector<RouteStep> route;
     size_t firstStep = 0;
