@@ -35,8 +35,8 @@
 #include "game/world/C_Game.h"
 #include "scenes/SceneManager.h"
 #include "scenes/TitleScene.h"
-#include "tests/support/GameRun.h"
 #include "tests/support/FightDriver.h"
+#include "tests/support/GameRun.h"
 
 namespace {
 
@@ -161,7 +161,7 @@ void BM_PlayThroughFrames(benchmark::State& state) {
     const bool limited = state.range(0) != 0;
     FightDriver driver;
     std::string error;
-    if (!driver.Load(FwContentRoot(), error)) {
+    if (!driver.ReadRoute(FwContentRoot(), error)) {
         state.SkipWithError(error.c_str());
         return;
     }

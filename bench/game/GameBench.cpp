@@ -99,7 +99,7 @@ PlayResult Play(const std::string& contentRoot, int maxFrames, int drawEvery,
     PlayResult result;
     FightDriver driver;
     std::string error;
-    if (!OpenGameServices() || !driver.Load(contentRoot, error)) {
+    if (!OpenGameServices() || !driver.ReadRoute(contentRoot, error)) {
         return result;
     }
     const std::string previousRoot = FwContentRoot();
@@ -136,7 +136,7 @@ PlayResult Play(const std::string& contentRoot, int maxFrames, int drawEvery,
             result.drawMs.push_back(std::chrono::duration<double, std::milli>(drawn - updated).count());
         }
     }
-    result.enemiesDown = driver.EnemiesDown();
+    result.enemiesDown = static_cast<size_t>(driver.enemiesDowned);
     result.ending = game->ending;
     result.peakMB = ResidentPeakMB();
     game.reset();

@@ -395,7 +395,7 @@ TEST_F(PlayThroughWithEnemies, ShootsDownTheEnemiesInRangeOnTheWayToTheEnding) {
     }
     FightDriver driver;
     std::string error;
-    ASSERT_TRUE(driver.Load(kBuild, error)) << error;
+    ASSERT_TRUE(driver.ReadRoute(kBuild, error)) << error;
     FwSetFixedRandomSeed(7u);
     StartGame();
     RunFrames(1);
@@ -406,13 +406,13 @@ TEST_F(PlayThroughWithEnemies, ShootsDownTheEnemiesInRangeOnTheWayToTheEnding) {
     for (; frame < kMaxFrames && driver.Step(game); ++frame) {
         RunFrames(1);
     }
-    std::cout << "play-through with enemies: " << frame << " frames, " << driver.EnemiesDown() << " enemies down, "
+    std::cout << "play-through with enemies: " << frame << " frames, " << driver.enemiesDowned << " enemies down, "
               << game.player->hitPoints << " hit points left\n";
-    RecordProperty("enemiesDown", static_cast<int>(driver.EnemiesDown()));
+    RecordProperty("enemiesDown", driver.enemiesDowned);
     RecordProperty("hitPointsLeft", std::to_string(game.player->hitPoints));
-    EXPECT_TRUE(game.ending) << "stopped at route step " << driver.RouteStep() << " after " << frame << " frames";
+    EXPECT_TRUE(game.ending) << "stopped at route step " << driver.step << " after " << frame << " frames";
     EXPECT_GT(game.player->hitPoints, 0.0f);
-    EXPECT_GE(driver.EnemiesDown(), 1u);
+    EXPECT_GE(driver.enemiesDowned, 1);
 }
 
 }  // namespace

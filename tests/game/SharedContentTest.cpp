@@ -71,7 +71,7 @@ TEST_F(SharedContent, RobotsShareOneLoadOfEachModelAndKeepTheirOwnState) {
 TEST_F(SharedContent, EveryRayQueryOfAFightMatchesBruteForce) {
     FightDriver driver;
     std::string error;
-    ASSERT_TRUE(driver.Load(kBuild, error)) << error;
+    ASSERT_TRUE(driver.ReadRoute(kBuild, error)) << error;
     size_t queries = 0;
     size_t hits = 0;
     size_t mismatches = 0;
@@ -105,7 +105,7 @@ TEST_F(SharedContent, EveryRayQueryOfAFightMatchesBruteForce) {
     EXPECT_EQ(mismatches, 0u) << "of " << queries << " queries";
     EXPECT_GT(queries, 10000u);
     EXPECT_GT(hits, queries / 10);
-    EXPECT_GE(driver.EnemiesDown(), 1u) << "no fight in " << frame << " frames";
+    EXPECT_GE(driver.enemiesDowned, 1) << "no fight in " << frame << " frames";
 }
 
 }  // namespace

@@ -270,6 +270,9 @@ TEST(GLTFMaterials, FactorsAndImageNamesAreCopied) {
                                {"emissiveFactor", {0.5, 0.25, 0.125}},
                                {"emissiveTexture", {{"index", 1}}}},
                               {{"pbrMetallicRoughness", {{"baseColorFactor", {0.5, 0.5, 0.5}}}}}};
+    // One picture missing, the other not a picture at all: the model still loads, and the
+    // material falls back to the white texture when it is drawn.
+    WriteTextFile(dir.File("glow.png"), "\x89PNG, but no picture follows");
     const Loaded loaded = WriteAndLoad(file, dir);
     ASSERT_TRUE(loaded.model) << loaded.output;
     ASSERT_EQ(loaded.model->Materials.size(), 2u);
