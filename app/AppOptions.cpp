@@ -44,11 +44,19 @@ const char* AppUsage() {
            "  --input FILE          play an input script instead of live input\n"
            "  --record FILE         record live input as a script\n"
            "  --screenshot N:PATH   write the back buffer as PNG after frame N (repeatable)\n"
+           "  --window-shot N:PATH  write the window's picture (scaled, with its bars) as PNG at frame N\n"
            "  --dump-state N:PATH   write the scene state as JSON after frame N (repeatable)\n"
            "  --content DIR         read the content tree from DIR\n"
            "  --view PATH           open a glTF or GLB model in the model viewer\n"
            "  --back-buffer WxH     draw at WxH instead of 1280x720 (for runs that check state)\n"
-           "  --help, --version\n";
+           "  --fullscreen          start fullscreen\n"
+           "  --pause-on-focus-loss pause the game when the window loses the focus\n"
+           "  --help, --version\n"
+           "keys: W A S D drive, mouse aims, left button fires, right button the beam, P pauses,\n"
+           "  F11 or Alt+Return toggles fullscreen, F12 saves a screenshot in ~/Pictures/quarnel\n"
+           "  ($XDG_PICTURES_DIR/quarnel), F3 shows the frame rate, Esc quits\n"
+           "gamepad: left stick drives, right stick aims, right trigger fires, left trigger the beam,\n"
+           "  A or Start starts the game, Start pauses, Back quits\n";
 }
 
 bool ParseAppOptions(const std::vector<std::string>& args, AppOptions& options, std::string& error) {
@@ -66,8 +74,17 @@ bool ParseAppOptions(const std::vector<std::string>& args, AppOptions& options, 
             options.unlimited = true;
             continue;
         }
+        if (flag == "--fullscreen") {
+            options.fullscreen = true;
+            continue;
+        }
+        if (flag == "--pause-on-focus-loss") {
+            options.pauseOnFocusLoss = true;
+            continue;
+        }
         const bool takesValue = flag == "--frames" || flag == "--seed" || flag == "--input" || flag == "--record" ||
-                                flag == "--screenshot" || flag == "--dump-state" || flag == "--content" ||
+                                flag == "--screenshot" || flag == "--window-shot" || flag == "--dump-state" ||
+                                flag == "--content" ||
                                 flag == "--view" || flag == "--back-buffer";
         if (!takesValue) {
             error = "unknown option '" + flag + "'";
@@ -89,10 +106,13 @@ bool ParseAppOptions(const std::vector<std::string>& args, AppOptions& options, 
             options.inputPath = value;
         } else if (flag == "--record") {
             options.recordPath = value;
-        } else if (flag == "--screenshot" || flag == "--dump-state") {
+        } else if (flag == "--screenshot" || flag == "--window-shot" || flag == "--dump-state") {
             AppOptions::FrameFile file;
             ok = ParseFrameFile(value, file);
-            (flag == "--screenshot" ? options.screenshots : options.dumps).push_back(file);
+            (flag == "--screenshot"    ? options.screenshots
+             : flag == "--window-shot" ? options.windowShots
+                                       : options.dumps)
+                .push_back(file);
         } else if (flag == "--content") {
             options.contentDir = value;
         } else if (flag == "--back-buffer") {

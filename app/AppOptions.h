@@ -18,12 +18,17 @@ struct AppOptions {
     std::string inputPath;
     std::string recordPath;
     std::vector<FrameFile> screenshots;
+    // The window's picture as presented: the scaled picture and its black bars.
+    std::vector<FrameFile> windowShots;
     std::vector<FrameFile> dumps;
     std::string contentDir;
     std::string viewPath;
     // Size the scenes draw at; the window stays 1280x720 and shows the picture scaled.
     int backBufferWidth = 1280;
     int backBufferHeight = 720;
+    // Settings given on the command line; they override the settings file.
+    bool fullscreen = false;
+    bool pauseOnFocusLoss = false;
     bool help = false;
     bool version = false;
 

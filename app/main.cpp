@@ -9,6 +9,7 @@
 #include "framework/platform/FwInput.h"
 #include "framework/platform/FwMessageBox.h"
 #include "framework/platform/FwPath.h"
+#include "framework/platform/FwSettings.h"
 
 namespace {
 
@@ -17,6 +18,9 @@ constexpr int kBadUsage = 2;
 // Applies the automation flags to the platform layer; false (with a message) when a file is bad.
 bool ApplyOptions(const AppOptions& options) {
     FwSetFixedRandomSeed(options.seed);
+    FwSettings& settings = FwGetSettings();
+    settings.fullscreen = settings.fullscreen || options.fullscreen;
+    settings.pauseOnFocusLoss = settings.pauseOnFocusLoss || options.pauseOnFocusLoss;
     if (!options.contentDir.empty()) {
         FwSetContentRoot(options.contentDir);
     }

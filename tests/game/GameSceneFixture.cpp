@@ -11,6 +11,7 @@
 #include "scenes/SceneManager.h"
 
 std::unique_ptr<FwWindow> GameSceneTest::window;
+std::vector<SDL_Event> GameSceneTest::pending;
 
 void GameSceneTest::SetUpTestSuite() { OpenDevice(kStateWidth, kStateHeight); }
 
@@ -41,6 +42,7 @@ void GameSceneTest::TearDownTestSuite() {
 void GameSceneTest::SetUp() {
     ASSERT_TRUE(window && window->Hwnd() != nullptr);
     FwInput::GetInstance().Reset();
+    pending.clear();
     SceneManager::GetInstance().clickLatch = 0;
     previousRoot = FwContentRoot();
     std::filesystem::create_directory_symlink(std::string(QUARNEL_BUILD_DIR) + "/Data", content.File("Data"));
@@ -70,7 +72,12 @@ C_Game& GameSceneTest::StartGame() {
 
 void GameSceneTest::RunFrames(int count) {
     for (int i = 0; i < count; ++i) {
+        // As the window's pump does it: the frame starts, then the events since the last one arrive.
         FwInput::GetInstance().BeginFrame();
+        for (const SDL_Event& event : pending) {
+            FwInput::GetInstance().HandleEvent(event);
+        }
+        pending.clear();
         FwAudioManager::GetInstance().Update();
         // Not presented: the tests read the back buffer, and copying it to the window costs time.
         SceneManager::GetInstance().Step();
@@ -90,11 +97,13 @@ void GameSceneTest::Key(FwKey key, bool down) {
         event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
         event.button.button = (key == FwKey::MouseLeft) ? SDL_BUTTON_LEFT : SDL_BUTTON_RIGHT;
     } else {
-        static const SDL_Keycode codes[] = {SDLK_w, SDLK_a, SDLK_s, SDLK_d, SDLK_RETURN, SDLK_ESCAPE};
+        static const SDL_Keycode codes[] = {SDLK_w,  SDLK_a,  SDLK_s,   SDLK_d,   SDLK_RETURN, SDLK_ESCAPE,
+                                            SDLK_p,  SDLK_F3, SDLK_F11, SDLK_F12, SDLK_LALT};
+        static_assert(std::size(codes) == static_cast<size_t>(FwKey::MouseLeft));
         event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
         event.key.keysym.sym = codes[static_cast<int>(key)];
     }
-    FwInput::GetInstance().HandleEvent(event);
+    pending.push_back(event);
 }
 
 void GameSceneTest::MoveMouse(int dx, int dy) {
@@ -102,12 +111,12 @@ void GameSceneTest::MoveMouse(int dx, int dy) {
     event.type = SDL_MOUSEMOTION;
     event.motion.xrel = dx;
     event.motion.yrel = dy;
-    FwInput::GetInstance().HandleEvent(event);
+    pending.push_back(event);
 }
 
 void GameSceneTest::Focus(bool active) {
     SDL_Event event{};
     event.type = SDL_WINDOWEVENT;
     event.window.event = active ? SDL_WINDOWEVENT_FOCUS_GAINED : SDL_WINDOWEVENT_FOCUS_LOST;
-    FwInput::GetInstance().HandleEvent(event);
+    pending.push_back(event);
 }
