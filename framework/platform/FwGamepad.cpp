@@ -100,6 +100,8 @@ bool FwGamepad::AttachVirtual() {
         std::fprintf(stderr, "virtual controller: %s\n", SDL_GetError());
         return false;
     }
+    SetVirtualAxis(SDL_CONTROLLER_AXIS_TRIGGERLEFT, 0);
+    SetVirtualAxis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 0);
     return true;
 }
 
@@ -125,7 +127,10 @@ void FwGamepad::SetVirtualButton(SDL_GameControllerButton button, bool down) {
 }
 
 void FwGamepad::SetVirtualAxis(SDL_GameControllerAxis axis, int16_t value) {
-    if (virtualJoystick != nullptr) {
-        SDL_JoystickSetVirtualAxis(virtualJoystick, axis, value);
+    if (virtualJoystick == nullptr) {
+        return;
     }
+    // SDL reads a trigger's whole joystick range as 0 to 32767, so rest is -32768 there.
+    const int raw = IsTrigger(axis) ? std::max(0, static_cast<int>(value)) * 2 - 32768 : value;
+    SDL_JoystickSetVirtualAxis(virtualJoystick, axis, static_cast<int16_t>(std::min(raw, 32767)));
 }

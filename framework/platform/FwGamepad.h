@@ -29,8 +29,9 @@ public:
     // resting slightly off centre does nothing.
     float Axis(SDL_GameControllerAxis axis) const { return axes[static_cast<size_t>(axis)]; }
 
-    // The script's virtual controller: plugging it in, pulling it out, moving its controls.
-    // False with the reason on standard error when SDL refuses.
+    // The script's virtual controller: plugging it in, pulling it out, moving its controls. Axis
+    // values are the controller's: sticks -32768 to 32767, triggers 0 (rest) to 32767. Attach is
+    // false with the reason on standard error when SDL refuses.
     bool AttachVirtual();
     void DetachVirtual();
     void SetVirtualButton(SDL_GameControllerButton button, bool down);

@@ -398,8 +398,10 @@ void C_Game::DrawPaused() const {
     FwSpriteShader& sprites = FwShaderManager::GetInstance().spriteShader;
     sprites.DrawTex(&blackTexture, 0, 0, 1280, 720, FwRect{0, 0, 1280, 720}, Color(1.0f, 1.0f, 1.0f, kDim));
     const std::string text = "PAUSED";
+    // Above the sighting mark, which stays where the aim is.
+    constexpr float kTextTop = 80.0f;
     const float x = -FwMeasureString(pauseFont, text) / 2.0f;
-    sprites.DrawFont(&pauseFont, x, pauseFont.LineSpacing() / 2.0f, text, Color(1.0f, 1.0f, 1.0f, 1.0f));
+    sprites.DrawFont(&pauseFont, x, kTextTop, text, Color(1.0f, 1.0f, 1.0f, 1.0f));
 }
 
 void C_Game::DumpState(nlohmann::json& out) const {

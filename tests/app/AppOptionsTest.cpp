@@ -10,7 +10,8 @@ TEST(AppOptions, ReadsEveryFlag) {
     std::string error;
     ASSERT_TRUE(ParseAppOptions({"--frames", "120", "--unlimited", "--seed", "7", "--input", "in.txt", "--screenshot",
                                  "3:/tmp/a.png", "--screenshot", "9:b.png", "--dump-state", "120:/tmp/s.json",
-                                 "--content", "/c", "--view", "m.gltf", "--back-buffer", "320x180"},
+                                 "--content", "/c", "--view", "m.gltf", "--back-buffer", "320x180", "--window-shot",
+                                 "4:w.png", "--fullscreen", "--pause-on-focus-loss"},
                                 options, error))
         << error;
     EXPECT_EQ(options.frames, 120u);
@@ -26,6 +27,11 @@ TEST(AppOptions, ReadsEveryFlag) {
     EXPECT_EQ(options.viewPath, "m.gltf");
     EXPECT_EQ(options.backBufferWidth, 320);
     EXPECT_EQ(options.backBufferHeight, 180);
+    ASSERT_EQ(options.windowShots.size(), 1u);
+    EXPECT_EQ(options.windowShots[0].frame, 4u);
+    EXPECT_EQ(options.windowShots[0].path, "w.png");
+    EXPECT_TRUE(options.fullscreen);
+    EXPECT_TRUE(options.pauseOnFocusLoss);
     EXPECT_TRUE(options.IsAutomated());
 }
 
@@ -41,6 +47,7 @@ TEST(AppOptions, BadFlagsAreRefusedWithAReason) {
         {"--screenshot", "0:a.png"},
         {"--screenshot", "3:"},
         {"--dump-state", "x:a.json"},
+        {"--window-shot", "0:w.png"},
         {"--input", "a", "--record", "b"},
         {"--back-buffer", "320"},
         {"--back-buffer", "320x"},
@@ -74,7 +81,10 @@ TEST(GameProcess, BadFlagsAndScriptsExitWithTwo) {
 TEST(GameProcess, HelpAndVersion) {
     GameRunResult run = RunGame({"--help"});
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_NE(run.output.find("--dump-state N:PATH"), std::string::npos);
+    for (const char* entry : {"--dump-state N:PATH", "--fullscreen", "--pause-on-focus-loss", "--window-shot", "P pauses",
+                              "F11 or Alt+Return", "F12", "F3", "right trigger fires"}) {
+        EXPECT_NE(run.output.find(entry), std::string::npos) << entry;
+    }
     run = RunGame({"--version"});
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_NE(run.output.find("Quarnel 1.0.0"), std::string::npos);

@@ -8,6 +8,7 @@
 #include "framework/platform/FwSettings.h"
 #include "game/player/C_Player.h"
 #include "game/world/C_Game.h"
+#include "scenes/SceneManager.h"
 #include "tests/game/GameSceneFixture.h"
 
 namespace {
@@ -45,7 +46,7 @@ protected:
         }
     }
 
-    static void TapP() {
+    void TapP() {
         Key(FwKey::P, true);
         RunFrames(1);
         Key(FwKey::P, false);
@@ -63,6 +64,7 @@ TEST_F(PauseTest, PauseFreezesTheWorldAndResumeCarriesOnAsIfNothingHappened) {
     ASSERT_GT(straight["lists"]["enemyBullets"].get<int>() + straight["lists"]["chargeRings"].get<int>(), 0)
         << "the enemies fire while the player fights";
 
+    SceneManager::GetInstance().Release();
     FwSetFixedRandomSeed(23u);
     FwInput::GetInstance().Reset();
     C_Game& game = StartGame();

@@ -107,14 +107,17 @@ DisplayServer DisplayServer::Xvfb(int width, int height) {
     return server;
 }
 
-DisplayServer DisplayServer::WestonHeadless() {
+DisplayServer DisplayServer::WestonOnX(const DisplayServer& x, int width, int height) {
     DisplayServer server;
     if (std::system("command -v weston >/dev/null 2>&1") != 0) {
         server.error = "weston is not installed";
         return server;
     }
-    if (!server.Start("weston --backend=headless-backend.so --use-pixman --socket=quarnel --idle-time=0 "
-                      "--width=1280 --height=720")) {
+    if (!x.Running() || !server.Start("env " + x.Environment()[0] +
+                                      " weston --backend=x11-backend.so --use-pixman --socket=quarnel --idle-time=0"
+                                      " --width=" +
+                                      std::to_string(width) + " --height=" + std::to_string(height))) {
+        server.error = "no X server for weston: " + x.Error();
         return server;
     }
     const std::string socket = server.directory + "/quarnel";

@@ -12,8 +12,10 @@ public:
     // Xvfb with one screen of width x height; empty (Running() false, reason in Error()) when it
     // cannot start.
     static DisplayServer Xvfb(int width, int height);
-    // Weston with its headless back end and the pixman renderer, in a runtime folder of its own.
-    static DisplayServer WestonHeadless();
+    // Weston with the pixman renderer in a runtime folder of its own, its output a width x height
+    // window on the X server `x`. (Weston's headless back end offers no seat, and SDL 2.26's
+    // Wayland driver crashes in its start-up without one.)
+    static DisplayServer WestonOnX(const DisplayServer& x, int width, int height);
 
     DisplayServer(DisplayServer&& other) noexcept;
     DisplayServer& operator=(DisplayServer&&) = delete;
