@@ -84,8 +84,7 @@ bool ParseAppOptions(const std::vector<std::string>& args, AppOptions& options, 
         }
         const bool takesValue = flag == "--frames" || flag == "--seed" || flag == "--input" || flag == "--record" ||
                                 flag == "--screenshot" || flag == "--window-shot" || flag == "--dump-state" ||
-                                flag == "--content" ||
-                                flag == "--view" || flag == "--back-buffer";
+                                flag == "--content" || flag == "--view" || flag == "--back-buffer";
         if (!takesValue) {
             error = "unknown option '" + flag + "'";
             return false;

@@ -28,6 +28,7 @@ FwGamepad& FwGamepad::operator=(FwGamepad&& other) noexcept {
         controller = std::exchange(other.controller, nullptr);
         buttons = other.buttons;
         axes = other.axes;
+        rawAxes = other.rawAxes;
         virtualJoystick = std::exchange(other.virtualJoystick, nullptr);
     }
     return *this;
@@ -69,8 +70,10 @@ void FwGamepad::Poll() {
             SDL_GameControllerGetButton(controller, static_cast<SDL_GameControllerButton>(button)) != 0;
     }
     for (int axis = 0; axis < SDL_CONTROLLER_AXIS_MAX; ++axis) {
-        const int16_t raw =
-            controller != nullptr ? SDL_GameControllerGetAxis(controller, static_cast<SDL_GameControllerAxis>(axis)) : 0;
+        const int16_t raw = controller != nullptr
+                                ? SDL_GameControllerGetAxis(controller, static_cast<SDL_GameControllerAxis>(axis))
+                                : 0;
+        rawAxes[static_cast<size_t>(axis)] = raw;
         axes[static_cast<size_t>(axis)] = Shape(raw, IsTrigger(axis) ? kTriggerDeadZone : kStickDeadZone);
     }
 }
@@ -82,6 +85,7 @@ void FwGamepad::Close() {
     }
     buttons.fill(false);
     axes.fill(0.0f);
+    rawAxes.fill(0);
 }
 
 bool FwGamepad::AttachVirtual() {
@@ -93,8 +97,8 @@ bool FwGamepad::AttachVirtual() {
         return false;
     }
     // SDL maps a virtual controller with every axis and button in its own order.
-    const int index =
-        SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX, SDL_CONTROLLER_BUTTON_MAX, 0);
+    const int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
+                                                SDL_CONTROLLER_BUTTON_MAX, 0);
     virtualJoystick = index < 0 ? nullptr : SDL_JoystickOpen(index);
     if (virtualJoystick == nullptr) {
         std::fprintf(stderr, "virtual controller: %s\n", SDL_GetError());

@@ -28,6 +28,8 @@ public:
     // -1 to 1 (triggers 0 to 1), 0 inside the dead zone and rescaled beyond it, so a stick
     // resting slightly off centre does nothing.
     float Axis(SDL_GameControllerAxis axis) const { return axes[static_cast<size_t>(axis)]; }
+    // As SDL reports it: sticks -32768 to 32767, triggers 0 to 32767.
+    int16_t RawAxis(SDL_GameControllerAxis axis) const { return rawAxes[static_cast<size_t>(axis)]; }
 
     // The script's virtual controller: plugging it in, pulling it out, moving its controls. Axis
     // values are the controller's: sticks -32768 to 32767, triggers 0 (rest) to 32767. Attach is
@@ -43,5 +45,6 @@ private:
     SDL_GameController* controller = nullptr;
     std::array<bool, SDL_CONTROLLER_BUTTON_MAX> buttons{};
     std::array<float, SDL_CONTROLLER_AXIS_MAX> axes{};
+    std::array<int16_t, SDL_CONTROLLER_AXIS_MAX> rawAxes{};
     SDL_Joystick* virtualJoystick = nullptr;
 };

@@ -10,7 +10,8 @@
 
 namespace {
 
-const char* const kKeyNames[] = {"W", "A", "S", "D", "Return", "Escape", "P", "F3", "F11", "F12", "Alt", "left", "right"};
+const char* const kKeyNames[] = {"W",  "A",   "S",   "D",   "Return", "Escape", "P",
+                                 "F3", "F11", "F12", "Alt", "left",   "right"};
 static_assert(std::size(kKeyNames) == static_cast<size_t>(FwKey::Count));
 
 constexpr float kPictureWidth = 1280.0f;
@@ -60,13 +61,12 @@ bool ParsePad(std::istringstream& words, FwInputEvent& event) {
         std::string state;
         event.type = FwInputEvent::Type::PadButton;
         event.control = words >> name >> state ? SDL_GameControllerGetButtonFromString(name.c_str())
-                                                 : SDL_CONTROLLER_BUTTON_INVALID;
+                                               : SDL_CONTROLLER_BUTTON_INVALID;
         return event.control != SDL_CONTROLLER_BUTTON_INVALID && ParseDownUp(state, "down", "up", event.down);
     }
     if (what == "axis") {
         event.type = FwInputEvent::Type::PadAxis;
-        event.control =
-            words >> name ? SDL_GameControllerGetAxisFromString(name.c_str()) : SDL_CONTROLLER_AXIS_INVALID;
+        event.control = words >> name ? SDL_GameControllerGetAxisFromString(name.c_str()) : SDL_CONTROLLER_AXIS_INVALID;
         return event.control != SDL_CONTROLLER_AXIS_INVALID && (words >> event.dx) && event.dx >= -32768 &&
                event.dx <= 32767;
     }
@@ -96,10 +96,10 @@ bool ParseLine(const std::string& line, FwInputEvent& event, std::string& why) {
              ParseDownUp(state, "down", "up", event.down);
         why = (kind == "key") ? "expected: key <W|A|S|D|Return|Escape|P|F3|F11|F12|Alt> <down|up>"
                               : "expected: button <left|right> <down|up>";
-    } else if (kind == "move") {
-        event.type = FwInputEvent::Type::Move;
+    } else if (kind == "move" || kind == "point") {
+        event.type = kind == "move" ? FwInputEvent::Type::Move : FwInputEvent::Type::Point;
         ok = static_cast<bool>(words >> event.dx >> event.dy);
-        why = "expected: move <dx> <dy>";
+        why = kind == "move" ? "expected: move <dx> <dy>" : "expected: point <x> <y>";
     } else if (kind == "wheel") {
         event.type = FwInputEvent::Type::Wheel;
         ok = static_cast<bool>(words >> event.dx);
@@ -112,14 +112,10 @@ bool ParseLine(const std::string& line, FwInputEvent& event, std::string& why) {
     } else if (kind == "quit") {
         event.type = FwInputEvent::Type::Quit;
         ok = true;
-    } else if (kind == "point") {
-        event.type = FwInputEvent::Type::Point;
-        ok = static_cast<bool>(words >> event.dx >> event.dy);
-        why = "expected: point <x> <y>";
     } else if (kind == "window") {
         event.type = FwInputEvent::Type::Resize;
-        ok = (words >> event.dx >> event.dy) && event.dx >= 16 && event.dy >= 16 && event.dx <= 8192 &&
-             event.dy <= 8192;
+        ok =
+            (words >> event.dx >> event.dy) && event.dx >= 16 && event.dy >= 16 && event.dx <= 8192 && event.dy <= 8192;
         why = "expected: window <width> <height>, each 16 to 8192";
     } else if (kind == "pad") {
         ok = ParsePad(words, event);
@@ -216,9 +212,7 @@ FwInput& FwInput::GetInstance() {
     return instance;
 }
 
-bool FwInput::IsKeyDown(FwKey key) const {
-    return keys[static_cast<size_t>(key)] || padKeys[static_cast<size_t>(key)];
-}
+bool FwInput::IsKeyDown(FwKey key) const { return keys[static_cast<size_t>(key)] || padKeys[static_cast<size_t>(key)]; }
 
 bool FwInput::IsWindowActive() const { return windowActive; }
 
@@ -255,8 +249,8 @@ void FwInput::SetPointer(int x, int y) {
     if (view.width <= 0 || view.height <= 0) {
         return;
     }
-    pointerX = (static_cast<float>(x - view.x) + 0.5f) * kPictureWidth / static_cast<float>(view.width) -
-               kPictureWidth / 2.0f;
+    pointerX =
+        (static_cast<float>(x - view.x) + 0.5f) * kPictureWidth / static_cast<float>(view.width) - kPictureWidth / 2.0f;
     pointerY = kPictureHeight / 2.0f -
                (static_cast<float>(y - view.y) + 0.5f) * kPictureHeight / static_cast<float>(view.height);
 }
@@ -436,6 +430,7 @@ void FwInput::SetKey(FwKey key, bool down) {
 
 void FwInput::PollGamepad() {
     gamepad.Poll();
+    RecordGamepad();
     const float leftX = gamepad.Axis(SDL_CONTROLLER_AXIS_LEFTX);
     const float leftY = gamepad.Axis(SDL_CONTROLLER_AXIS_LEFTY);
     const bool start = gamepad.Button(SDL_CONTROLLER_BUTTON_START);
@@ -486,26 +481,55 @@ void FwInput::Record(const FwInputEvent& event) {
 }
 
 void FwInput::FlushRecordedMotion() {
-    if (recording.is_open() && pointMoved) {
-        FwInputEvent point;
-        point.frame = frame;
-        point.type = FwInputEvent::Type::Point;
-        point.dx = recordedPointX;
-        point.dy = recordedPointY;
-        recording << FwFormatInputEvent(point) << '\n';
+    if (pointMoved) {
+        RecordLine(FwInputEvent::Type::Point, recordedPointX, recordedPointY);
     }
     pointMoved = false;
-    if (recording.is_open() && (recordedMotionX != 0 || recordedMotionY != 0)) {
-        FwInputEvent motion;
-        motion.frame = frame;
-        motion.type = FwInputEvent::Type::Move;
-        motion.dx = recordedMotionX;
-        motion.dy = recordedMotionY;
-        recording << FwFormatInputEvent(motion) << '\n';
-        recording.flush();
+    if (recordedMotionX != 0 || recordedMotionY != 0) {
+        RecordLine(FwInputEvent::Type::Move, recordedMotionX, recordedMotionY);
     }
     recordedMotionX = 0;
     recordedMotionY = 0;
+}
+
+void FwInput::RecordLine(FwInputEvent::Type type, int dx, int dy, int control, bool down) {
+    if (!recording.is_open()) {
+        return;
+    }
+    FwInputEvent event;
+    event.frame = frame;
+    event.type = type;
+    event.dx = dx;
+    event.dy = dy;
+    event.control = control;
+    event.down = down;
+    recording << FwFormatInputEvent(event) << '\n';
+    recording.flush();
+}
+
+// A live controller is written as the virtual one that replays it: plugged in, then every change.
+void FwInput::RecordGamepad() {
+    if (!recording.is_open() || scripted) {
+        return;
+    }
+    if (gamepad.Connected() != recordedPad.connected) {
+        RecordLine(gamepad.Connected() ? FwInputEvent::Type::PadAttach : FwInputEvent::Type::PadDetach, 0, 0);
+        recordedPad = RecordedPad{gamepad.Connected()};
+    }
+    for (int button = 0; button < SDL_CONTROLLER_BUTTON_MAX; ++button) {
+        const bool down = gamepad.Button(static_cast<SDL_GameControllerButton>(button));
+        if (down != recordedPad.buttons[static_cast<size_t>(button)]) {
+            RecordLine(FwInputEvent::Type::PadButton, 0, 0, button, down);
+            recordedPad.buttons[static_cast<size_t>(button)] = down;
+        }
+    }
+    for (int axis = 0; axis < SDL_CONTROLLER_AXIS_MAX; ++axis) {
+        const int16_t value = gamepad.RawAxis(static_cast<SDL_GameControllerAxis>(axis));
+        if (value != recordedPad.axes[static_cast<size_t>(axis)]) {
+            RecordLine(FwInputEvent::Type::PadAxis, value, 0, axis);
+            recordedPad.axes[static_cast<size_t>(axis)] = value;
+        }
+    }
 }
 
 void FwInput::Reset() { *this = FwInput(); }

@@ -104,6 +104,8 @@ private:
     void ApplyCapture();
     void SetPointer(int x, int y);
     void Record(const FwInputEvent& event);
+    void RecordLine(FwInputEvent::Type type, int dx, int dy, int control = 0, bool down = false);
+    void RecordGamepad();
     void FlushRecordedMotion();
 
     std::array<bool, static_cast<size_t>(FwKey::Count)> keys{};
@@ -136,6 +138,13 @@ private:
     std::ofstream recording;
     int recordedMotionX = 0;
     int recordedMotionY = 0;
+    // What the recording last wrote of the gamepad.
+    struct RecordedPad {
+        bool connected = false;
+        std::array<bool, SDL_CONTROLLER_BUTTON_MAX> buttons{};
+        std::array<int16_t, SDL_CONTROLLER_AXIS_MAX> axes{};
+    };
+    RecordedPad recordedPad;
     // The live pointer's last window position this frame, written as one "point" line.
     bool pointMoved = false;
     int recordedPointX = 0;

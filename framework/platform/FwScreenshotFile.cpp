@@ -64,8 +64,7 @@ std::string FwWriteScreenshotFile(const std::string& dir, const std::vector<uint
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
     for (int copy = 1; copy < 1000; ++copy) {
-        const std::string path =
-            dir + "/quarnel-" + stamp + (copy == 1 ? "" : "-" + std::to_string(copy)) + ".png";
+        const std::string path = dir + "/quarnel-" + stamp + (copy == 1 ? "" : "-" + std::to_string(copy)) + ".png";
         // O_EXCL: a file that appeared since the name was chosen is never overwritten.
         const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
         if (fd < 0 && errno == EEXIST) {

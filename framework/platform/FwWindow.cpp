@@ -88,7 +88,8 @@ void FwWindow::ToggleFullscreen() {
 }
 
 bool FwWindow::IsFullscreen() const {
-    return hwnd != nullptr && (SDL_GetWindowFlags(hwnd) & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP;
+    return hwnd != nullptr &&
+           (SDL_GetWindowFlags(hwnd) & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP;
 }
 
 void FwWindow::Close() {

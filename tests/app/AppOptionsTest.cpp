@@ -8,10 +8,11 @@ namespace {
 TEST(AppOptions, ReadsEveryFlag) {
     AppOptions options;
     std::string error;
-    ASSERT_TRUE(ParseAppOptions({"--frames", "120", "--unlimited", "--seed", "7", "--input", "in.txt", "--screenshot",
-                                 "3:/tmp/a.png", "--screenshot", "9:b.png", "--dump-state", "120:/tmp/s.json",
-                                 "--content", "/c", "--view", "m.gltf", "--back-buffer", "320x180", "--window-shot",
-                                 "4:w.png", "--fullscreen", "--pause-on-focus-loss"},
+    ASSERT_TRUE(ParseAppOptions({"--frames", "120",          "--unlimited",          "--seed",       "7",
+                                 "--input",  "in.txt",       "--screenshot",         "3:/tmp/a.png", "--screenshot",
+                                 "9:b.png",  "--dump-state", "120:/tmp/s.json",      "--content",    "/c",
+                                 "--view",   "m.gltf",       "--back-buffer",        "320x180",      "--window-shot",
+                                 "4:w.png",  "--fullscreen", "--pause-on-focus-loss"},
                                 options, error))
         << error;
     EXPECT_EQ(options.frames, 120u);
@@ -81,8 +82,8 @@ TEST(GameProcess, BadFlagsAndScriptsExitWithTwo) {
 TEST(GameProcess, HelpAndVersion) {
     GameRunResult run = RunGame({"--help"});
     EXPECT_EQ(run.exitCode, 0);
-    for (const char* entry : {"--dump-state N:PATH", "--fullscreen", "--pause-on-focus-loss", "--window-shot", "P pauses",
-                              "F11 or Alt+Return", "F12", "F3", "right trigger fires"}) {
+    for (const char* entry : {"--dump-state N:PATH", "--fullscreen", "--pause-on-focus-loss", "--window-shot",
+                              "P pauses", "F11 or Alt+Return", "F12", "F3", "right trigger fires"}) {
         EXPECT_NE(run.output.find(entry), std::string::npos) << entry;
     }
     run = RunGame({"--version"});

@@ -19,12 +19,12 @@ TEST(Display, GamepadPlaysFromTheTitleToAMovingFiringRobot) {
     ASSERT_GT(g, 0);
     TempDir dir;
     const int a = kTitleReturnFrame;
-    WriteTextFile(dir.File("pad.txt"),
-                  "1 pad attach\n" + Frame(a) + " pad button a down\n" + Frame(a + 2) + " pad button a up\n" +
-                      Frame(g + 10) + " pad axis lefty -32767\n" + Frame(g + 10) + " pad axis rightx 20000\n" +
-                      Frame(g + 10) + " pad axis righttrigger 32767\n" + Frame(g + 41) + " pad detach\n" +
-                      Frame(g + 60) + " pad attach\n" + Frame(g + 61) + " pad axis leftx 32767\n" +
-                      Frame(g + 80) + " pad button back down\n");
+    WriteTextFile(dir.File("pad.txt"), "1 pad attach\n" + Frame(a) + " pad button a down\n" + Frame(a + 2) +
+                                           " pad button a up\n" + Frame(g + 10) + " pad axis lefty -32767\n" +
+                                           Frame(g + 10) + " pad axis rightx 20000\n" + Frame(g + 10) +
+                                           " pad axis righttrigger 32767\n" + Frame(g + 41) + " pad detach\n" +
+                                           Frame(g + 60) + " pad attach\n" + Frame(g + 61) + " pad axis leftx 32767\n" +
+                                           Frame(g + 80) + " pad button back down\n");
     GameRunResult run;
     const auto shots = RunGameWithSnapshots(
         StateOnly({"--frames", Frame(g + 100), "--seed", "3", "--unlimited", "--input", dir.File("pad.txt")}),
@@ -151,8 +151,9 @@ TEST(Display, ResizedAndFullscreenWindowsKeepThePictureScaledBetweenBars) {
             ADD_FAILURE() << "no Wayland compositor: " << server->Error();
             continue;
         }
-        std::vector<std::string> args = {"--frames", Frame(after + 31), "--unlimited", "--seed", "4", "--back-buffer",
-                                         "320x180", "--input", dir.File("window.txt")};
+        std::vector<std::string> args = {
+            "--frames", Frame(after + 31), "--unlimited",         "--seed", "4", "--back-buffer",
+            "320x180",  "--input",         dir.File("window.txt")};
         for (const auto& shot : shots) {
             args.insert(args.end(), {"--window-shot", Frame(shot.frame) + ":" + dir.File(Frame(shot.frame) + ".png"),
                                      "--screenshot", Frame(shot.frame) + ":" + dir.File(Frame(shot.frame) + "b.png"),

@@ -7,6 +7,7 @@
 #include "framework/platform/FwInput.h"
 #include "framework/platform/FwSettings.h"
 #include "framework/platform/FwWindow.h"
+#include "tests/support/GameRun.h"
 
 namespace {
 
@@ -42,14 +43,14 @@ protected:
 TEST_F(GamepadTest, ScriptedControllerDrivesAimsFiresAndQuits) {
     std::vector<FwInputEvent> events;
     std::string error;
-    ASSERT_TRUE(FwParseInputScript(
-        "2 pad attach\n"
-        "3 pad axis lefty -32767\n3 pad axis rightx 32767\n3 pad axis righttrigger 32767\n"
-        "4 pad axis lefty 6000\n4 pad axis rightx 16384\n4 pad axis righttrigger 10000\n"
-        "4 pad axis lefttrigger 30000\n4 pad axis leftx 32767\n"
-        "7 pad button a down\n7 pad axis rightx 0\n8 pad button a up\n8 pad button start down\n"
-        "10 pad detach\n11 pad attach\n12 pad button back down\n",
-        events, error))
+    ASSERT_TRUE(
+        FwParseInputScript("2 pad attach\n"
+                           "3 pad axis lefty -32767\n3 pad axis rightx 32767\n3 pad axis righttrigger 32767\n"
+                           "4 pad axis lefty 6000\n4 pad axis rightx 16384\n4 pad axis righttrigger 10000\n"
+                           "4 pad axis lefttrigger 30000\n4 pad axis leftx 32767\n"
+                           "7 pad button a down\n7 pad axis rightx 0\n8 pad button a up\n8 pad button start down\n"
+                           "10 pad detach\n11 pad attach\n12 pad button back down\n",
+                           events, error))
         << error;
     FwInput& input = FwInput::GetInstance();
     input.UseScript(std::move(events));
@@ -93,8 +94,12 @@ TEST_F(GamepadTest, ScriptedControllerDrivesAimsFiresAndQuits) {
     EXPECT_EQ(window.Hwnd(), nullptr);
 }
 
+// ...and is recorded as the virtual controller that replays it.
 TEST_F(GamepadTest, ControllerPluggedInWhileRunningIsPickedUpAndLetGo) {
     FwInput& input = FwInput::GetInstance();
+    TempDir dir;
+    std::string error;
+    ASSERT_TRUE(input.StartRecording(dir.File("pad.txt"), error)) << error;
     window.ProcessMessages();
     ASSERT_FALSE(input.GamepadConnected());
     const int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
@@ -111,6 +116,13 @@ TEST_F(GamepadTest, ControllerPluggedInWhileRunningIsPickedUpAndLetGo) {
     window.ProcessMessages();
     EXPECT_FALSE(input.GamepadConnected());
     EXPECT_FALSE(input.IsKeyDown(FwKey::S));
+    input.Reset();
+    const std::string recorded = ReadTextFile(dir.File("pad.txt"));
+    std::vector<FwInputEvent> events;
+    EXPECT_TRUE(FwParseInputScript(recorded, events, error)) << error;
+    EXPECT_NE(recorded.find("2 pad attach\n2 pad axis lefty 32767\n3 pad detach\n"),
+              std::string::npos)
+        << recorded;
 }
 
 }  // namespace

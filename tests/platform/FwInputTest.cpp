@@ -149,9 +149,9 @@ TEST_F(ScriptedInput, TogglingKeysArePressedOnlyInTheFrameTheyGoDown) {
         bool p;
         bool fullscreen;
         bool returnHeld;
-    } frames[] = {{false, false, false}, {true, false, false}, {false, false, false}, {false, false, false},
-                  {true, false, false},  {false, true, false}, {false, true, false}, {false, false, false},
-                  {false, false, true}};
+    } frames[] = {{false, false, false}, {true, false, false},  {false, false, false},
+                  {false, false, false}, {true, false, false},  {false, true, false},
+                  {false, true, false},  {false, false, false}, {false, false, true}};
     for (size_t i = 0; i < std::size(frames); ++i) {
         input.BeginFrame();
         EXPECT_EQ(input.WasKeyPressed(FwKey::P), frames[i].p) << "frame " << i + 1;
@@ -187,8 +187,12 @@ TEST(Letterbox, PictureKeepsItsShapeCentredBetweenBlackBars) {
         int width, height;
         FwViewRect view;
     } cases[] = {
-        {1280, 720, {0, 0, 1280, 720}},   {1920, 1080, {0, 0, 1920, 1080}}, {1000, 800, {0, 119, 1000, 562}},
-        {1600, 700, {178, 0, 1244, 700}}, {640, 720, {0, 180, 640, 360}},   {1, 1, {0, 0, 1, 0}},
+        {1280, 720, {0, 0, 1280, 720}},
+        {1920, 1080, {0, 0, 1920, 1080}},
+        {1000, 800, {0, 119, 1000, 562}},
+        {1600, 700, {178, 0, 1244, 700}},
+        {640, 720, {0, 180, 640, 360}},
+        {1, 1, {0, 0, 1, 0}},
         {0, 0, {0, 0, 0, 0}},
     };
     for (const auto& c : cases) {

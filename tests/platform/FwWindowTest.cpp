@@ -63,6 +63,11 @@ TEST_F(FwWindowTest, FullscreenKeysToggleTheWindowAndTheSetting) {
     EXPECT_FALSE(window.IsFullscreen()) << "Alt+Return toggles back";
     EXPECT_FALSE(FwGetSettings().fullscreen);
     EXPECT_FALSE(input.IsKeyDown(FwKey::Return));
+
+    window.Destroy();
+    FwGetSettings().fullscreen = true;
+    ASSERT_TRUE(window.Create(1280, 720, "Quarnel", "Window")) << SDL_GetError();
+    EXPECT_TRUE(window.IsFullscreen()) << "the setting at start";
 }
 
 TEST_F(FwWindowTest, EscapeDestroysTheWindowAtThePump) {

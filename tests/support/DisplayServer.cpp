@@ -80,8 +80,8 @@ DisplayServer DisplayServer::Xvfb(int width, int height) {
         return server;
     }
     const std::string size = std::to_string(width) + "x" + std::to_string(height) + "x24";
-    const bool started = server.Start("Xvfb -displayfd " + std::to_string(notify[1]) + " -screen 0 " + size +
-                                      " -nolisten tcp -noreset");
+    const bool started =
+        server.Start("Xvfb -displayfd " + std::to_string(notify[1]) + " -screen 0 " + size + " -nolisten tcp -noreset");
     close(notify[1]);
     std::string number;
     pollfd wait{notify[0], POLLIN, 0};
