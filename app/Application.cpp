@@ -17,6 +17,7 @@
 #include "framework/platform/FwInput.h"
 #include "framework/platform/FwMessageBox.h"
 #include "framework/platform/FwScreenshotFile.h"
+#include "framework/platform/FwSettings.h"
 #include "scenes/C_Scene.h"
 #include "scenes/SceneManager.h"
 #include "scenes/TitleScene.h"
@@ -178,6 +179,11 @@ void Application::TakeFrameOutputs(uint32_t frame) const {
             {"mouseCaptured", input.MouseCaptured()},
             {"pointer", {input.PointerX(), input.PointerY()}},
         };
+        const FwSettings& settings = FwGetSettings();
+        for (const FwSettingInfo& info : FwSettingInfos()) {
+            state["settings"][info.key] =
+                info.number ? nlohmann::json(settings.*info.number) : nlohmann::json(settings.*info.flag);
+        }
         // A frame has run, so there is always a current scene.
         const C_Scene& scene = *scenes.Current();
         state["scene"] = scene.Name();

@@ -18,15 +18,16 @@ constexpr int kBadUsage = 2;
 // Applies the automation flags to the platform layer; false (with a message) when a file is bad.
 bool ApplyOptions(const AppOptions& options) {
     FwSetFixedRandomSeed(options.seed);
-    FwSettings& settings = FwGetSettings();
-    settings.fullscreen = settings.fullscreen || options.fullscreen;
-    settings.pauseOnFocusLoss = settings.pauseOnFocusLoss || options.pauseOnFocusLoss;
     if (!options.contentDir.empty()) {
         FwSetContentRoot(options.contentDir);
     }
     if (options.IsAutomated()) {
         FwEnableMessageBoxes(false);
     }
+    // A bad settings file only costs its own values: the game starts either way.
+    FwSetSettingsPath(SettingsFileFor(options));
+    FwLoadSettings(FwSettingsPath(), FwGetSettings());
+    ApplySettingFlags(options, FwGetSettings());
     FwInput& input = FwInput::GetInstance();
     std::string error;
     if (!options.inputPath.empty()) {

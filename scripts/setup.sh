@@ -10,6 +10,7 @@ packages=(
     libfreetype-dev fonts-dejavu-core
     libgtest-dev libgmock-dev libbenchmark-dev
     libgl1-mesa-dri libegl-mesa0 xvfb xauth xdotool mesa-utils sox weston
+    dpkg-dev file
 )
 
 missing=()

@@ -10,8 +10,8 @@
 
 namespace {
 
-const char* const kKeyNames[] = {"W",  "A",   "S",   "D",   "Return", "Escape", "P",
-                                 "F3", "F11", "F12", "Alt", "left",   "right"};
+const char* const kKeyNames[] = {"W",    "A",     "S", "D",  "Return", "Escape", "O",   "Up",   "Down",
+                                 "Left", "Right", "P", "F3", "F11",    "F12",    "Alt", "left", "right"};
 static_assert(std::size(kKeyNames) == static_cast<size_t>(FwKey::Count));
 
 constexpr float kPictureWidth = 1280.0f;
@@ -94,7 +94,7 @@ bool ParseLine(const std::string& line, FwInputEvent& event, std::string& why) {
         event.type = FwInputEvent::Type::Key;
         ok = (words >> name >> state) && ParseKeyName(name, kind == "button", event.key) &&
              ParseDownUp(state, "down", "up", event.down);
-        why = (kind == "key") ? "expected: key <W|A|S|D|Return|Escape|P|F3|F11|F12|Alt> <down|up>"
+        why = (kind == "key") ? "expected: key <W|A|S|D|Return|Escape|O|Up|Down|Left|Right|P|F3|F11|F12|Alt> <down|up>"
                               : "expected: button <left|right> <down|up>";
     } else if (kind == "move" || kind == "point") {
         event.type = kind == "move" ? FwInputEvent::Type::Move : FwInputEvent::Type::Point;
@@ -295,10 +295,12 @@ void FwInput::HandleEvent(const SDL_Event& event) {
             return;
         }
         static const std::pair<SDL_Keycode, FwKey> codes[] = {
-            {SDLK_w, FwKey::W},     {SDLK_a, FwKey::A},           {SDLK_s, FwKey::S},
-            {SDLK_d, FwKey::D},     {SDLK_RETURN, FwKey::Return}, {SDLK_ESCAPE, FwKey::Escape},
-            {SDLK_p, FwKey::P},     {SDLK_F3, FwKey::F3},         {SDLK_F11, FwKey::F11},
-            {SDLK_F12, FwKey::F12}, {SDLK_LALT, FwKey::Alt},      {SDLK_RALT, FwKey::Alt}};
+            {SDLK_o, FwKey::O},           {SDLK_UP, FwKey::Up},         {SDLK_DOWN, FwKey::Down},
+            {SDLK_LEFT, FwKey::Left},     {SDLK_RIGHT, FwKey::Right},   {SDLK_w, FwKey::W},
+            {SDLK_a, FwKey::A},           {SDLK_s, FwKey::S},           {SDLK_d, FwKey::D},
+            {SDLK_RETURN, FwKey::Return}, {SDLK_ESCAPE, FwKey::Escape}, {SDLK_p, FwKey::P},
+            {SDLK_F3, FwKey::F3},         {SDLK_F11, FwKey::F11},       {SDLK_F12, FwKey::F12},
+            {SDLK_LALT, FwKey::Alt},      {SDLK_RALT, FwKey::Alt}};
         const auto* code = std::find_if(std::begin(codes), std::end(codes),
                                         [&](const auto& entry) { return entry.first == event.key.keysym.sym; });
         if (code == std::end(codes)) {
@@ -418,7 +420,7 @@ void FwInput::SetKey(FwKey key, bool down) {
     const auto index = static_cast<size_t>(key);
     if (down && !keys[index] && !padKeys[index]) {
         pressed[index] = true;
-        if (key == FwKey::Escape) {
+        if (key == FwKey::Escape && !escapeCaptured) {
             closeRequested = true;
         }
         if (key == FwKey::F11) {
@@ -444,6 +446,10 @@ void FwInput::PollGamepad() {
     held[static_cast<size_t>(FwKey::Return)] = gamepad.Button(SDL_CONTROLLER_BUTTON_A) || start;
     held[static_cast<size_t>(FwKey::P)] = start;
     held[static_cast<size_t>(FwKey::Escape)] = gamepad.Button(SDL_CONTROLLER_BUTTON_BACK);
+    held[static_cast<size_t>(FwKey::Up)] = gamepad.Button(SDL_CONTROLLER_BUTTON_DPAD_UP);
+    held[static_cast<size_t>(FwKey::Down)] = gamepad.Button(SDL_CONTROLLER_BUTTON_DPAD_DOWN);
+    held[static_cast<size_t>(FwKey::Left)] = gamepad.Button(SDL_CONTROLLER_BUTTON_DPAD_LEFT);
+    held[static_cast<size_t>(FwKey::Right)] = gamepad.Button(SDL_CONTROLLER_BUTTON_DPAD_RIGHT);
     for (size_t i = 0; i < held.size(); ++i) {
         const bool wasDown = keys[i] || padKeys[i];
         padKeys[i] = held[i];
@@ -451,7 +457,7 @@ void FwInput::PollGamepad() {
             pressed[i] = true;
         }
     }
-    if (WasKeyPressed(FwKey::Escape)) {
+    if (WasKeyPressed(FwKey::Escape) && !escapeCaptured) {
         closeRequested = true;
     }
 

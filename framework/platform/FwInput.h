@@ -11,7 +11,27 @@
 union SDL_Event;
 
 // The keys and buttons the game polls; the mouse buttons come last.
-enum class FwKey { W, A, S, D, Return, Escape, P, F3, F11, F12, Alt, MouseLeft, MouseRight, Count };
+enum class FwKey {
+    W,
+    A,
+    S,
+    D,
+    Return,
+    Escape,
+    O,
+    Up,
+    Down,
+    Left,
+    Right,
+    P,
+    F3,
+    F11,
+    F12,
+    Alt,
+    MouseLeft,
+    MouseRight,
+    Count
+};
 
 // One line of an input script: "<frame> key W down", "<frame> move 12 -3", "<frame> pad axis lefty -32767", ...
 struct FwInputEvent {
@@ -91,6 +111,9 @@ public:
     // A script asked for this client size (0 by 0: none), as a player dragging the border does.
     int RequestedWidth() const { return requestedWidth; }
     int RequestedHeight() const { return requestedHeight; }
+    // While captured, Escape is a key like the others for a screen that leaves on it, and does not
+    // close the window.
+    void CaptureEscape(bool capture) { escapeCaptured = capture; }
     // Wheel notches of this frame (the last wheel event wins), 0 when none.
     int WheelNotches() const { return wheelNotches; }
     uint32_t Frame() const { return frame; }
@@ -127,6 +150,7 @@ private:
     bool fullscreenToggleRequested = false;
     int requestedWidth = 0;
     int requestedHeight = 0;
+    bool escapeCaptured = false;
     int wheelNotches = 0;
     uint32_t frame = 0;
     FwGamepad gamepad;

@@ -61,8 +61,9 @@ bool FwWindow::ProcessMessages() {
     }
     input.PollGamepad();
     if (input.FullscreenToggleRequested()) {
-        ToggleFullscreen();
+        FwGetSettings().fullscreen = !FwGetSettings().fullscreen;
     }
+    FollowFullscreenSetting();
     if (input.RequestedWidth() != 0 && !IsFullscreen()) {
         SDL_SetWindowSize(hwnd, input.RequestedWidth(), input.RequestedHeight());
     }
@@ -75,16 +76,16 @@ bool FwWindow::ProcessMessages() {
     return !quit;
 }
 
-void FwWindow::ToggleFullscreen() {
-    if (hwnd == nullptr) {
+void FwWindow::FollowFullscreenSetting() {
+    bool& fullscreen = FwGetSettings().fullscreen;
+    if (hwnd == nullptr || fullscreen == IsFullscreen()) {
         return;
     }
-    const bool fullscreen = !IsFullscreen();
     if (SDL_SetWindowFullscreen(hwnd, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
         std::fprintf(stderr, "cannot change to %s: %s\n", fullscreen ? "fullscreen" : "a window", SDL_GetError());
-        return;
+        // The setting says what the window is, so a refused change is not retried every frame.
+        fullscreen = IsFullscreen();
     }
-    FwGetSettings().fullscreen = fullscreen;
 }
 
 bool FwWindow::IsFullscreen() const {

@@ -18,8 +18,6 @@ public:
     // Drains the event queue once per frame; returns false when the application was asked to quit.
     bool ProcessMessages();
     void Destroy();
-    // Between a window on the desktop and the whole screen; the setting follows.
-    void ToggleFullscreen();
     bool IsFullscreen() const;
 
     SDL_Window* Hwnd() const { return hwnd; }
@@ -27,6 +25,8 @@ public:
 
 private:
     void Close();
+    // The window follows the fullscreen setting, which F11, Alt+Return and the options screen change.
+    void FollowFullscreenSetting();
 
     SDL_Window* hwnd = nullptr;
     int mouseWheel = 0;

@@ -17,6 +17,14 @@ void GameSceneTest::SetUpTestSuite() { OpenDevice(kStateWidth, kStateHeight); }
 
 void GameScenePixelTest::SetUpTestSuite() { OpenDevice(1280, 720); }
 
+C_Game& GameScenePixelTest::StartAfterFade() {
+    C_Game& game = StartGame();
+    RunFrames(1);
+    game.blackAlpha = 0.0f;
+    RunFrames(1);
+    return game;
+}
+
 void GameSceneTest::OpenDevice(int backBufferWidth, int backBufferHeight) {
     if (std::getenv("DISPLAY") == nullptr) {
         setenv("SDL_VIDEODRIVER", "offscreen", 0);
@@ -97,8 +105,9 @@ void GameSceneTest::Key(FwKey key, bool down) {
         event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
         event.button.button = (key == FwKey::MouseLeft) ? SDL_BUTTON_LEFT : SDL_BUTTON_RIGHT;
     } else {
-        static const SDL_Keycode codes[] = {SDLK_w, SDLK_a,  SDLK_s,   SDLK_d,   SDLK_RETURN, SDLK_ESCAPE,
-                                            SDLK_p, SDLK_F3, SDLK_F11, SDLK_F12, SDLK_LALT};
+        static const SDL_Keycode codes[] = {SDLK_w,  SDLK_a,   SDLK_s,    SDLK_d,    SDLK_RETURN, SDLK_ESCAPE,
+                                            SDLK_o,  SDLK_UP,  SDLK_DOWN, SDLK_LEFT, SDLK_RIGHT,  SDLK_p,
+                                            SDLK_F3, SDLK_F11, SDLK_F12,  SDLK_LALT};
         static_assert(std::size(codes) == static_cast<size_t>(FwKey::MouseLeft));
         event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
         event.key.keysym.sym = codes[static_cast<int>(key)];

@@ -38,7 +38,8 @@ TEST(InputScript, ParsesEveryKindAndSkipsComments) {
 
 TEST(InputScript, FormattedEventsParseBackToThemselves) {
     const std::string text =
-        "2 key Return down\n2 button left down\n9 move 3 -4\n10 wheel 2\n11 focus on\n12 quit\n"
+        "2 key Return down\n2 button left down\n3 key O down\n4 key Up up\n5 key Down down\n6 key Left down\n"
+        "7 key Right up\n9 move 3 -4\n10 wheel 2\n11 focus on\n12 quit\n"
         "13 key F11 down\n13 key Alt up\n14 point 12 700\n15 window 1000 800\n16 pad attach\n"
         "17 pad button start down\n17 pad axis righttrigger 32767\n18 pad axis leftx -32768\n19 pad detach\n";
     std::string formatted;
@@ -202,6 +203,22 @@ TEST(Letterbox, PictureKeepsItsShapeCentredBetweenBlackBars) {
         EXPECT_EQ(view.width, c.view.width) << c.width << "x" << c.height;
         EXPECT_EQ(view.height, c.view.height) << c.width << "x" << c.height;
     }
+}
+
+// A screen that leaves on Escape captures it: the key is then read like any other and closes
+// nothing, until the capture ends.
+TEST_F(ScriptedInput, CapturedEscapeIsAKeyAndClosesNothing) {
+    FwInput& input = Play("2 key Escape down\n3 key Escape up\n4 key Escape down\n");
+    input.CaptureEscape(true);
+    input.BeginFrame();
+    input.BeginFrame();
+    EXPECT_TRUE(input.IsKeyDown(FwKey::Escape));
+    EXPECT_FALSE(input.CloseRequested());
+    input.CaptureEscape(false);
+    input.BeginFrame();
+    EXPECT_FALSE(input.CloseRequested());
+    input.BeginFrame();
+    EXPECT_TRUE(input.CloseRequested());
 }
 
 }  // namespace

@@ -63,6 +63,9 @@ TEST_F(FwWindowTest, FullscreenKeysToggleTheWindowAndTheSetting) {
     EXPECT_FALSE(window.IsFullscreen()) << "Alt+Return toggles back";
     EXPECT_FALSE(FwGetSettings().fullscreen);
     EXPECT_FALSE(input.IsKeyDown(FwKey::Return));
+    FwGetSettings().fullscreen = true;
+    window.ProcessMessages();
+    EXPECT_TRUE(window.IsFullscreen()) << "the window follows the setting the options screen changes";
 
     window.Destroy();
     FwGetSettings().fullscreen = true;
