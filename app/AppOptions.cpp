@@ -57,6 +57,7 @@ const char* AppUsage() {
            "  --input FILE          play an input script instead of live input\n"
            "  --record FILE         record live input as a script\n"
            "  --screenshot N:PATH   write the back buffer as PNG after frame N (repeatable)\n"
+           "  --window-shot N:PATH  write the window's picture (scaled, with its bars) as PNG at frame N\n"
            "  --dump-state N:PATH   write the scene state as JSON after frame N (repeatable)\n"
            "  --content DIR         read the content tree from DIR\n"
            "  --view PATH           open a glTF or GLB model in the model viewer\n"
@@ -67,6 +68,8 @@ const char* AppUsage() {
            "  --mouse-sensitivity X mouse look speed, 0.1 to 5.0 (default 1.0)\n"
            "  --invert-y            moving the mouse up looks down\n"
            "  --volume X            master volume, 0.0 to 1.0 (default 1.0)\n"
+           "  --fullscreen          start fullscreen\n"
+           "  --pause-on-focus-loss pause the game when the window loses the focus\n"
            "  --help, --version\n"
            "Flags given here win over the settings file for this run.\n"
            "keys:\n"
@@ -78,7 +81,16 @@ const char* AppUsage() {
            "  Up/Down, wheel        choose a setting (options)\n"
            "  Left/Right, Enter,    change it (options; right button goes back a step)\n"
            "  left/right button\n"
-           "  Esc                   leave the options screen and save; otherwise quit\n";
+           "  P                     pause and resume the game\n"
+           "  F11 or Alt+Enter      fullscreen or a window\n"
+           "  F12                   screenshot in $XDG_PICTURES_DIR/quarnel (~/Pictures/quarnel)\n"
+           "  F3                    show the frame rate\n"
+           "  Esc                   leave the options screen and save; otherwise quit\n"
+           "gamepad:\n"
+           "  left stick            walk            right stick    aim\n"
+           "  right trigger         fire the gun    left trigger   fire the beam\n"
+           "  A or Start            start the game, Enter       Start          pause\n"
+           "  D-pad                 the arrow keys  Back           as Esc\n";
 }
 
 bool ParseAppOptions(const std::vector<std::string>& args, AppOptions& options, std::string& error) {
@@ -100,10 +112,18 @@ bool ParseAppOptions(const std::vector<std::string>& args, AppOptions& options, 
             options.invertY = true;
             continue;
         }
+        if (flag == "--fullscreen") {
+            options.fullscreen = true;
+            continue;
+        }
+        if (flag == "--pause-on-focus-loss") {
+            options.pauseOnFocusLoss = true;
+            continue;
+        }
         const bool takesValue = flag == "--frames" || flag == "--seed" || flag == "--input" || flag == "--record" ||
-                                flag == "--screenshot" || flag == "--dump-state" || flag == "--content" ||
-                                flag == "--view" || flag == "--back-buffer" || flag == "--settings" ||
-                                flag == "--mouse-sensitivity" || flag == "--volume";
+                                flag == "--screenshot" || flag == "--window-shot" || flag == "--dump-state" ||
+                                flag == "--content" || flag == "--view" || flag == "--back-buffer" ||
+                                flag == "--settings" || flag == "--mouse-sensitivity" || flag == "--volume";
         if (!takesValue) {
             error = "unknown option '" + flag + "'";
             return false;
@@ -124,10 +144,13 @@ bool ParseAppOptions(const std::vector<std::string>& args, AppOptions& options, 
             options.inputPath = value;
         } else if (flag == "--record") {
             options.recordPath = value;
-        } else if (flag == "--screenshot" || flag == "--dump-state") {
+        } else if (flag == "--screenshot" || flag == "--window-shot" || flag == "--dump-state") {
             AppOptions::FrameFile file;
             ok = ParseFrameFile(value, file);
-            (flag == "--screenshot" ? options.screenshots : options.dumps).push_back(file);
+            (flag == "--screenshot"    ? options.screenshots
+             : flag == "--window-shot" ? options.windowShots
+                                       : options.dumps)
+                .push_back(file);
         } else if (flag == "--content") {
             options.contentDir = value;
         } else if (flag == "--back-buffer") {
@@ -170,5 +193,11 @@ void ApplySettingFlags(const AppOptions& options, FwSettings& settings) {
     }
     if (options.volume) {
         settings.masterVolume = *options.volume;
+    }
+    if (options.fullscreen) {
+        settings.fullscreen = true;
+    }
+    if (options.pauseOnFocusLoss) {
+        settings.pauseOnFocusLoss = true;
     }
 }

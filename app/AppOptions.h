@@ -18,6 +18,8 @@ struct AppOptions {
     std::string inputPath;
     std::string recordPath;
     std::vector<FrameFile> screenshots;
+    // The window's picture as presented: the scaled picture and its black bars.
+    std::vector<FrameFile> windowShots;
     std::vector<FrameFile> dumps;
     std::string contentDir;
     std::string viewPath;
@@ -30,6 +32,8 @@ struct AppOptions {
     std::optional<float> mouseSensitivity;
     bool invertY = false;
     std::optional<float> volume;
+    bool fullscreen = false;
+    bool pauseOnFocusLoss = false;
     bool help = false;
     bool version = false;
 

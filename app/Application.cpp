@@ -1,6 +1,7 @@
 #include "app/Application.h"
 
 #include <cstdio>
+#include <ctime>
 #include <exception>
 #include <fstream>
 #include <string>
@@ -12,10 +13,13 @@
 #include "framework/audio/FwSoundEffect.h"
 #include "framework/graphics/FwDirect3D.h"
 #include "framework/graphics/FwShaderManager.h"
+#include "framework/graphics/FwSpriteBatch.h"
 #include "framework/graphics/FwTexture.h"
 #include "framework/model/FwModel.h"
 #include "framework/platform/FwClock.h"
+#include "framework/platform/FwInput.h"
 #include "framework/platform/FwMessageBox.h"
+#include "framework/platform/FwScreenshotFile.h"
 #include "framework/platform/FwSettings.h"
 #include "scenes/C_Scene.h"
 #include "scenes/SceneManager.h"
@@ -83,6 +87,7 @@ void Application::RunLoop() {
         }
         FwAudioManager::GetInstance().Update();
         scenes.Step();
+        HandleDisplayKeys();
         TakeFrameOutputs(frame);
         FwDirect3D::GetInstance().Present();
 
@@ -98,7 +103,40 @@ void Application::RunLoop() {
     }
 }
 
+void Application::HandleDisplayKeys() {
+    const FwInput& input = FwInput::GetInstance();
+    if (input.WasKeyPressed(FwKey::F3)) {
+        frameRateShown = !frameRateShown;
+    }
+    if (frameRateShown) {
+        DrawFrameRate();
+    }
+    if (input.WasKeyPressed(FwKey::F12)) {
+        std::vector<uint8_t> png;
+        if (!FwDirect3D::GetInstance().EncodeScreenshot(png)) {
+            std::fprintf(stderr, "cannot read the picture for a screenshot\n");
+        } else if (const std::string path = FwWriteScreenshotFile(FwScreenshotDir(), png, std::time(nullptr));
+                   !path.empty()) {
+            std::printf("screenshot %s\n", path.c_str());
+        }
+    }
+}
+
+void Application::DrawFrameRate() {
+    // Loaded the first time it is shown; without the font the corner stays empty.
+    if (!frameRateFont.Loaded() && !frameRateFont.Load("Data/Font/SpriteFont_12.dat")) {
+        frameRateShown = false;
+        return;
+    }
+    const std::string text = std::to_string(measuredFps) + " fps";
+    constexpr float kMargin = 8.0f;
+    const float x = 640.0f - kMargin - FwMeasureString(frameRateFont, text);
+    FwShaderManager::GetInstance().spriteShader.DrawFont(&frameRateFont, x, 360.0f - kMargin, text,
+                                                         Color(1.0f, 1.0f, 0.3f, 1.0f));
+}
+
 void Application::Release() {
+    frameRateFont.Release();
     // Scenes hold textures, buffers and sounds, so they go while the device still exists.
     SceneManager::GetInstance().Release();
     // The shared content caches too; models hold textures, so they go first.
@@ -117,6 +155,11 @@ void Application::TakeFrameOutputs(uint32_t frame) const {
             std::fprintf(stderr, "cannot write screenshot %s\n", shot.path.c_str());
         }
     }
+    for (const AppOptions::FrameFile& shot : options.windowShots) {
+        if (shot.frame == frame) {
+            FwDirect3D::GetInstance().RequestWindowShot(shot.path);
+        }
+    }
     for (const AppOptions::FrameFile& dump : options.dumps) {
         if (dump.frame != frame) {
             continue;
@@ -127,6 +170,22 @@ void Application::TakeFrameOutputs(uint32_t frame) const {
             {"measuredFps", measuredFps},
             {"clickLatch", scenes.clickLatch},
             {"sceneRequested", scenes.HasPendingScene()},
+            {"frameRateShown", frameRateShown},
+        };
+        const FwInput& input = FwInput::GetInstance();
+        int windowWidth = 0;
+        int windowHeight = 0;
+        SDL_GetWindowSize(window.Hwnd(), &windowWidth, &windowHeight);
+        const FwViewRect view = FwLetterbox(windowWidth, windowHeight);
+        state["window"] = {
+            {"size", {windowWidth, windowHeight}},
+            {"fullscreen", window.IsFullscreen()},
+            {"picture", {view.x, view.y, view.width, view.height}},
+        };
+        state["input"] = {
+            {"gamepad", input.GamepadConnected()},
+            {"mouseCaptured", input.MouseCaptured()},
+            {"pointer", {input.PointerX(), input.PointerY()}},
         };
         const FwSettings& settings = FwGetSettings();
         for (const FwSettingInfo& info : FwSettingInfos()) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "app/AppOptions.h"
+#include "framework/graphics/FwSpriteFont.h"
 #include "framework/platform/FwWindow.h"
 
 // The process: the window, the services and the one frame loop.
@@ -24,6 +25,13 @@ private:
     Application() = default;
 
     void RunLoop();
+    // F3 and F12, after the scene has drawn.
+    void HandleDisplayKeys();
+    void DrawFrameRate();
     void TakeFrameOutputs(uint32_t frame) const;
     void Release();
+
+    // F3: the measured frame rate in the top-right corner.
+    bool frameRateShown = false;
+    FwSpriteFont frameRateFont;
 };

@@ -9,7 +9,7 @@ packages=(
     libtinygltf-dev libstb-dev nlohmann-json3-dev libglm-dev
     libfreetype-dev fonts-dejavu-core
     libgtest-dev libgmock-dev libbenchmark-dev
-    libgl1-mesa-dri libegl-mesa0 xvfb xauth xdotool mesa-utils sox
+    libgl1-mesa-dri libegl-mesa0 xvfb xauth xdotool mesa-utils sox weston
     dpkg-dev file
 )
 

@@ -45,7 +45,24 @@ void FwAudioManager::Update() {
                   [](const PlayList::value_type& entry) { return entry.second->GetState() != FwSoundState::Playing; });
 }
 
+void FwAudioManager::Pause(bool pause) {
+    if (pause == paused) {
+        return;
+    }
+    paused = pause;
+    if (!device || alcIsExtensionPresent(device.get(), "ALC_SOFT_pause_device") == ALC_FALSE) {
+        return;
+    }
+    using DeviceCall = void(ALC_APIENTRY*)(ALCdevice*);
+    const auto call = reinterpret_cast<DeviceCall>(
+        alcGetProcAddress(device.get(), pause ? "alcDevicePauseSOFT" : "alcDeviceResumeSOFT"));
+    if (call != nullptr) {
+        call(device.get());
+    }
+}
+
 void FwAudioManager::Release() {
+    paused = false;
     playList.clear();
     context.reset();
     device.reset();

@@ -37,6 +37,11 @@ public:
     // Empties the play list before the device goes.
     void Release();
 
+    // Holds (true) or goes on with (false) the whole mix: every playing sound stops where it is
+    // and later carries on from there. Without a device only the flag changes.
+    void Pause(bool pause);
+    bool Paused() const { return paused; }
+
     void AddPlayList(const std::shared_ptr<FwSoundInstance>& instance);
     // Pushes the listener and the master volume to OpenAL; sounds placed in 3D are heard from
     // where it stands.
@@ -71,6 +76,7 @@ private:
     std::unique_ptr<ALCdevice, DeviceCloser> device;
     std::unique_ptr<ALCcontext, ContextDestroyer> context;
     PlayList playList;
+    bool paused = false;
 
     static inline uint32_t deviceSerial = 0;
     static inline uint32_t devicesOpened = 0;

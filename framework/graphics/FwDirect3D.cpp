@@ -7,6 +7,8 @@
 
 #include <stb_image_write.h>
 
+#include "framework/platform/FwInput.h"
+
 namespace {
 
 constexpr uint32_t kFirstTempVertexBufferSize = 80;
@@ -186,10 +188,27 @@ void FwDirect3D::Present() {
     int drawableWidth = 0;
     int drawableHeight = 0;
     SDL_GL_GetDrawableSize(window, &drawableWidth, &drawableHeight);
+    const FwViewRect view = FwLetterbox(drawableWidth, drawableHeight);
     context.ApplyScissor(false);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    const GLenum filter = drawableWidth == width && drawableHeight == height ? GL_NEAREST : GL_LINEAR;
-    glBlitFramebuffer(0, 0, width, height, 0, 0, drawableWidth, drawableHeight, GL_COLOR_BUFFER_BIT, filter);
+    if (view.width != drawableWidth || view.height != drawableHeight) {
+        const GLfloat black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+        glClearBufferfv(GL_COLOR, 0, black);
+    }
+    const GLenum filter = view.width == width && view.height == height ? GL_NEAREST : GL_LINEAR;
+    // GL counts rows from the bottom; the bars are the same size at both ends, so y is unchanged.
+    glBlitFramebuffer(0, 0, width, height, view.x, view.y, view.x + view.width, view.y + view.height,
+                      GL_COLOR_BUFFER_BIT, filter);
+    if (!windowShotPath.empty()) {
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+        std::vector<uint8_t> rgba;
+        ReadPixels(drawableWidth, drawableHeight, rgba);
+        if (stbi_write_png(windowShotPath.c_str(), drawableWidth, drawableHeight, 4, rgba.data(), drawableWidth * 4) ==
+            0) {
+            std::fprintf(stderr, "cannot write window picture %s\n", windowShotPath.c_str());
+        }
+        windowShotPath.clear();
+    }
     SDL_GL_SwapWindow(window);
     glBindFramebuffer(GL_FRAMEBUFFER, frameBuffer.Name());
     context.ApplyScissor(true);
@@ -212,18 +231,23 @@ bool FwDirect3D::ReadBackBuffer(std::vector<uint8_t>& rgba) const {
     if (glContext == nullptr) {
         return false;
     }
-    const size_t rowBytes = static_cast<size_t>(width) * 4;
-    std::vector<uint8_t> bottomUp(rowBytes * static_cast<size_t>(height));
-    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
-    rgba.resize(bottomUp.size());
-    for (int row = 0; row < height; ++row) {
-        std::memcpy(&rgba[static_cast<size_t>(row) * rowBytes],
-                    &bottomUp[static_cast<size_t>(height - 1 - row) * rowBytes], rowBytes);
-    }
+    ReadPixels(width, height, rgba);
     return true;
 }
 
-bool FwDirect3D::SaveScreenshot(const std::string& pngPath) const {
+// The bound read frame buffer's pixels, top row first.
+void FwDirect3D::ReadPixels(int readWidth, int readHeight, std::vector<uint8_t>& rgba) {
+    const size_t rowBytes = static_cast<size_t>(readWidth) * 4;
+    std::vector<uint8_t> bottomUp(rowBytes * static_cast<size_t>(readHeight));
+    glReadPixels(0, 0, readWidth, readHeight, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
+    rgba.resize(bottomUp.size());
+    for (int row = 0; row < readHeight; ++row) {
+        std::memcpy(&rgba[static_cast<size_t>(row) * rowBytes],
+                    &bottomUp[static_cast<size_t>(readHeight - 1 - row) * rowBytes], rowBytes);
+    }
+}
+
+bool FwDirect3D::EncodeScreenshot(std::vector<uint8_t>& png) const {
     std::vector<uint8_t> rgba;
     if (!ReadBackBuffer(rgba)) {
         return false;
@@ -231,7 +255,26 @@ bool FwDirect3D::SaveScreenshot(const std::string& pngPath) const {
     for (size_t i = 3; i < rgba.size(); i += 4) {
         rgba[i] = 255;
     }
-    return stbi_write_png(pngPath.c_str(), width, height, 4, rgba.data(), width * 4) != 0;
+    png.clear();
+    const auto append = [](void* context, void* data, int size) {
+        auto* bytes = static_cast<std::vector<uint8_t>*>(context);
+        const auto* first = static_cast<const uint8_t*>(data);
+        bytes->insert(bytes->end(), first, first + size);
+    };
+    return stbi_write_png_to_func(append, &png, width, height, 4, rgba.data(), width * 4) != 0;
+}
+
+bool FwDirect3D::SaveScreenshot(const std::string& pngPath) const {
+    std::vector<uint8_t> png;
+    if (!EncodeScreenshot(png)) {
+        return false;
+    }
+    std::FILE* file = std::fopen(pngPath.c_str(), "wb");
+    if (file == nullptr) {
+        return false;
+    }
+    const bool written = std::fwrite(png.data(), 1, png.size(), file) == png.size();
+    return std::fclose(file) == 0 && written;
 }
 
 FwBlendStatePtr FwDirect3D::CreateBlendState(FwBlendMode mode) const {

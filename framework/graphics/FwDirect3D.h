@@ -33,13 +33,17 @@ public:
     bool Init(SDL_Window* window, int width, int height, bool debug, std::string& errorText);
     void Release();
 
-    // Copies the back buffer to the window and swaps without waiting for the vertical blank.
+    // Copies the back buffer to the window, scaled to the largest rectangle of the picture's shape
+    // with black bars beside it (FwLetterbox), and swaps without waiting for the vertical blank.
     void Present();
+    // The next Present also writes the window's picture, bars included, as a PNG to `pngPath`.
+    void RequestWindowShot(const std::string& pngPath) { windowShotPath = pngPath; }
     void ClearBackBuffer(const Color& color);
     void ClearDepthStencil(float depth, uint8_t stencil);
     // The back buffer as RGBA, top row first.
     bool ReadBackBuffer(std::vector<uint8_t>& rgba) const;
-    // Writes the back buffer as a PNG with alpha forced to 255.
+    // The back buffer as a PNG file's bytes, alpha forced to 255.
+    bool EncodeScreenshot(std::vector<uint8_t>& png) const;
     bool SaveScreenshot(const std::string& pngPath) const;
 
     int Width() const { return width; }
@@ -68,6 +72,7 @@ private:
     bool CreateContext(SDL_Window* targetWindow, bool debug);
     bool AttachToFrameBuffer(GLenum attachment, GLuint view) const;
     void BindStartStates();
+    static void ReadPixels(int readWidth, int readHeight, std::vector<uint8_t>& rgba);
 
     SDL_GLContext glContext = nullptr;
     FwDeviceContext context;
@@ -81,4 +86,5 @@ private:
     int width = 0;
     int height = 0;
     bool anisotropySupported = false;
+    std::string windowShotPath;
 };

@@ -1,5 +1,7 @@
 #include "framework/graphics/FwSpriteBatch.h"
 
+#include <algorithm>
+
 #include "framework/graphics/FwDirect3D.h"
 #include "framework/graphics/FwSpriteFont.h"
 
@@ -43,6 +45,22 @@ uint32_t NextCodePoint(const std::string& text, size_t& at) {
 }
 
 }  // namespace
+
+float FwMeasureString(const FwSpriteFont& font, const std::string& text) {
+    float widest = 0.0f;
+    float line = 0.0f;
+    for (size_t at = 0; at < text.size();) {
+        const uint32_t codePoint = NextCodePoint(text, at);
+        if (codePoint == '\n') {
+            line = 0.0f;
+            continue;
+        }
+        const FwGlyph* glyph = codePoint == '\r' ? nullptr : font.FindGlyph(codePoint);
+        line += glyph != nullptr ? glyph->advance : 0.0f;
+        widest = std::max(widest, line);
+    }
+    return widest;
+}
 
 bool FwSpriteBatch::Init() {
     Release();

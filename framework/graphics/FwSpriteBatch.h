@@ -16,6 +16,10 @@
 
 class FwSpriteFont;
 
+// Width in pixels of the widest line of `text` as DrawString lays it out, for centring and
+// right-aligning text.
+float FwMeasureString(const FwSpriteFont& font, const std::string& text);
+
 class FwSpriteBatch {
 public:
     bool Init();

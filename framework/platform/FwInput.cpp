@@ -1,14 +1,28 @@
 #include "framework/platform/FwInput.h"
 
 #include <algorithm>
+#include <cmath>
 #include <sstream>
 
 #include <SDL.h>
 
+#include "framework/platform/FwSettings.h"
+
 namespace {
 
-const char* const kKeyNames[] = {"W",  "A",    "S",    "D",     "Return", "Escape", "O",
-                                 "Up", "Down", "Left", "Right", "left",   "right"};
+const char* const kKeyNames[] = {"W",    "A",     "S", "D",  "Return", "Escape", "O",   "Up",   "Down",
+                                 "Left", "Right", "P", "F3", "F11",    "F12",    "Alt", "left", "right"};
+static_assert(std::size(kKeyNames) == static_cast<size_t>(FwKey::Count));
+
+constexpr float kPictureWidth = 1280.0f;
+constexpr float kPictureHeight = 720.0f;
+// A stick stands for a key once pushed this far past its dead zone.
+constexpr float kStickKeyThreshold = 0.3f;
+// A trigger holds its mouse button once pressed this far.
+constexpr float kTriggerThreshold = 0.5f;
+// The right stick fully over turns the aim as this many pixels of mouse movement a frame would
+// (16 pixels: 4 degrees a frame), times the gamepad sensitivity.
+constexpr float kPadAimPixelsPerFrame = 16.0f;
 
 bool IsButton(FwKey key) { return key == FwKey::MouseLeft || key == FwKey::MouseRight; }
 
@@ -28,6 +42,33 @@ bool ParseDownUp(const std::string& word, const char* downWord, const char* upWo
     if (word == downWord || word == upWord) {
         down = (word == downWord);
         return true;
+    }
+    return false;
+}
+
+// "attach", "detach", "button <name> <down|up>" or "axis <name> <value>", with SDL's control names.
+bool ParsePad(std::istringstream& words, FwInputEvent& event) {
+    std::string what;
+    std::string name;
+    if (!(words >> what)) {
+        return false;
+    }
+    if (what == "attach" || what == "detach") {
+        event.type = what == "attach" ? FwInputEvent::Type::PadAttach : FwInputEvent::Type::PadDetach;
+        return true;
+    }
+    if (what == "button") {
+        std::string state;
+        event.type = FwInputEvent::Type::PadButton;
+        event.control = words >> name >> state ? SDL_GameControllerGetButtonFromString(name.c_str())
+                                               : SDL_CONTROLLER_BUTTON_INVALID;
+        return event.control != SDL_CONTROLLER_BUTTON_INVALID && ParseDownUp(state, "down", "up", event.down);
+    }
+    if (what == "axis") {
+        event.type = FwInputEvent::Type::PadAxis;
+        event.control = words >> name ? SDL_GameControllerGetAxisFromString(name.c_str()) : SDL_CONTROLLER_AXIS_INVALID;
+        return event.control != SDL_CONTROLLER_AXIS_INVALID && (words >> event.dx) && event.dx >= -32768 &&
+               event.dx <= 32767;
     }
     return false;
 }
@@ -53,12 +94,12 @@ bool ParseLine(const std::string& line, FwInputEvent& event, std::string& why) {
         event.type = FwInputEvent::Type::Key;
         ok = (words >> name >> state) && ParseKeyName(name, kind == "button", event.key) &&
              ParseDownUp(state, "down", "up", event.down);
-        why = (kind == "key") ? "expected: key <W|A|S|D|Return|Escape|O|Up|Down|Left|Right> <down|up>"
+        why = (kind == "key") ? "expected: key <W|A|S|D|Return|Escape|O|Up|Down|Left|Right|P|F3|F11|F12|Alt> <down|up>"
                               : "expected: button <left|right> <down|up>";
-    } else if (kind == "move") {
-        event.type = FwInputEvent::Type::Move;
+    } else if (kind == "move" || kind == "point") {
+        event.type = kind == "move" ? FwInputEvent::Type::Move : FwInputEvent::Type::Point;
         ok = static_cast<bool>(words >> event.dx >> event.dy);
-        why = "expected: move <dx> <dy>";
+        why = kind == "move" ? "expected: move <dx> <dy>" : "expected: point <x> <y>";
     } else if (kind == "wheel") {
         event.type = FwInputEvent::Type::Wheel;
         ok = static_cast<bool>(words >> event.dx);
@@ -71,6 +112,14 @@ bool ParseLine(const std::string& line, FwInputEvent& event, std::string& why) {
     } else if (kind == "quit") {
         event.type = FwInputEvent::Type::Quit;
         ok = true;
+    } else if (kind == "window") {
+        event.type = FwInputEvent::Type::Resize;
+        ok =
+            (words >> event.dx >> event.dy) && event.dx >= 16 && event.dy >= 16 && event.dx <= 8192 && event.dy <= 8192;
+        why = "expected: window <width> <height>, each 16 to 8192";
+    } else if (kind == "pad") {
+        ok = ParsePad(words, event);
+        why = "expected: pad attach, pad detach, pad button <name> <down|up> or pad axis <name> <-32768..32767>";
     } else {
         why = "unknown event '" + kind + "'";
         return false;
@@ -123,8 +172,39 @@ std::string FwFormatInputEvent(const FwInputEvent& event) {
         return frame + (event.down ? " focus on" : " focus off");
     case FwInputEvent::Type::Quit:
         return frame + " quit";
+    case FwInputEvent::Type::Point:
+        return frame + " point " + std::to_string(event.dx) + " " + std::to_string(event.dy);
+    case FwInputEvent::Type::Resize:
+        return frame + " window " + std::to_string(event.dx) + " " + std::to_string(event.dy);
+    case FwInputEvent::Type::PadAttach:
+        return frame + " pad attach";
+    case FwInputEvent::Type::PadDetach:
+        return frame + " pad detach";
+    case FwInputEvent::Type::PadButton:
+        return frame + " pad button " +
+               SDL_GameControllerGetStringForButton(static_cast<SDL_GameControllerButton>(event.control)) +
+               (event.down ? " down" : " up");
+    case FwInputEvent::Type::PadAxis:
+        return frame + " pad axis " +
+               SDL_GameControllerGetStringForAxis(static_cast<SDL_GameControllerAxis>(event.control)) + " " +
+               std::to_string(event.dx);
     }
     return frame;
+}
+
+FwViewRect FwLetterbox(int width, int height) {
+    FwViewRect rect;
+    // Compared in integers so that a window of exactly the picture's shape has no bars at all.
+    if (static_cast<int64_t>(width) * 720 > static_cast<int64_t>(height) * 1280) {
+        rect.height = height;
+        rect.width = static_cast<int>(static_cast<int64_t>(height) * 1280 / 720);
+    } else {
+        rect.width = width;
+        rect.height = static_cast<int>(static_cast<int64_t>(width) * 720 / 1280);
+    }
+    rect.x = (width - rect.width) / 2;
+    rect.y = (height - rect.height) / 2;
+    return rect;
 }
 
 FwInput& FwInput::GetInstance() {
@@ -132,7 +212,7 @@ FwInput& FwInput::GetInstance() {
     return instance;
 }
 
-bool FwInput::IsKeyDown(FwKey key) const { return keys[static_cast<size_t>(key)]; }
+bool FwInput::IsKeyDown(FwKey key) const { return keys[static_cast<size_t>(key)] || padKeys[static_cast<size_t>(key)]; }
 
 bool FwInput::IsWindowActive() const { return windowActive; }
 
@@ -148,10 +228,31 @@ void FwInput::ReturnCursorHome() {
 
 void FwInput::ShowCursor(bool show) {
     cursorShown = show;
+    ApplyCapture();
+}
+
+void FwInput::ApplyCapture() {
+    captured = !cursorShown && windowActive;
     if (SDL_WasInit(SDL_INIT_VIDEO) != 0) {
-        SDL_SetRelativeMouseMode(show ? SDL_FALSE : SDL_TRUE);
-        SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+        SDL_SetRelativeMouseMode(captured ? SDL_TRUE : SDL_FALSE);
+        SDL_ShowCursor(cursorShown ? SDL_ENABLE : SDL_DISABLE);
     }
+}
+
+void FwInput::SetWindowSize(int width, int height) {
+    windowWidth = width;
+    windowHeight = height;
+}
+
+void FwInput::SetPointer(int x, int y) {
+    const FwViewRect view = FwLetterbox(windowWidth, windowHeight);
+    if (view.width <= 0 || view.height <= 0) {
+        return;
+    }
+    pointerX =
+        (static_cast<float>(x - view.x) + 0.5f) * kPictureWidth / static_cast<float>(view.width) - kPictureWidth / 2.0f;
+    pointerY = kPictureHeight / 2.0f -
+               (static_cast<float>(y - view.y) + 0.5f) * kPictureHeight / static_cast<float>(view.height);
 }
 
 void FwInput::UseScript(std::vector<FwInputEvent> events) {
@@ -174,6 +275,10 @@ void FwInput::BeginFrame() {
     FlushRecordedMotion();
     ++frame;
     closeRequested = false;
+    fullscreenToggleRequested = false;
+    requestedWidth = 0;
+    requestedHeight = 0;
+    pressed.fill(false);
     wheelNotches = 0;
     while (scripted && nextScriptEvent < script.size() && script[nextScriptEvent].frame <= frame) {
         Apply(script[nextScriptEvent++]);
@@ -189,13 +294,19 @@ void FwInput::HandleEvent(const SDL_Event& event) {
         if (event.key.repeat != 0) {
             return;
         }
-        static const SDL_Keycode codes[] = {SDLK_w, SDLK_a,  SDLK_s,    SDLK_d,    SDLK_RETURN, SDLK_ESCAPE,
-                                            SDLK_o, SDLK_UP, SDLK_DOWN, SDLK_LEFT, SDLK_RIGHT};
-        const SDL_Keycode* code = std::find(std::begin(codes), std::end(codes), event.key.keysym.sym);
+        static const std::pair<SDL_Keycode, FwKey> codes[] = {
+            {SDLK_o, FwKey::O},           {SDLK_UP, FwKey::Up},         {SDLK_DOWN, FwKey::Down},
+            {SDLK_LEFT, FwKey::Left},     {SDLK_RIGHT, FwKey::Right},   {SDLK_w, FwKey::W},
+            {SDLK_a, FwKey::A},           {SDLK_s, FwKey::S},           {SDLK_d, FwKey::D},
+            {SDLK_RETURN, FwKey::Return}, {SDLK_ESCAPE, FwKey::Escape}, {SDLK_p, FwKey::P},
+            {SDLK_F3, FwKey::F3},         {SDLK_F11, FwKey::F11},       {SDLK_F12, FwKey::F12},
+            {SDLK_LALT, FwKey::Alt},      {SDLK_RALT, FwKey::Alt}};
+        const auto* code = std::find_if(std::begin(codes), std::end(codes),
+                                        [&](const auto& entry) { return entry.first == event.key.keysym.sym; });
         if (code == std::end(codes)) {
             return;
         }
-        translated.key = static_cast<FwKey>(code - std::begin(codes));
+        translated.key = code->second;
         translated.down = (event.type == SDL_KEYDOWN);
         break;
     }
@@ -211,18 +322,36 @@ void FwInput::HandleEvent(const SDL_Event& event) {
         translated.type = FwInputEvent::Type::Move;
         translated.dx = event.motion.xrel;
         translated.dy = event.motion.yrel;
+        if (!scripted && !captured) {
+            recordedPointX = event.motion.x;
+            recordedPointY = event.motion.y;
+            pointMoved = true;
+            SetPointer(event.motion.x, event.motion.y);
+        }
         break;
     case SDL_MOUSEWHEEL:
         translated.type = FwInputEvent::Type::Wheel;
         translated.dx = (event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED) ? -event.wheel.y : event.wheel.y;
         break;
     case SDL_WINDOWEVENT:
+        if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED && !scripted) {
+            // The window has this size already: a replay asks for it, the live run only notes it.
+            translated.type = FwInputEvent::Type::Resize;
+            translated.dx = event.window.data1;
+            translated.dy = event.window.data2;
+            Record(translated);
+            return;
+        }
         if (event.window.event != SDL_WINDOWEVENT_FOCUS_GAINED && event.window.event != SDL_WINDOWEVENT_FOCUS_LOST) {
             return;
         }
         translated.type = FwInputEvent::Type::Focus;
         translated.down = (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED);
         break;
+    case SDL_CONTROLLERDEVICEADDED:
+    case SDL_CONTROLLERDEVICEREMOVED:
+        gamepad.HandleDeviceEvent(event.cdevice, scripted);
+        return;
     case SDL_QUIT:
         translated.type = FwInputEvent::Type::Quit;
         break;
@@ -243,10 +372,12 @@ void FwInput::HandleEvent(const SDL_Event& event) {
 void FwInput::Apply(const FwInputEvent& event) {
     switch (event.type) {
     case FwInputEvent::Type::Key:
-        keys[static_cast<size_t>(event.key)] = event.down;
-        if (event.key == FwKey::Escape && event.down && !escapeCaptured) {
-            closeRequested = true;
+        // Alt+Return is the fullscreen key, not a press of Return.
+        if (event.key == FwKey::Return && event.down && keys[static_cast<size_t>(FwKey::Alt)]) {
+            fullscreenToggleRequested = true;
+            break;
         }
+        SetKey(event.key, event.down);
         break;
     case FwInputEvent::Type::Move:
         cursorX += event.dx;
@@ -257,11 +388,88 @@ void FwInput::Apply(const FwInputEvent& event) {
         break;
     case FwInputEvent::Type::Focus:
         windowActive = event.down;
+        ApplyCapture();
         break;
     case FwInputEvent::Type::Quit:
         closeRequested = true;
         break;
+    case FwInputEvent::Type::Point:
+        SetPointer(event.dx, event.dy);
+        break;
+    case FwInputEvent::Type::Resize:
+        requestedWidth = event.dx;
+        requestedHeight = event.dy;
+        break;
+    case FwInputEvent::Type::PadAttach:
+        gamepad.AttachVirtual();
+        break;
+    case FwInputEvent::Type::PadDetach:
+        gamepad.DetachVirtual();
+        break;
+    case FwInputEvent::Type::PadButton:
+        gamepad.SetVirtualButton(static_cast<SDL_GameControllerButton>(event.control), event.down);
+        break;
+    case FwInputEvent::Type::PadAxis:
+        gamepad.SetVirtualAxis(static_cast<SDL_GameControllerAxis>(event.control), static_cast<int16_t>(event.dx));
+        break;
     }
+}
+
+// A key counts as pressed in the frame it goes down while not already held by either source.
+void FwInput::SetKey(FwKey key, bool down) {
+    const auto index = static_cast<size_t>(key);
+    if (down && !keys[index] && !padKeys[index]) {
+        pressed[index] = true;
+        if (key == FwKey::Escape && !escapeCaptured) {
+            closeRequested = true;
+        }
+        if (key == FwKey::F11) {
+            fullscreenToggleRequested = true;
+        }
+    }
+    keys[index] = down;
+}
+
+void FwInput::PollGamepad() {
+    gamepad.Poll();
+    RecordGamepad();
+    const float leftX = gamepad.Axis(SDL_CONTROLLER_AXIS_LEFTX);
+    const float leftY = gamepad.Axis(SDL_CONTROLLER_AXIS_LEFTY);
+    const bool start = gamepad.Button(SDL_CONTROLLER_BUTTON_START);
+    std::array<bool, static_cast<size_t>(FwKey::Count)> held{};
+    held[static_cast<size_t>(FwKey::W)] = leftY <= -kStickKeyThreshold;
+    held[static_cast<size_t>(FwKey::S)] = leftY >= kStickKeyThreshold;
+    held[static_cast<size_t>(FwKey::A)] = leftX <= -kStickKeyThreshold;
+    held[static_cast<size_t>(FwKey::D)] = leftX >= kStickKeyThreshold;
+    held[static_cast<size_t>(FwKey::MouseLeft)] = gamepad.Axis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT) >= kTriggerThreshold;
+    held[static_cast<size_t>(FwKey::MouseRight)] = gamepad.Axis(SDL_CONTROLLER_AXIS_TRIGGERLEFT) >= kTriggerThreshold;
+    held[static_cast<size_t>(FwKey::Return)] = gamepad.Button(SDL_CONTROLLER_BUTTON_A) || start;
+    held[static_cast<size_t>(FwKey::P)] = start;
+    held[static_cast<size_t>(FwKey::Escape)] = gamepad.Button(SDL_CONTROLLER_BUTTON_BACK);
+    held[static_cast<size_t>(FwKey::Up)] = gamepad.Button(SDL_CONTROLLER_BUTTON_DPAD_UP);
+    held[static_cast<size_t>(FwKey::Down)] = gamepad.Button(SDL_CONTROLLER_BUTTON_DPAD_DOWN);
+    held[static_cast<size_t>(FwKey::Left)] = gamepad.Button(SDL_CONTROLLER_BUTTON_DPAD_LEFT);
+    held[static_cast<size_t>(FwKey::Right)] = gamepad.Button(SDL_CONTROLLER_BUTTON_DPAD_RIGHT);
+    for (size_t i = 0; i < held.size(); ++i) {
+        const bool wasDown = keys[i] || padKeys[i];
+        padKeys[i] = held[i];
+        if (held[i] && !wasDown) {
+            pressed[i] = true;
+        }
+    }
+    if (WasKeyPressed(FwKey::Escape) && !escapeCaptured) {
+        closeRequested = true;
+    }
+
+    const float scale = kPadAimPixelsPerFrame * FwGetSettings().gamepadSensitivity;
+    padAimX += gamepad.Axis(SDL_CONTROLLER_AXIS_RIGHTX) * scale;
+    padAimY += gamepad.Axis(SDL_CONTROLLER_AXIS_RIGHTY) * scale;
+    const float wholeX = std::trunc(padAimX);
+    const float wholeY = std::trunc(padAimY);
+    cursorX += static_cast<int>(wholeX);
+    cursorY += static_cast<int>(wholeY);
+    padAimX -= wholeX;
+    padAimY -= wholeY;
 }
 
 void FwInput::Record(const FwInputEvent& event) {
@@ -279,17 +487,55 @@ void FwInput::Record(const FwInputEvent& event) {
 }
 
 void FwInput::FlushRecordedMotion() {
-    if (recording.is_open() && (recordedMotionX != 0 || recordedMotionY != 0)) {
-        FwInputEvent motion;
-        motion.frame = frame;
-        motion.type = FwInputEvent::Type::Move;
-        motion.dx = recordedMotionX;
-        motion.dy = recordedMotionY;
-        recording << FwFormatInputEvent(motion) << '\n';
-        recording.flush();
+    if (pointMoved) {
+        RecordLine(FwInputEvent::Type::Point, recordedPointX, recordedPointY);
+    }
+    pointMoved = false;
+    if (recordedMotionX != 0 || recordedMotionY != 0) {
+        RecordLine(FwInputEvent::Type::Move, recordedMotionX, recordedMotionY);
     }
     recordedMotionX = 0;
     recordedMotionY = 0;
+}
+
+void FwInput::RecordLine(FwInputEvent::Type type, int dx, int dy, int control, bool down) {
+    if (!recording.is_open()) {
+        return;
+    }
+    FwInputEvent event;
+    event.frame = frame;
+    event.type = type;
+    event.dx = dx;
+    event.dy = dy;
+    event.control = control;
+    event.down = down;
+    recording << FwFormatInputEvent(event) << '\n';
+    recording.flush();
+}
+
+// A live controller is written as the virtual one that replays it: plugged in, then every change.
+void FwInput::RecordGamepad() {
+    if (!recording.is_open() || scripted) {
+        return;
+    }
+    if (gamepad.Connected() != recordedPad.connected) {
+        RecordLine(gamepad.Connected() ? FwInputEvent::Type::PadAttach : FwInputEvent::Type::PadDetach, 0, 0);
+        recordedPad = RecordedPad{gamepad.Connected()};
+    }
+    for (int button = 0; button < SDL_CONTROLLER_BUTTON_MAX; ++button) {
+        const bool down = gamepad.Button(static_cast<SDL_GameControllerButton>(button));
+        if (down != recordedPad.buttons[static_cast<size_t>(button)]) {
+            RecordLine(FwInputEvent::Type::PadButton, 0, 0, button, down);
+            recordedPad.buttons[static_cast<size_t>(button)] = down;
+        }
+    }
+    for (int axis = 0; axis < SDL_CONTROLLER_AXIS_MAX; ++axis) {
+        const int16_t value = gamepad.RawAxis(static_cast<SDL_GameControllerAxis>(axis));
+        if (value != recordedPad.axes[static_cast<size_t>(axis)]) {
+            RecordLine(FwInputEvent::Type::PadAxis, value, 0, axis);
+            recordedPad.axes[static_cast<size_t>(axis)] = value;
+        }
+    }
 }
 
 void FwInput::Reset() { *this = FwInput(); }

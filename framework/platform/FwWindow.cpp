@@ -1,8 +1,11 @@
 #include "framework/platform/FwWindow.h"
 
+#include <cstdio>
+
 #include <SDL.h>
 
 #include "framework/platform/FwInput.h"
+#include "framework/platform/FwSettings.h"
 
 namespace {
 constexpr int kWheelDelta = 120;  // one notch, as the game expects it
@@ -14,6 +17,12 @@ bool FwWindow::Create(int width, int height, const std::string& title, const std
     if (SDL_WasInit(SDL_INIT_VIDEO) == 0 && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         return false;
     }
+    // The scenes apply their own rule to input while the window is inactive, so the controller's
+    // state is kept current whatever has the focus.
+    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    if (SDL_WasInit(SDL_INIT_GAMECONTROLLER) == 0 && SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) {
+        std::fprintf(stderr, "no game controllers: %s\n", SDL_GetError());
+    }
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
@@ -21,8 +30,10 @@ bool FwWindow::Create(int width, int height, const std::string& title, const std
     // The scene draws into its own back buffer and depth buffer; the window only receives a copy.
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
 
-    // SDL sizes the client area, so no border correction is needed; the window is not resizable.
-    hwnd = SDL_CreateWindow(title.c_str(), 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN);
+    // SDL sizes the client area, so no border correction is needed.
+    const Uint32 fullscreen = FwGetSettings().fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0;
+    hwnd = SDL_CreateWindow(title.c_str(), 0, 0, width, height,
+                            SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE | fullscreen);
     if (hwnd == nullptr) {
         return false;
     }
@@ -32,6 +43,12 @@ bool FwWindow::Create(int width, int height, const std::string& title, const std
 bool FwWindow::ProcessMessages() {
     mouseWheel = 0;
     FwInput& input = FwInput::GetInstance();
+    if (hwnd != nullptr) {
+        int clientWidth = 0;
+        int clientHeight = 0;
+        SDL_GetWindowSize(hwnd, &clientWidth, &clientHeight);
+        input.SetWindowSize(clientWidth, clientHeight);
+    }
     input.BeginFrame();
 
     bool quit = false;
@@ -42,6 +59,14 @@ bool FwWindow::ProcessMessages() {
         }
         input.HandleEvent(event);
     }
+    input.PollGamepad();
+    if (input.FullscreenToggleRequested()) {
+        FwGetSettings().fullscreen = !FwGetSettings().fullscreen;
+    }
+    FollowFullscreenSetting();
+    if (input.RequestedWidth() != 0 && !IsFullscreen()) {
+        SDL_SetWindowSize(hwnd, input.RequestedWidth(), input.RequestedHeight());
+    }
     if (input.WheelNotches() != 0) {
         mouseWheel = input.WheelNotches() * kWheelDelta;
     }
@@ -49,6 +74,23 @@ bool FwWindow::ProcessMessages() {
         Close();
     }
     return !quit;
+}
+
+void FwWindow::FollowFullscreenSetting() {
+    bool& fullscreen = FwGetSettings().fullscreen;
+    if (hwnd == nullptr || fullscreen == IsFullscreen()) {
+        return;
+    }
+    if (SDL_SetWindowFullscreen(hwnd, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
+        std::fprintf(stderr, "cannot change to %s: %s\n", fullscreen ? "fullscreen" : "a window", SDL_GetError());
+        // The setting says what the window is, so a refused change is not retried every frame.
+        fullscreen = IsFullscreen();
+    }
+}
+
+bool FwWindow::IsFullscreen() const {
+    return hwnd != nullptr &&
+           (SDL_GetWindowFlags(hwnd) & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP;
 }
 
 void FwWindow::Close() {

@@ -4,8 +4,9 @@
 
 struct SDL_Window;
 
-// The game window: a fixed-size window whose client area is exactly the requested size. Esc and
-// the close box destroy it, after which Hwnd() is null and the frame loop ends.
+// The game window: its client area starts at exactly the requested size and can be resized or
+// made fullscreen (F11, Alt+Return); the picture is scaled into it (FwLetterbox). Esc and the
+// close box destroy it, after which Hwnd() is null and the frame loop ends.
 class FwWindow {
 public:
     FwWindow() = default;
@@ -17,12 +18,15 @@ public:
     // Drains the event queue once per frame; returns false when the application was asked to quit.
     bool ProcessMessages();
     void Destroy();
+    bool IsFullscreen() const;
 
     SDL_Window* Hwnd() const { return hwnd; }
     int MouseWheel() const { return mouseWheel; }
 
 private:
     void Close();
+    // The window follows the fullscreen setting, which F11, Alt+Return and the options screen change.
+    void FollowFullscreenSetting();
 
     SDL_Window* hwnd = nullptr;
     int mouseWheel = 0;

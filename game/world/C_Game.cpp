@@ -11,9 +11,11 @@
 #include "framework/audio/FwSoundInstance.h"
 #include "framework/graphics/FwDirect3D.h"
 #include "framework/graphics/FwShaderManager.h"
+#include "framework/graphics/FwSpriteBatch.h"
 #include "framework/model/FwModel.h"
 #include "framework/platform/FwClock.h"
 #include "framework/platform/FwInput.h"
+#include "framework/platform/FwSettings.h"
 #include "game/effects/C_BurnMark.h"
 #include "game/effects/C_GameOver.h"
 #include "game/effects/C_GunMuzzleFlash.h"
@@ -179,9 +181,12 @@ C_Game::C_Game() {
     PreloadPlayContent();
     rasterNoCull = d3d.CreateRasterizerState(FwCullMode::None, FwFillMode::Solid, true, false);
     rasterBackCull = d3d.CreateRasterizerState(FwCullMode::Back, FwFillMode::Solid, true, false);
+    // Without the font the paused picture is only dimmed.
+    pauseFont.Load("Data/Font/SpriteFont_12.dat");
 }
 
 C_Game::~C_Game() {
+    FwAudioManager::GetInstance().Pause(false);
     FwInput::GetInstance().ShowCursor(true);
     blendAdd.reset();
     blendAlpha.reset();
@@ -200,6 +205,7 @@ C_Game::~C_Game() {
     lamps.reset();
     sightingTexture.Release();
     blackTexture.Release();
+    pauseFont.Release();
     enemies.clear();
     enemyBullets.clear();
     playerBullets.clear();
@@ -227,6 +233,10 @@ void C_Game::AddBurnMark(const Vector3& normal, const Vector3& hitPoint) {
 }
 
 void C_Game::Update() {
+    UpdatePause();
+    if (paused) {
+        return;
+    }
     ++updates;
     blackAlpha -= kFadePerFrame;
     if (blackAlpha < 0.0f) {
@@ -269,6 +279,26 @@ void C_Game::Update() {
     SetListener(player->chestWorld.Translation());
 }
 
+void C_Game::UpdatePause() {
+    FwInput& input = FwInput::GetInstance();
+    if (input.IsWindowActive() && input.WasKeyPressed(FwKey::P)) {
+        SetPaused(!paused);
+    } else if (!paused && !input.IsWindowActive() && FwGetSettings().pauseOnFocusLoss) {
+        SetPaused(true);
+    }
+    // Mouse movement while paused would otherwise turn the robot all at once on resuming.
+    if (paused) {
+        input.ReturnCursorHome();
+    }
+}
+
+void C_Game::SetPaused(bool pause) {
+    paused = pause;
+    FwAudioManager::GetInstance().Pause(pause);
+    // The cursor is the player's while the game is held.
+    FwInput::GetInstance().ShowCursor(pause);
+}
+
 // Every ordered pair, so both of two overlapping enemies move; later pairs see the moved positions.
 // The positions are gathered first: the pairs grow with the square of the robots, and walking
 // them in one array is what keeps a crowded level cheap.
@@ -301,6 +331,10 @@ void C_Game::SetListener(const Vector3& position) const {
 }
 
 void C_Game::SetCamera() {
+    // The camera constants of the last played frame stay, so the paused picture does not move.
+    if (paused) {
+        return;
+    }
     Matrix view;
     if (!ending) {
         camera->Update();
@@ -398,10 +432,26 @@ void C_Game::DrawHud() const {
         sprites.DrawTex(&sightingTexture, 0, 0, 80, 81, FwRect{0, 0, 80, 81}, Color(1.0f, 1.0f, 1.0f, 1.0f));
     }
     sprites.DrawTex(&blackTexture, 0, 0, 1280, 720, FwRect{0, 0, 1280, 720}, Color(1.0f, 1.0f, 1.0f, blackAlpha));
+    if (paused) {
+        DrawPaused();
+    }
     sprites.End();
 }
 
+void C_Game::DrawPaused() const {
+    constexpr float kDim = 0.6f;
+    FwSpriteShader& sprites = FwShaderManager::GetInstance().spriteShader;
+    sprites.DrawTex(&blackTexture, 0, 0, 1280, 720, FwRect{0, 0, 1280, 720}, Color(1.0f, 1.0f, 1.0f, kDim));
+    const std::string text = "PAUSED";
+    // Above the sighting mark, which stays where the aim is.
+    constexpr float kTextTop = 80.0f;
+    const float x = -FwMeasureString(pauseFont, text) / 2.0f;
+    sprites.DrawFont(&pauseFont, x, kTextTop, text, Color(1.0f, 1.0f, 1.0f, 1.0f));
+}
+
 void C_Game::DumpState(nlohmann::json& out) const {
+    out["paused"] = paused;
+    out["soundPaused"] = FwAudioManager::GetInstance().Paused();
     out["updates"] = updates;
     out["player"] = {
         {"position", ToJson(player->position)},

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "framework/graphics/FwRenderStates.h"
+#include "framework/graphics/FwSpriteFont.h"
 #include "framework/graphics/FwTexture.h"
 #include "framework/math/SimpleMath.h"
 #include "game/world/C_LevelLayout.h"
@@ -116,10 +117,18 @@ public:
     FwRasterizerStatePtr rasterBackCull;
     // The level files as read; the objects placed from them are made from these records.
     C_LevelLayout levelLayout;
+    // P (or losing the focus, when the player asked for that) holds the whole play-through: no
+    // update, no sound, the picture dimmed under "PAUSED".
+    bool paused = false;
 
 private:
+    void UpdatePause();
+    void SetPaused(bool pause);
     void SeparateEnemies();
     void DrawHud() const;
+    void DrawPaused() const;
+
+    FwSpriteFont pauseFont;
 
     // Updates since the scene started, for state snapshots.
     uint32_t updates = 0;

@@ -11,9 +11,11 @@ namespace {
 TEST(AppOptions, ReadsEveryFlag) {
     AppOptions options;
     std::string error;
-    ASSERT_TRUE(ParseAppOptions({"--frames", "120", "--unlimited", "--seed", "7", "--input", "in.txt", "--screenshot",
-                                 "3:/tmp/a.png", "--screenshot", "9:b.png", "--dump-state", "120:/tmp/s.json",
-                                 "--content", "/c", "--view", "m.gltf", "--back-buffer", "320x180"},
+    ASSERT_TRUE(ParseAppOptions({"--frames", "120",          "--unlimited",          "--seed",       "7",
+                                 "--input",  "in.txt",       "--screenshot",         "3:/tmp/a.png", "--screenshot",
+                                 "9:b.png",  "--dump-state", "120:/tmp/s.json",      "--content",    "/c",
+                                 "--view",   "m.gltf",       "--back-buffer",        "320x180",      "--window-shot",
+                                 "4:w.png",  "--fullscreen", "--pause-on-focus-loss"},
                                 options, error))
         << error;
     EXPECT_EQ(options.frames, 120u);
@@ -29,6 +31,11 @@ TEST(AppOptions, ReadsEveryFlag) {
     EXPECT_EQ(options.viewPath, "m.gltf");
     EXPECT_EQ(options.backBufferWidth, 320);
     EXPECT_EQ(options.backBufferHeight, 180);
+    ASSERT_EQ(options.windowShots.size(), 1u);
+    EXPECT_EQ(options.windowShots[0].frame, 4u);
+    EXPECT_EQ(options.windowShots[0].path, "w.png");
+    EXPECT_TRUE(options.fullscreen);
+    EXPECT_TRUE(options.pauseOnFocusLoss);
     EXPECT_TRUE(options.IsAutomated());
 }
 
@@ -44,6 +51,7 @@ TEST(AppOptions, BadFlagsAreRefusedWithAReason) {
         {"--screenshot", "0:a.png"},
         {"--screenshot", "3:"},
         {"--dump-state", "x:a.json"},
+        {"--window-shot", "0:w.png"},
         {"--input", "a", "--record", "b"},
         {"--back-buffer", "320"},
         {"--back-buffer", "320x"},
@@ -77,8 +85,9 @@ TEST(GameProcess, BadFlagsAndScriptsExitWithTwo) {
 TEST(GameProcess, HelpAndVersion) {
     GameRunResult run = RunGame({"--help"});
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_NE(run.output.find("--dump-state N:PATH"), std::string::npos);
-    for (const char* text : {"--settings FILE", "--mouse-sensitivity X", "--invert-y", "--volume X", "keys:", "Esc"}) {
+    for (const char* text : {"--dump-state N:PATH", "--settings FILE", "--mouse-sensitivity X", "--invert-y",
+                             "--volume X", "keys:", "Esc", "--fullscreen", "--pause-on-focus-loss", "--window-shot",
+                             "pause and resume", "F11 or Alt+Enter", "F12", "F3", "right trigger"}) {
         EXPECT_NE(run.output.find(text), std::string::npos) << text;
     }
     run = RunGame({"--version"});

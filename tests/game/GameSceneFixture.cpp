@@ -12,6 +12,7 @@
 #include "tests/support/FightDriver.h"
 
 std::unique_ptr<FwWindow> GameSceneTest::window;
+std::vector<SDL_Event> GameSceneTest::pending;
 
 void GameSceneTest::SetUpTestSuite() { OpenDevice(kStateWidth, kStateHeight); }
 
@@ -50,6 +51,7 @@ void GameSceneTest::TearDownTestSuite() {
 void GameSceneTest::SetUp() {
     ASSERT_TRUE(window && window->Hwnd() != nullptr);
     FwInput::GetInstance().Reset();
+    pending.clear();
     SceneManager::GetInstance().clickLatch = 0;
     previousRoot = FwContentRoot();
     std::filesystem::create_directory_symlink(std::string(QUARNEL_BUILD_DIR) + "/Data", content.File("Data"));
@@ -79,7 +81,12 @@ C_Game& GameSceneTest::StartGame() {
 
 void GameSceneTest::RunFrames(int count) {
     for (int i = 0; i < count; ++i) {
+        // As the window's pump does it: the frame starts, then the events since the last one arrive.
         FwInput::GetInstance().BeginFrame();
+        for (const SDL_Event& event : pending) {
+            FwInput::GetInstance().HandleEvent(event);
+        }
+        pending.clear();
         FwAudioManager::GetInstance().Update();
         // Not presented: the tests read the back buffer, and copying it to the window costs time.
         SceneManager::GetInstance().Step();
@@ -93,13 +100,13 @@ const char* GameSceneTest::SceneName() const {
     return scene != nullptr ? scene->Name() : "";
 }
 
-void GameSceneTest::Key(FwKey key, bool down) { FeedKey(key, down); }
+void GameSceneTest::Key(FwKey key, bool down) { pending.push_back(KeyEvent(key, down)); }
 
-void GameSceneTest::MoveMouse(int dx, int dy) { FeedMouseMove(dx, dy); }
+void GameSceneTest::MoveMouse(int dx, int dy) { pending.push_back(MouseMoveEvent(dx, dy)); }
 
 void GameSceneTest::Focus(bool active) {
     SDL_Event event{};
     event.type = SDL_WINDOWEVENT;
     event.window.event = active ? SDL_WINDOWEVENT_FOCUS_GAINED : SDL_WINDOWEVENT_FOCUS_LOST;
-    FwInput::GetInstance().HandleEvent(event);
+    pending.push_back(event);
 }

@@ -42,6 +42,7 @@ protected:
     C_Game* Game() const;
     const char* SceneName() const;
 
+    // Input events, handed to FwInput at the start of the next frame as the window's pump does.
     static void Key(FwKey key, bool down);
     static void MoveMouse(int dx, int dy);
     static void Focus(bool active);
@@ -50,6 +51,7 @@ protected:
 
 private:
     static std::unique_ptr<FwWindow> window;
+    static std::vector<SDL_Event> pending;
     std::string previousRoot;
 };
 

@@ -39,7 +39,9 @@ TEST(InputScript, ParsesEveryKindAndSkipsComments) {
 TEST(InputScript, FormattedEventsParseBackToThemselves) {
     const std::string text =
         "2 key Return down\n2 button left down\n3 key O down\n4 key Up up\n5 key Down down\n6 key Left down\n"
-        "7 key Right up\n9 move 3 -4\n10 wheel 2\n11 focus on\n12 quit\n";
+        "7 key Right up\n9 move 3 -4\n10 wheel 2\n11 focus on\n12 quit\n"
+        "13 key F11 down\n13 key Alt up\n14 point 12 700\n15 window 1000 800\n16 pad attach\n"
+        "17 pad button start down\n17 pad axis righttrigger 32767\n18 pad axis leftx -32768\n19 pad detach\n";
     std::string formatted;
     for (const FwInputEvent& event : Parse(text)) {
         formatted += FwFormatInputEvent(event) + "\n";
@@ -63,6 +65,16 @@ TEST(InputScript, MalformedLinesNameTheLine) {
         {"1 jump\n", "line 1: unknown event 'jump'"},
         {"1 quit now\n", "line 1: unexpected 'now'"},
         {"5\n", "line 1: expected an event"},
+        {"1 point 3\n", "line 1: expected: point"},
+        {"1 window 15 600\n", "line 1: expected: window"},
+        {"1 window 800\n", "line 1: expected: window"},
+        {"1 pad\n", "line 1: expected: pad"},
+        {"1 pad plug\n", "line 1: expected: pad"},
+        {"1 pad button z down\n", "line 1: expected: pad"},
+        {"1 pad button a\n", "line 1: expected: pad"},
+        {"1 pad axis lefty 32768\n", "line 1: expected: pad"},
+        {"1 pad axis sideways 0\n", "line 1: expected: pad"},
+        {"1 pad attach now\n", "line 1: unexpected 'now'"},
     };
     for (const auto& c : cases) {
         std::vector<FwInputEvent> events;
@@ -127,6 +139,70 @@ TEST_F(ScriptedInput, EscapeAndQuitCloseOnlyInTheirFrame) {
     EXPECT_FALSE(input.CloseRequested());
     input.BeginFrame();
     EXPECT_TRUE(input.CloseRequested());
+}
+
+TEST_F(ScriptedInput, TogglingKeysArePressedOnlyInTheFrameTheyGoDown) {
+    FwInput& input = Play(
+        "2 key P down\n4 key P up\n5 key P down\n"
+        "6 key F11 down\n6 key F11 up\n"
+        "7 key Alt down\n7 key Return down\n8 key Return up\n8 key Alt up\n9 key Return down\n");
+    const struct {
+        bool p;
+        bool fullscreen;
+        bool returnHeld;
+    } frames[] = {{false, false, false}, {true, false, false},  {false, false, false},
+                  {false, false, false}, {true, false, false},  {false, true, false},
+                  {false, true, false},  {false, false, false}, {false, false, true}};
+    for (size_t i = 0; i < std::size(frames); ++i) {
+        input.BeginFrame();
+        EXPECT_EQ(input.WasKeyPressed(FwKey::P), frames[i].p) << "frame " << i + 1;
+        EXPECT_EQ(input.FullscreenToggleRequested(), frames[i].fullscreen) << "frame " << i + 1;
+        EXPECT_EQ(input.IsKeyDown(FwKey::Return), frames[i].returnHeld)
+            << "frame " << i + 1 << ": Alt+Return is the fullscreen key, not Return";
+    }
+    EXPECT_TRUE(input.IsKeyDown(FwKey::P));
+}
+
+TEST_F(ScriptedInput, PointerIsMappedThroughTheLetterboxAndResizesAreRequested) {
+    FwInput& input = Play("1 point 640 360\n2 window 1000 800\n3 point 0 119\n4 point 999 700\n");
+    input.SetWindowSize(1280, 720);
+    input.BeginFrame();
+    EXPECT_NEAR(input.PointerX(), 0.5f, 1e-4f);
+    EXPECT_NEAR(input.PointerY(), -0.5f, 1e-4f);
+    input.BeginFrame();
+    EXPECT_EQ(input.RequestedWidth(), 1000);
+    EXPECT_EQ(input.RequestedHeight(), 800);
+    // The window now has its new size: 1000x562 of picture between bars of 119 pixels.
+    input.SetWindowSize(1000, 800);
+    input.BeginFrame();
+    EXPECT_EQ(input.RequestedWidth(), 0) << "a request lasts one frame";
+    EXPECT_NEAR(input.PointerX(), -639.36f, 0.01f);
+    EXPECT_NEAR(input.PointerY(), 359.36f, 0.01f) << "the top-left pixel of the picture";
+    input.BeginFrame();
+    EXPECT_NEAR(input.PointerX(), 639.36f, 0.01f);
+    EXPECT_LT(input.PointerY(), -360.0f) << "below the picture, in the bar";
+}
+
+TEST(Letterbox, PictureKeepsItsShapeCentredBetweenBlackBars) {
+    const struct {
+        int width, height;
+        FwViewRect view;
+    } cases[] = {
+        {1280, 720, {0, 0, 1280, 720}},
+        {1920, 1080, {0, 0, 1920, 1080}},
+        {1000, 800, {0, 119, 1000, 562}},
+        {1600, 700, {178, 0, 1244, 700}},
+        {640, 720, {0, 180, 640, 360}},
+        {1, 1, {0, 0, 1, 0}},
+        {0, 0, {0, 0, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        const FwViewRect view = FwLetterbox(c.width, c.height);
+        EXPECT_EQ(view.x, c.view.x) << c.width << "x" << c.height;
+        EXPECT_EQ(view.y, c.view.y) << c.width << "x" << c.height;
+        EXPECT_EQ(view.width, c.view.width) << c.width << "x" << c.height;
+        EXPECT_EQ(view.height, c.view.height) << c.width << "x" << c.height;
+    }
 }
 
 // A screen that leaves on Escape captures it: the key is then read like any other and closes

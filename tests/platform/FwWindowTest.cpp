@@ -5,6 +5,7 @@
 #include <SDL.h>
 
 #include "framework/platform/FwInput.h"
+#include "framework/platform/FwSettings.h"
 #include "framework/platform/FwWindow.h"
 
 namespace {
@@ -21,6 +22,7 @@ protected:
     void TearDown() override {
         window.Destroy();
         FwInput::GetInstance().Reset();
+        FwGetSettings() = FwSettings();
     }
 
     static void Push(SDL_Event event) { SDL_PushEvent(&event); }
@@ -35,13 +37,40 @@ protected:
     FwWindow window;
 };
 
-TEST_F(FwWindowTest, ClientAreaIsExactlyTheRequestedSizeAndFixed) {
+TEST_F(FwWindowTest, ClientAreaStartsAtTheRequestedSizeAndCanBeResized) {
     int width = 0, height = 0;
     SDL_GetWindowSize(window.Hwnd(), &width, &height);
     EXPECT_EQ(width, 1280);
     EXPECT_EQ(height, 720);
-    EXPECT_EQ(SDL_GetWindowFlags(window.Hwnd()) & SDL_WINDOW_RESIZABLE, 0u);
+    EXPECT_NE(SDL_GetWindowFlags(window.Hwnd()) & SDL_WINDOW_RESIZABLE, 0u);
+    EXPECT_FALSE(window.IsFullscreen());
     EXPECT_STREQ(SDL_GetWindowTitle(window.Hwnd()), "Quarnel");
+}
+
+TEST_F(FwWindowTest, FullscreenKeysToggleTheWindowAndTheSetting) {
+    FwInput& input = FwInput::GetInstance();
+    Push(Key(SDLK_F11));
+    window.ProcessMessages();
+    EXPECT_TRUE(window.IsFullscreen());
+    EXPECT_TRUE(FwGetSettings().fullscreen);
+    SDL_Event up{};
+    up.type = SDL_KEYUP;
+    up.key.keysym.sym = SDLK_F11;
+    Push(up);
+    Push(Key(SDLK_LALT));
+    Push(Key(SDLK_RETURN));
+    window.ProcessMessages();
+    EXPECT_FALSE(window.IsFullscreen()) << "Alt+Return toggles back";
+    EXPECT_FALSE(FwGetSettings().fullscreen);
+    EXPECT_FALSE(input.IsKeyDown(FwKey::Return));
+    FwGetSettings().fullscreen = true;
+    window.ProcessMessages();
+    EXPECT_TRUE(window.IsFullscreen()) << "the window follows the setting the options screen changes";
+
+    window.Destroy();
+    FwGetSettings().fullscreen = true;
+    ASSERT_TRUE(window.Create(1280, 720, "Quarnel", "Window")) << SDL_GetError();
+    EXPECT_TRUE(window.IsFullscreen()) << "the setting at start";
 }
 
 TEST_F(FwWindowTest, EscapeDestroysTheWindowAtThePump) {

@@ -53,35 +53,34 @@ Vector3 BreakerFront(const C_BreakerRecord& record) {
 
 }  // namespace
 
-void FeedKey(FwKey key, bool down) {
+SDL_Event KeyEvent(FwKey key, bool down) {
     SDL_Event event{};
     if (key == FwKey::MouseLeft || key == FwKey::MouseRight) {
         event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
         event.button.button = (key == FwKey::MouseLeft) ? SDL_BUTTON_LEFT : SDL_BUTTON_RIGHT;
     } else {
         // In the order of FwKey, up to the mouse buttons.
-        static const SDL_Keycode codes[] = {SDLK_w, SDLK_a,  SDLK_s,    SDLK_d,    SDLK_RETURN, SDLK_ESCAPE,
-                                            SDLK_o, SDLK_UP, SDLK_DOWN, SDLK_LEFT, SDLK_RIGHT};
+        static const SDL_Keycode codes[] = {SDLK_w,  SDLK_a,   SDLK_s,    SDLK_d,    SDLK_RETURN, SDLK_ESCAPE,
+                                            SDLK_o,  SDLK_UP,  SDLK_DOWN, SDLK_LEFT, SDLK_RIGHT,  SDLK_p,
+                                            SDLK_F3, SDLK_F11, SDLK_F12,  SDLK_LALT};
         static_assert(std::size(codes) == static_cast<size_t>(FwKey::MouseLeft));
         event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
         event.key.keysym.sym = codes[static_cast<int>(key)];
     }
-    FwInput::GetInstance().HandleEvent(event);
+    return event;
 }
 
-void FeedMouseMove(int dx, int dy) {
+SDL_Event MouseMoveEvent(int dx, int dy) {
     SDL_Event event{};
     event.type = SDL_MOUSEMOTION;
     event.motion.xrel = dx;
     event.motion.yrel = dy;
-    FwInput::GetInstance().HandleEvent(event);
+    return event;
 }
 
-FightDriver::FightDriver(std::optional<uint32_t> seed) {
-    if (seed) {
-        random.emplace(*seed);
-    }
-}
+void FeedKey(FwKey key, bool down) { FwInput::GetInstance().HandleEvent(KeyEvent(key, down)); }
+
+void FeedMouseMove(int dx, int dy) { FwInput::GetInstance().HandleEvent(MouseMoveEvent(dx, dy)); }
 
 bool FightDriver::ReadRoute(const std::string& contentRoot, std::string& error) {
     route.clear();

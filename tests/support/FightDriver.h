@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include <SDL.h>
+
 #include "framework/math/SimpleMath.h"
 #include "framework/platform/FwInput.h"
 #include "tests/support/GameRun.h"
@@ -13,7 +15,10 @@
 class C_Enemy;
 class C_Game;
 
-// Input to FwInput as the window's events would give it.
+// The window's events for a key or button pressed or let go, and for the mouse moved.
+SDL_Event KeyEvent(FwKey key, bool down);
+SDL_Event MouseMoveEvent(int dx, int dy);
+// Input to FwInput as the window's events would give it, at once.
 void FeedKey(FwKey key, bool down);
 void FeedMouseMove(int dx, int dy);
 
