@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs every Debian package Quarnel needs to build, run and test. Quick when all are present:
 # apt-get update runs only when something is missing.
+#   --fuzz   also clang and its libFuzzer runtime, and python3 for packing seed models
 set -euo pipefail
 
 packages=(
@@ -11,6 +12,9 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libgl1-mesa-dri libegl-mesa0 xvfb xauth xdotool mesa-utils sox
 )
+if [ "${1:-}" = "--fuzz" ]; then
+    packages+=(clang-14 libclang-rt-14-dev python3)
+fi
 
 missing=()
 for package in "${packages[@]}"; do

@@ -130,53 +130,78 @@ bool MakeTexture(FwTextureDesc& desc, const void* data, bool generateMipmaps, Fw
     return true;
 }
 
-struct StbiFree {
-    void operator()(void* pixels) const { stbi_image_free(pixels); }
-};
-
-bool ReadFile(const std::string& path, std::vector<stbi_uc>& bytes) {
+bool ReadFile(const std::string& path, std::vector<uint8_t>& bytes) {
     std::ifstream file(path, std::ios::binary);
     if (!file) {
         return false;
     }
     bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    return !bytes.empty() && bytes.size() <= static_cast<size_t>(INT32_MAX);
+    return true;
 }
 
-// Decodes an image file into a new texture: 8-bit images as RGBA8, HDR images as RGBA32F.
+// Decodes an image file into a new texture.
 bool LoadTextureFile(const std::string& path, uint32_t bindFlags, bool generateMipmaps, FwGLObject& texture,
-                     FwTextureDesc& desc) {
-    std::vector<stbi_uc> bytes;
+                     FwTextureDesc& desc, std::string& error) {
+    std::vector<uint8_t> bytes;
     if (!ReadFile(FwResolvePath(path), bytes)) {
+        error = "cannot open the file";
+        return false;
+    }
+    FwImage image;
+    if (!FwDecodeImage(bytes, image, error)) {
+        return false;
+    }
+    desc = FwTextureDesc{};
+    desc.width = image.width;
+    desc.height = image.height;
+    desc.format = image.format;
+    desc.bindFlags = bindFlags;
+    if (!MakeTexture(desc, image.pixels.get(), generateMipmaps, texture)) {
+        error = "the GL texture cannot be made";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void FwImage::PixelsFree::operator()(void* pixels) const { stbi_image_free(pixels); }
+
+bool FwDecodeImage(std::span<const uint8_t> bytes, FwImage& image, std::string& error) {
+    image = FwImage{};
+    if (bytes.empty() || bytes.size() > size_t{INT32_MAX}) {
+        error = bytes.empty() ? "the file is empty" : "the file is larger than 2 GB";
         return false;
     }
     const auto length = static_cast<int>(bytes.size());
     int width = 0;
     int height = 0;
     int channels = 0;
-    if (stbi_info_from_memory(bytes.data(), length, &width, &height, &channels) == 0 || width <= 0 || height <= 0 ||
-        static_cast<uint32_t>(width) > kMaxDimension || static_cast<uint32_t>(height) > kMaxDimension) {
+    if (stbi_info_from_memory(bytes.data(), length, &width, &height, &channels) == 0 || width <= 0 || height <= 0) {
+        error = "not an image this game reads";
         return false;
     }
-    std::unique_ptr<void, StbiFree> pixels;
-    desc = FwTextureDesc{};
+    if (static_cast<uint32_t>(width) > kMaxImageDimension || static_cast<uint32_t>(height) > kMaxImageDimension) {
+        error = "the image claims " + std::to_string(width) + " x " + std::to_string(height) +
+                " pixels, more than 8192 x 8192";
+        return false;
+    }
     if (stbi_is_hdr_from_memory(bytes.data(), length) != 0) {
-        pixels.reset(stbi_loadf_from_memory(bytes.data(), length, &width, &height, &channels, 4));
-        desc.format = FwFormat::R32G32B32A32_FLOAT;
+        image.pixels.reset(stbi_loadf_from_memory(bytes.data(), length, &width, &height, &channels, 4));
+        image.format = FwFormat::R32G32B32A32_FLOAT;
     } else {
-        pixels.reset(stbi_load_from_memory(bytes.data(), length, &width, &height, &channels, 4));
-        desc.format = FwFormat::R8G8B8A8_UNORM;
+        image.pixels.reset(stbi_load_from_memory(bytes.data(), length, &width, &height, &channels, 4));
+        image.format = FwFormat::R8G8B8A8_UNORM;
     }
-    if (!pixels) {
+    if (!image.pixels) {
+        const char* reason = stbi_failure_reason();
+        error = std::string("the image data is damaged (") + (reason != nullptr ? reason : "no reason given") + ")";
         return false;
     }
-    desc.width = static_cast<uint32_t>(width);
-    desc.height = static_cast<uint32_t>(height);
-    desc.bindFlags = bindFlags;
-    return MakeTexture(desc, pixels.get(), generateMipmaps, texture);
+    image.width = static_cast<uint32_t>(width);
+    image.height = static_cast<uint32_t>(height);
+    return true;
 }
-
-}  // namespace
 
 bool FwTexture::Load(const std::string& path, bool renderTarget, bool depthStencil, bool generateMipmaps) {
     Release();
@@ -192,9 +217,10 @@ bool FwTexture::Load(const std::string& path, bool renderTarget, bool depthStenc
     }
     FwGLObject loaded;
     FwTextureDesc loadedDesc;
-    if (!LoadTextureFile(path, bindFlags, generateMipmaps, loaded, loadedDesc) ||
+    std::string error = "the GL texture cannot be made";
+    if (!LoadTextureFile(path, bindFlags, generateMipmaps, loaded, loadedDesc, error) ||
         !CreateFromTexture(std::move(loaded), loadedDesc)) {
-        std::fprintf(stderr, "cannot load texture %s\n", path.c_str());
+        std::fprintf(stderr, "cannot load texture %s: %s\n", path.c_str(), error.c_str());
         Release();
         return false;
     }

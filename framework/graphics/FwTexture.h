@@ -5,6 +5,8 @@
 // texture coordinate (0, 0) is the top-left corner of an image file.
 
 #include <cstdint>
+#include <memory>
+#include <span>
 #include <string>
 
 #include "framework/graphics/FwBuffer.h"
@@ -30,6 +32,25 @@ struct FwTextureDesc {
     uint32_t bindFlags = FwBind::kShaderResource;
     bool cube = false;  // with an array size of 6
 };
+
+// Pixels of a decoded image file, row 0 at the top: 8-bit images as RGBA8, HDR images as RGBA32F.
+struct FwImage {
+    struct PixelsFree {
+        void operator()(void* pixels) const;
+    };
+    uint32_t width = 0;
+    uint32_t height = 0;
+    FwFormat format = FwFormat::Unknown;
+    std::unique_ptr<void, PixelsFree> pixels;
+};
+
+// Images whose header claims more than this on either side are refused before any pixel is
+// decoded: far beyond what the game draws, and 256 MB of RGBA already.
+constexpr uint32_t kMaxImageDimension = 8192;
+
+// Decodes the bytes of an image file (PNG, JPEG, BMP, GIF, TGA, HDR and the other formats
+// stb_image knows). False with the reason in `error` for data it cannot read or that is too large.
+bool FwDecodeImage(std::span<const uint8_t> bytes, FwImage& image, std::string& error);
 
 class FwTexture {
 public:

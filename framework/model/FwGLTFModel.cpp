@@ -1,5 +1,6 @@
 #include "framework/model/FwGLTFModel.h"
 
+#include <stb_image.h>
 #include <tiny_gltf.h>
 
 #include <algorithm>
@@ -8,10 +9,17 @@
 #include <filesystem>
 #include <map>
 
+#include "framework/graphics/FwTexture.h"
 #include "framework/model/FwGLTFAccessor.h"
 #include "framework/platform/FwPath.h"
 
 namespace {
+
+// Vertices and faces of all meshes of a model together, far beyond any model of the game. An
+// accessor without a buffer view reads as zeros, so without this a small file could ask for any
+// amount of memory by naming one such accessor from many primitives.
+constexpr size_t kMaxModelVertices = size_t(1) << 20;
+constexpr size_t kMaxModelFaces = size_t(1) << 21;
 
 // One triangle primitive while its node is being assembled.
 struct GLTFPrimitive {
@@ -22,17 +30,28 @@ struct GLTFPrimitive {
 };
 
 // tinygltf hands its image decoder a pointer into the buffer without checking that the image's
-// buffer view lies inside it, so a lying GLB would be read out of bounds; check first.
+// buffer view lies inside it, so a lying GLB would be read out of bounds; check first. An image
+// whose header claims more pixels than any texture may have is refused before it is decoded.
 bool LoadImageChecked(tinygltf::Image* image, const int imageIndex, std::string* err, std::string* warn, int width,
                       int height, const unsigned char* bytes, int size, void* userData) {
+    const std::string name = "image " + std::to_string(imageIndex) + ": ";
     if (image->bufferView >= 0) {
         const auto* model = static_cast<const tinygltf::Model*>(userData);
         size_t length = 0;
         std::string error;
         if (FwGLTFAccessor::ViewData(*model, image->bufferView, length, error) == nullptr) {
-            *err += "image " + std::to_string(imageIndex) + ": " + error + "\n";
+            *err += name + error + "\n";
             return false;
         }
+    }
+    int claimedWidth = 0;
+    int claimedHeight = 0;
+    int channels = 0;
+    if (stbi_info_from_memory(bytes, size, &claimedWidth, &claimedHeight, &channels) != 0 &&
+        (claimedWidth > int(kMaxImageDimension) || claimedHeight > int(kMaxImageDimension))) {
+        *err += name + "claims " + std::to_string(claimedWidth) + " x " + std::to_string(claimedHeight) +
+                " pixels, more than 8192 x 8192\n";
+        return false;
     }
     return tinygltf::LoadImageData(image, imageIndex, err, warn, width, height, bytes, size, nullptr);
 }
@@ -368,8 +387,9 @@ bool ReadPrimitive(const tinygltf::Model& gltf, const tinygltf::Primitive& sourc
            (color < 0 || ReadColors(gltf, color, vertices, error)) && ReadFaces(gltf, source.indices, primitive, error);
 }
 
+// `vertices` and `faces` count what the model holds so far, this mesh included.
 bool ReadMesh(const tinygltf::Model& gltf, const tinygltf::Mesh& mesh, size_t materialCount, FwGLTFNode& node,
-              std::string& error) {
+              size_t& vertices, size_t& faces, std::string& error) {
     std::vector<GLTFPrimitive> primitives;
     for (const tinygltf::Primitive& source : mesh.primitives) {
         if (source.mode != TINYGLTF_MODE_TRIANGLES) {
@@ -377,6 +397,13 @@ bool ReadMesh(const tinygltf::Model& gltf, const tinygltf::Mesh& mesh, size_t ma
         }
         GLTFPrimitive primitive;
         if (!ReadPrimitive(gltf, source, materialCount, primitive, error)) {
+            return false;
+        }
+        vertices += primitive.Vertices.size();
+        faces += primitive.Faces.size();
+        if (vertices > kMaxModelVertices || faces > kMaxModelFaces) {
+            error = "the model has more than " + std::to_string(kMaxModelVertices) + " vertices or " +
+                    std::to_string(kMaxModelFaces) + " faces";
             return false;
         }
         primitives.push_back(std::move(primitive));
@@ -407,9 +434,12 @@ bool BuildRecord(const tinygltf::Model& gltf, FwGLTFModel& record, std::string& 
     for (const auto& root : record.RootNodes) {
         SetWorldTransforms(*root, nullptr);
     }
+    size_t vertices = 0;
+    size_t faces = 0;
     for (size_t i = 0; i < gltf.nodes.size(); ++i) {
         const int mesh = gltf.nodes[i].mesh;
-        if (mesh >= 0 && !ReadMesh(gltf, gltf.meshes[size_t(mesh)], record.Materials.size(), *record.Nodes[i], error)) {
+        if (mesh >= 0 && !ReadMesh(gltf, gltf.meshes[size_t(mesh)], record.Materials.size(), *record.Nodes[i], vertices,
+                                   faces, error)) {
             return false;
         }
     }

@@ -151,6 +151,34 @@ TEST_F(TextureTest, TruncatedOrCorruptedImagesFailCleanly) {
     }
 }
 
+// 8192 pixels a side is the most an image file may have; one more is refused from the header,
+// before any pixel is decoded, with one line on standard error. A model's material then falls back
+// to the white texture as for any other unreadable file.
+TEST_F(TextureTest, ImagesWiderOrTallerThan8192PixelsAreRefused) {
+    const std::vector<uint8_t> row(8193 * 4, 200);
+    stbi_write_png(File("wide8192.png").c_str(), 8192, 1, 4, row.data(), 8192 * 4);
+    stbi_write_png(File("wide8193.png").c_str(), 8193, 1, 4, row.data(), 8193 * 4);
+    stbi_write_png(File("tall8193.png").c_str(), 1, 8193, 4, row.data(), 4);
+    FwImage image;
+    std::string error;
+    EXPECT_TRUE(FwDecodeImage(ReadAll(File("wide8192.png")), image, error)) << error;
+    EXPECT_EQ(image.width, 8192u);
+    for (const char* name : {"wide8193.png", "tall8193.png"}) {
+        EXPECT_FALSE(FwDecodeImage(ReadAll(File(name)), image, error)) << name;
+        EXPECT_FALSE(image.pixels) << name;
+        EXPECT_NE(error.find("more than 8192 x 8192"), std::string::npos) << error;
+    }
+
+    FwTexture texture;
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(texture.Load(File("wide8193.png")));
+    const std::string message = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(message, "cannot load texture " + File("wide8193.png") +
+                           ": the image claims 8193 x 1 pixels, more than 8192 x 8192\n");
+    EXPECT_EQ(texture.ShaderResourceView(), 0u);
+    EXPECT_TRUE(texture.Load(File("wide8192.png")));
+}
+
 TEST_F(TextureTest, DepthTexturesAreBothAttachableAndSampleable) {
     FwTextureDesc desc;
     desc.width = 64;
