@@ -318,7 +318,9 @@ bool ReadColors(const tinygltf::Model& gltf, int accessorIndex, std::vector<FwMe
     for (size_t i = 0; i < vertices.size(); ++i) {
         for (int c = 0; c < 4; ++c) {
             const float value = c < accessor.ComponentCount() ? accessor.Normalized(i, c) : 1.0f;
-            vertices[i].color[c] = uint8_t(std::clamp(value, 0.0f, 1.0f) * 255.0f);
+            // Written so that NaN, which std::clamp would pass through, becomes 0.
+            const float clamped = value > 0.0f ? std::min(value, 1.0f) : 0.0f;
+            vertices[i].color[c] = uint8_t(clamped * 255.0f);
         }
     }
     return true;
