@@ -163,6 +163,31 @@ bool LoadTextureFile(const std::string& path, uint32_t bindFlags, bool generateM
     return true;
 }
 
+// stb_image 2.27 builds a JPEG Huffman table before checking that its code counts add up to at
+// most 256, and writes past the table when they do not. Every byte pair that could start a table
+// segment (FF C4) is checked the way stb_image would read the segment.
+bool JpegHuffmanTablesFit(std::span<const uint8_t> bytes) {
+    const auto at = [&](size_t i) -> uint32_t { return i < bytes.size() ? bytes[i] : 0; };
+    for (size_t marker = 0; marker + 1 < bytes.size(); ++marker) {
+        if (bytes[marker] != 0xFF || bytes[marker + 1] != 0xC4) {
+            continue;
+        }
+        int64_t left = int64_t{at(marker + 2) << 8 | at(marker + 3)} - 2;
+        for (size_t table = marker + 4; left > 0 && table < bytes.size();) {
+            uint32_t codes = 0;
+            for (size_t length = 1; length <= 16; ++length) {
+                codes += at(table + length);
+            }
+            if (codes > 256) {
+                return false;
+            }
+            table += 17 + codes;
+            left -= 17 + codes;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 void FwImage::PixelsFree::operator()(void* pixels) const { stbi_image_free(pixels); }
@@ -184,6 +209,18 @@ bool FwDecodeImage(std::span<const uint8_t> bytes, FwImage& image, std::string& 
     if (static_cast<uint32_t>(width) > kMaxImageDimension || static_cast<uint32_t>(height) > kMaxImageDimension) {
         error = "the image claims " + std::to_string(width) + " x " + std::to_string(height) +
                 " pixels, more than 8192 x 8192";
+        return false;
+    }
+    const bool jpeg = bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xD8;
+    if (jpeg && !JpegHuffmanTablesFit(bytes)) {
+        error = "a JPEG Huffman table has more than 256 codes";
+        return false;
+    }
+    // stb_image 2.27 converts the samples of a 16-bit PNM file to RGBA with its 8-bit routine and
+    // then reads twice the buffer that made: such files are refused.
+    const bool pnm = bytes.size() >= 2 && bytes[0] == 'P' && (bytes[1] == '5' || bytes[1] == '6');
+    if (pnm && stbi_is_16_bit_from_memory(bytes.data(), length) != 0) {
+        error = "16-bit PNM images are not read";
         return false;
     }
     if (stbi_is_hdr_from_memory(bytes.data(), length) != 0) {

@@ -179,6 +179,37 @@ TEST_F(TextureTest, ImagesWiderOrTallerThan8192PixelsAreRefused) {
     EXPECT_TRUE(texture.Load(File("wide8192.png")));
 }
 
+// stb_image would read past its buffer converting 16-bit PNM samples; 8-bit ones are fine.
+TEST(ImageDecoding, SixteenBitPnmIsRefusedAndEightBitRead) {
+    const auto decode = [](const std::string& text, std::string& error) {
+        FwImage image;
+        const std::vector<uint8_t> bytes(text.begin(), text.end());
+        return FwDecodeImage(bytes, image, error) && image.width == 2 && image.height == 1;
+    };
+    std::string error;
+    EXPECT_TRUE(decode(std::string("P5\n2 1\n255\n\x10\x20", 13), error)) << error;
+    EXPECT_FALSE(decode(std::string("P5\n2 1\n65535\n\x10\x20\x30\x40", 17), error));
+    EXPECT_EQ(error, "16-bit PNM images are not read");
+}
+
+// stb_image would write past a JPEG Huffman table whose code counts add up to more than 256.
+TEST(ImageDecoding, JpegHuffmanTablesOfMoreThan256CodesAreRefused) {
+    const auto decode = [](int countOfLongestCodes, std::string& error) {
+        std::vector<uint8_t> bytes = {0xFF, 0xD8, 0xFF, 0xC4, 0x01, 0x13, 0x00};
+        for (int length = 1; length <= 16; ++length) {
+            bytes.push_back(length == 16 ? uint8_t(countOfLongestCodes) : 16);
+        }
+        bytes.resize(bytes.size() + 400, 0);
+        FwImage image;
+        return FwDecodeImage(bytes, image, error);
+    };
+    std::string error;
+    decode(16, error);  // 256 codes: refused later, as the rest of the file is no JPEG
+    EXPECT_NE(error, "a JPEG Huffman table has more than 256 codes");
+    EXPECT_FALSE(decode(17, error));
+    EXPECT_EQ(error, "a JPEG Huffman table has more than 256 codes");
+}
+
 TEST_F(TextureTest, DepthTexturesAreBothAttachableAndSampleable) {
     FwTextureDesc desc;
     desc.width = 64;
