@@ -192,10 +192,15 @@ bool JpegHuffmanTablesFit(std::span<const uint8_t> bytes) {
 
 void FwImage::PixelsFree::operator()(void* pixels) const { stbi_image_free(pixels); }
 
-bool FwDecodeImage(std::span<const uint8_t> bytes, FwImage& image, std::string& error) {
-    image = FwImage{};
+bool FwCheckImage(std::span<const uint8_t> bytes, std::string& error) {
     if (bytes.empty() || bytes.size() > size_t{INT32_MAX}) {
         error = bytes.empty() ? "the file is empty" : "the file is larger than 2 GB";
+        return false;
+    }
+    // Before stb_image reads even the header: it builds the tables it finds on the way.
+    const bool jpeg = bytes[0] == 0xFF && bytes.size() >= 2 && bytes[1] == 0xD8;
+    if (jpeg && !JpegHuffmanTablesFit(bytes)) {
+        error = "a JPEG Huffman table has more than 256 codes";
         return false;
     }
     const auto length = static_cast<int>(bytes.size());
@@ -206,23 +211,34 @@ bool FwDecodeImage(std::span<const uint8_t> bytes, FwImage& image, std::string& 
         error = "not an image this game reads";
         return false;
     }
+    const std::string claim = "the image claims " + std::to_string(width) + " x " + std::to_string(height) + " pixels";
     if (static_cast<uint32_t>(width) > kMaxImageDimension || static_cast<uint32_t>(height) > kMaxImageDimension) {
-        error = "the image claims " + std::to_string(width) + " x " + std::to_string(height) +
-                " pixels, more than 8192 x 8192";
+        error = claim + ", more than 8192 x 8192";
         return false;
     }
-    const bool jpeg = bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xD8;
-    if (jpeg && !JpegHuffmanTablesFit(bytes)) {
-        error = "a JPEG Huffman table has more than 256 codes";
+    if (uint64_t(width) * uint64_t(height) > kMaxPixelsPerFileByte * bytes.size()) {
+        error = claim + ", more than a file of " + std::to_string(bytes.size()) + " bytes can hold";
         return false;
     }
     // stb_image 2.27 converts the samples of a 16-bit PNM file to RGBA with its 8-bit routine and
     // then reads twice the buffer that made: such files are refused.
-    const bool pnm = bytes.size() >= 2 && bytes[0] == 'P' && (bytes[1] == '5' || bytes[1] == '6');
+    const bool pnm = bytes[0] == 'P' && bytes.size() >= 2 && (bytes[1] == '5' || bytes[1] == '6');
     if (pnm && stbi_is_16_bit_from_memory(bytes.data(), length) != 0) {
         error = "16-bit PNM images are not read";
         return false;
     }
+    return true;
+}
+
+bool FwDecodeImage(std::span<const uint8_t> bytes, FwImage& image, std::string& error) {
+    image = FwImage{};
+    if (!FwCheckImage(bytes, error)) {
+        return false;
+    }
+    const auto length = static_cast<int>(bytes.size());
+    int width = 0;
+    int height = 0;
+    int channels = 0;
     if (stbi_is_hdr_from_memory(bytes.data(), length) != 0) {
         image.pixels.reset(stbi_loadf_from_memory(bytes.data(), length, &width, &height, &channels, 4));
         image.format = FwFormat::R32G32B32A32_FLOAT;

@@ -47,9 +47,16 @@ struct FwImage {
 // Images whose header claims more than this on either side are refused before any pixel is
 // decoded: far beyond what the game draws, and 256 MB of RGBA already.
 constexpr uint32_t kMaxImageDimension = 8192;
+// No format compresses better than this (deflate stays under 1032:1 on bytes, 8 pixels a byte at
+// 1 bit); a header claiming more pixels than its file could encode is refused too, instead of
+// being filled with zeros at the cost of the memory and time it names.
+constexpr uint64_t kMaxPixelsPerFileByte = 16384;
 
+// Whether the bytes of an image file may be handed to stb_image: a format it knows, within the
+// limits above, and none of the constructions it mishandles. False with the reason in `error`.
+bool FwCheckImage(std::span<const uint8_t> bytes, std::string& error);
 // Decodes the bytes of an image file (PNG, JPEG, BMP, GIF, TGA, HDR and the other formats
-// stb_image knows). False with the reason in `error` for data it cannot read or that is too large.
+// stb_image knows) once FwCheckImage allows it. False with the reason in `error`.
 bool FwDecodeImage(std::span<const uint8_t> bytes, FwImage& image, std::string& error);
 
 class FwTexture {

@@ -1,6 +1,5 @@
 #include "framework/model/FwGLTFModel.h"
 
-#include <stb_image.h>
 #include <tiny_gltf.h>
 
 #include <algorithm>
@@ -30,27 +29,21 @@ struct GLTFPrimitive {
 };
 
 // tinygltf hands its image decoder a pointer into the buffer without checking that the image's
-// buffer view lies inside it, so a lying GLB would be read out of bounds; check first. An image
-// whose header claims more pixels than any texture may have is refused before it is decoded.
+// buffer view lies inside it, so a lying GLB would be read out of bounds; check first. The image
+// then passes the checks of a texture file before stb_image decodes it.
 bool LoadImageChecked(tinygltf::Image* image, const int imageIndex, std::string* err, std::string* warn, int width,
                       int height, const unsigned char* bytes, int size, void* userData) {
-    const std::string name = "image " + std::to_string(imageIndex) + ": ";
+    std::string error;
     if (image->bufferView >= 0) {
         const auto* model = static_cast<const tinygltf::Model*>(userData);
         size_t length = 0;
-        std::string error;
         if (FwGLTFAccessor::ViewData(*model, image->bufferView, length, error) == nullptr) {
-            *err += name + error + "\n";
+            *err += "image " + std::to_string(imageIndex) + ": " + error + "\n";
             return false;
         }
     }
-    int claimedWidth = 0;
-    int claimedHeight = 0;
-    int channels = 0;
-    if (stbi_info_from_memory(bytes, size, &claimedWidth, &claimedHeight, &channels) != 0 &&
-        (claimedWidth > int(kMaxImageDimension) || claimedHeight > int(kMaxImageDimension))) {
-        *err += name + "claims " + std::to_string(claimedWidth) + " x " + std::to_string(claimedHeight) +
-                " pixels, more than 8192 x 8192\n";
+    if (!FwCheckImage({bytes, size_t(std::max(size, 0))}, error)) {
+        *err += "image " + std::to_string(imageIndex) + ": " + error + "\n";
         return false;
     }
     return tinygltf::LoadImageData(image, imageIndex, err, warn, width, height, bytes, size, nullptr);

@@ -204,7 +204,7 @@ const Claim kClaims[] = {
          const int view = f.AddView(header.data(), header.size());
          f.json["images"] = {{{"bufferView", view}, {"mimeType", "image/png"}}};
      },
-     "claims 9000 x 9000 pixels, more than 8192 x 8192"},
+     "image 0: the image claims 9000 x 9000 pixels, more than 8192 x 8192"},
 };
 
 class GLTFLimits : public testing::TestWithParam<Claim> {};
