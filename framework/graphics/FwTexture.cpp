@@ -197,9 +197,9 @@ bool FwCheckImage(std::span<const uint8_t> bytes, std::string& error) {
         error = bytes.empty() ? "the file is empty" : "the file is larger than 2 GB";
         return false;
     }
-    // Before stb_image reads even the header: it builds the tables it finds on the way.
-    const bool jpeg = bytes[0] == 0xFF && bytes.size() >= 2 && bytes[1] == 0xD8;
-    if (jpeg && !JpegHuffmanTablesFit(bytes)) {
+    // Before stb_image reads even the header: it builds the tables it finds on the way. It takes
+    // any number of FF fill bytes before the start marker, so every file starting with FF counts.
+    if (bytes[0] == 0xFF && !JpegHuffmanTablesFit(bytes)) {
         error = "a JPEG Huffman table has more than 256 codes";
         return false;
     }

@@ -192,10 +192,12 @@ TEST(ImageDecoding, SixteenBitPnmIsRefusedAndEightBitRead) {
     EXPECT_EQ(error, "16-bit PNM images are not read");
 }
 
-// stb_image would write past a JPEG Huffman table whose code counts add up to more than 256.
+// stb_image would write past a JPEG Huffman table whose code counts add up to more than 256, also
+// behind FF fill bytes before the start marker.
 TEST(ImageDecoding, JpegHuffmanTablesOfMoreThan256CodesAreRefused) {
-    const auto decode = [](int countOfLongestCodes, std::string& error) {
-        std::vector<uint8_t> bytes = {0xFF, 0xD8, 0xFF, 0xC4, 0x01, 0x13, 0x00};
+    const auto decode = [](int countOfLongestCodes, size_t fillBytes, std::string& error) {
+        std::vector<uint8_t> bytes(fillBytes, 0xFF);
+        bytes.insert(bytes.end(), {0xFF, 0xD8, 0xFF, 0xC4, 0x01, 0x13, 0x00});
         for (int length = 1; length <= 16; ++length) {
             bytes.push_back(length == 16 ? uint8_t(countOfLongestCodes) : 16);
         }
@@ -203,11 +205,13 @@ TEST(ImageDecoding, JpegHuffmanTablesOfMoreThan256CodesAreRefused) {
         FwImage image;
         return FwDecodeImage(bytes, image, error);
     };
-    std::string error;
-    decode(16, error);  // 256 codes: refused later, as the rest of the file is no JPEG
-    EXPECT_NE(error, "a JPEG Huffman table has more than 256 codes");
-    EXPECT_FALSE(decode(17, error));
-    EXPECT_EQ(error, "a JPEG Huffman table has more than 256 codes");
+    for (const size_t fill : {0, 3}) {
+        std::string error;
+        decode(16, fill, error);  // 256 codes: refused later, as the rest of the file is no JPEG
+        EXPECT_NE(error, "a JPEG Huffman table has more than 256 codes");
+        EXPECT_FALSE(decode(17, fill, error));
+        EXPECT_EQ(error, "a JPEG Huffman table has more than 256 codes") << fill;
+    }
 }
 
 TEST_F(TextureTest, DepthTexturesAreBothAttachableAndSampleable) {
