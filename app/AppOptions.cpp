@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "framework/platform/FwSettings.h"
+
 namespace {
 
 bool ParseNumber(const std::string& text, uint32_t& value) {
@@ -34,6 +36,17 @@ bool ParseSize(const std::string& text, int& width, int& height) {
     return true;
 }
 
+// A number setting's value, with the bounds the settings file has.
+bool ParseSettingNumber(const std::string& flag, const std::string& text, std::optional<float>& value) {
+    const FwSettingInfo* info = FwFindSetting(flag.substr(2));
+    FwSettings parsed;
+    if (info == nullptr || info->number == nullptr || !info->Parse(text, parsed)) {
+        return false;
+    }
+    value = parsed.*info->number;
+    return true;
+}
+
 }  // namespace
 
 const char* AppUsage() {
@@ -48,7 +61,24 @@ const char* AppUsage() {
            "  --content DIR         read the content tree from DIR\n"
            "  --view PATH           open a glTF or GLB model in the model viewer\n"
            "  --back-buffer WxH     draw at WxH instead of 1280x720 (for runs that check state)\n"
-           "  --help, --version\n";
+           "  --settings FILE       read and write the settings in FILE instead of\n"
+           "                        $XDG_CONFIG_HOME/quarnel/settings.ini (~/.config/quarnel/settings.ini);\n"
+           "                        runs with --frames or --input use no file unless given this\n"
+           "  --mouse-sensitivity X mouse look speed, 0.1 to 5.0 (default 1.0)\n"
+           "  --invert-y            moving the mouse up looks down\n"
+           "  --volume X            master volume, 0.0 to 1.0 (default 1.0)\n"
+           "  --help, --version\n"
+           "Flags given here win over the settings file for this run.\n"
+           "keys:\n"
+           "  W A S D               walk            mouse          aim\n"
+           "  left button           fire the gun    right button   fire the beam (once picked up)\n"
+           "  Enter or left button  start the game (title)\n"
+           "  left button           back to the title (stage-clear and game-over pictures)\n"
+           "  O                     options screen (title, once the prompt shows)\n"
+           "  Up/Down, wheel        choose a setting (options)\n"
+           "  Left/Right, Enter,    change it (options; right button goes back a step)\n"
+           "  left/right button\n"
+           "  Esc                   leave the options screen and save; otherwise quit\n";
 }
 
 bool ParseAppOptions(const std::vector<std::string>& args, AppOptions& options, std::string& error) {
@@ -66,9 +96,14 @@ bool ParseAppOptions(const std::vector<std::string>& args, AppOptions& options, 
             options.unlimited = true;
             continue;
         }
+        if (flag == "--invert-y") {
+            options.invertY = true;
+            continue;
+        }
         const bool takesValue = flag == "--frames" || flag == "--seed" || flag == "--input" || flag == "--record" ||
                                 flag == "--screenshot" || flag == "--dump-state" || flag == "--content" ||
-                                flag == "--view" || flag == "--back-buffer";
+                                flag == "--view" || flag == "--back-buffer" || flag == "--settings" ||
+                                flag == "--mouse-sensitivity" || flag == "--volume";
         if (!takesValue) {
             error = "unknown option '" + flag + "'";
             return false;
@@ -97,6 +132,12 @@ bool ParseAppOptions(const std::vector<std::string>& args, AppOptions& options, 
             options.contentDir = value;
         } else if (flag == "--back-buffer") {
             ok = ParseSize(value, options.backBufferWidth, options.backBufferHeight);
+        } else if (flag == "--settings") {
+            options.settingsPath = value;
+        } else if (flag == "--mouse-sensitivity") {
+            ok = ParseSettingNumber(flag, value, options.mouseSensitivity);
+        } else if (flag == "--volume") {
+            ok = ParseSettingNumber(flag, value, options.volume);
         } else {
             options.viewPath = value;
         }
@@ -110,4 +151,24 @@ bool ParseAppOptions(const std::vector<std::string>& args, AppOptions& options, 
         return false;
     }
     return true;
+}
+
+std::string SettingsFileFor(const AppOptions& options) {
+    if (!options.settingsPath.empty()) {
+        return options.settingsPath;
+    }
+    // A test's outcome must not depend on what the player set.
+    return options.IsAutomated() ? std::string() : FwDefaultSettingsPath();
+}
+
+void ApplySettingFlags(const AppOptions& options, FwSettings& settings) {
+    if (options.mouseSensitivity) {
+        settings.mouseSensitivity = *options.mouseSensitivity;
+    }
+    if (options.invertY) {
+        settings.invertY = true;
+    }
+    if (options.volume) {
+        settings.masterVolume = *options.volume;
+    }
 }

@@ -24,6 +24,12 @@ struct AppOptions {
     // Size the scenes draw at; the window stays 1280x720 and shows the picture scaled.
     int backBufferWidth = 1280;
     int backBufferHeight = 720;
+    // The settings file to read and write instead of the player's own (automated runs use none
+    // unless given one), and settings given as flags, which win over the file.
+    std::string settingsPath;
+    std::optional<float> mouseSensitivity;
+    bool invertY = false;
+    std::optional<float> volume;
     bool help = false;
     bool version = false;
 
@@ -33,3 +39,10 @@ struct AppOptions {
 // Parses argv (without the program name). On a bad flag returns false with a message in `error`.
 bool ParseAppOptions(const std::vector<std::string>& args, AppOptions& options, std::string& error);
 const char* AppUsage();
+
+struct FwSettings;
+// The file this run reads and writes: --settings, else the player's own file unless the run is
+// automated; empty for none.
+std::string SettingsFileFor(const AppOptions& options);
+// The settings given as flags, written over what the file said.
+void ApplySettingFlags(const AppOptions& options, FwSettings& settings);

@@ -13,6 +13,7 @@
 #include "framework/graphics/FwShaderManager.h"
 #include "framework/platform/FwClock.h"
 #include "framework/platform/FwMessageBox.h"
+#include "framework/platform/FwSettings.h"
 #include "scenes/C_Scene.h"
 #include "scenes/SceneManager.h"
 #include "scenes/TitleScene.h"
@@ -119,6 +120,11 @@ void Application::TakeFrameOutputs(uint32_t frame) const {
             {"clickLatch", scenes.clickLatch},
             {"sceneRequested", scenes.HasPendingScene()},
         };
+        const FwSettings& settings = FwGetSettings();
+        for (const FwSettingInfo& info : FwSettingInfos()) {
+            state["settings"][info.key] =
+                info.number ? nlohmann::json(settings.*info.number) : nlohmann::json(settings.*info.flag);
+        }
         // A frame has run, so there is always a current scene.
         const C_Scene& scene = *scenes.Current();
         state["scene"] = scene.Name();

@@ -9,6 +9,7 @@
 #include "framework/platform/FwInput.h"
 #include "framework/platform/FwMessageBox.h"
 #include "framework/platform/FwPath.h"
+#include "framework/platform/FwSettings.h"
 
 namespace {
 
@@ -23,6 +24,10 @@ bool ApplyOptions(const AppOptions& options) {
     if (options.IsAutomated()) {
         FwEnableMessageBoxes(false);
     }
+    // A bad settings file only costs its own values: the game starts either way.
+    FwSetSettingsPath(SettingsFileFor(options));
+    FwLoadSettings(FwSettingsPath(), FwGetSettings());
+    ApplySettingFlags(options, FwGetSettings());
     FwInput& input = FwInput::GetInstance();
     std::string error;
     if (!options.inputPath.empty()) {

@@ -118,6 +118,12 @@ void TitleScene::Update() {
     if (!FwInput::GetInstance().IsWindowActive()) {
         return;
     }
+    if (options) {
+        if (!options->Update()) {
+            options.reset();
+        }
+        return;
+    }
     SceneManager& scenes = SceneManager::GetInstance();
     const FwInput& input = FwInput::GetInstance();
     if (typedCount == sourceLength) {
@@ -154,6 +160,12 @@ void TitleScene::Update() {
         if (scenes.clickLatch == 1) {
             blackAlpha = std::min(blackAlpha + 0.01f, 1.0f);
         }
+        // A fresh press only, so that O still held after leaving the screen does not reopen it.
+        const bool optionsKey = input.IsKeyDown(FwKey::O);
+        if (optionsKey && !optionsKeyWasDown && scenes.clickLatch == 0) {
+            options = std::make_unique<OptionsScreen>(*smallFont, *largeFont, blackTexture);
+        }
+        optionsKeyWasDown = optionsKey;
     }
     if (blackAlpha >= 1.0f) {
         scenes.SetNextScene(std::make_unique<C_Game>());
@@ -173,6 +185,9 @@ void TitleScene::Draw() {
 
     TypeText();
     Draw2D();
+    if (options) {
+        options->Draw();
+    }
 }
 
 // The text on screen lags one step behind the count, and typing goes on whether or not the
@@ -210,5 +225,9 @@ void TitleScene::DumpState(nlohmann::json& out) const {
         {"clickFading", clickFading},
         {"blackAlpha", blackAlpha},
         {"keyboardSoundPlaying", keyboardSound.IsPlaying()},
+        {"options", nullptr},
     };
+    if (options) {
+        options->DumpState(out["title"]["options"]);
+    }
 }

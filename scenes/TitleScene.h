@@ -8,12 +8,14 @@
 #include "framework/math/SimpleMath.h"
 #include "framework/model/FwModel.h"
 #include "scenes/C_Scene.h"
+#include "scenes/OptionsScreen.h"
 
 class FwSoundEffect;
 class FwSoundInstance;
 
 // The first screen: a posed robot, source text typing itself out, the title fading in, and a
-// pulsing prompt. Enter or a click fades to black and starts a play-through.
+// pulsing prompt. Enter or a click fades to black and starts a play-through; O opens the options
+// screen over it, and the title stands still until that is left.
 class TitleScene : public C_Scene {
 public:
     // Throws std::runtime_error naming the file when a sprite font cannot be read: the screen
@@ -77,4 +79,6 @@ private:
     bool titleStarted = false;
     Sound titleSound;
     Sound clickSound;
+    std::unique_ptr<OptionsScreen> options;
+    bool optionsKeyWasDown = false;
 };

@@ -11,6 +11,7 @@ packages=(
     libfreetype-dev fonts-dejavu-core
     libgtest-dev libgmock-dev libbenchmark-dev
     libgl1-mesa-dri libegl-mesa0 xvfb xauth xdotool mesa-utils sox
+    dpkg-dev file
 )
 if [ "${1:-}" = "--fuzz" ]; then
     packages+=(clang-14 libclang-rt-14-dev python3)

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "framework/audio/FwSoundInstance.h"
+#include "framework/platform/FwSettings.h"
 
 FwAudioManager& FwAudioManager::GetInstance() {
     static FwAudioManager instance;
@@ -67,4 +68,6 @@ void FwAudioManager::ApplyListener() const {
     const std::array<ALfloat, 3> up = FwToOpenAL(listener.top);
     const ALfloat orientation[6] = {at[0], at[1], at[2], up[0], up[1], up[2]};
     alListenerfv(AL_ORIENTATION, orientation);
+    // The master volume scales everything heard, so the options screen's changes are heard at once.
+    alListenerf(AL_GAIN, FwGetSettings().masterVolume);
 }

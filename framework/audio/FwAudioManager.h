@@ -38,7 +38,8 @@ public:
     void Release();
 
     void AddPlayList(const std::shared_ptr<FwSoundInstance>& instance);
-    // Pushes the listener to OpenAL; sounds placed in 3D are heard from where it stands.
+    // Pushes the listener and the master volume to OpenAL; sounds placed in 3D are heard from
+    // where it stands.
     void ApplyListener() const;
 
     bool HasDevice() const { return context != nullptr; }

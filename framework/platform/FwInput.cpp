@@ -7,7 +7,8 @@
 
 namespace {
 
-const char* const kKeyNames[] = {"W", "A", "S", "D", "Return", "Escape", "left", "right"};
+const char* const kKeyNames[] = {"W",  "A",    "S",    "D",     "Return", "Escape", "O",
+                                 "Up", "Down", "Left", "Right", "left",   "right"};
 
 bool IsButton(FwKey key) { return key == FwKey::MouseLeft || key == FwKey::MouseRight; }
 
@@ -52,7 +53,7 @@ bool ParseLine(const std::string& line, FwInputEvent& event, std::string& why) {
         event.type = FwInputEvent::Type::Key;
         ok = (words >> name >> state) && ParseKeyName(name, kind == "button", event.key) &&
              ParseDownUp(state, "down", "up", event.down);
-        why = (kind == "key") ? "expected: key <W|A|S|D|Return|Escape> <down|up>"
+        why = (kind == "key") ? "expected: key <W|A|S|D|Return|Escape|O|Up|Down|Left|Right> <down|up>"
                               : "expected: button <left|right> <down|up>";
     } else if (kind == "move") {
         event.type = FwInputEvent::Type::Move;
@@ -188,7 +189,8 @@ void FwInput::HandleEvent(const SDL_Event& event) {
         if (event.key.repeat != 0) {
             return;
         }
-        static const SDL_Keycode codes[] = {SDLK_w, SDLK_a, SDLK_s, SDLK_d, SDLK_RETURN, SDLK_ESCAPE};
+        static const SDL_Keycode codes[] = {SDLK_w, SDLK_a,  SDLK_s,    SDLK_d,    SDLK_RETURN, SDLK_ESCAPE,
+                                            SDLK_o, SDLK_UP, SDLK_DOWN, SDLK_LEFT, SDLK_RIGHT};
         const SDL_Keycode* code = std::find(std::begin(codes), std::end(codes), event.key.keysym.sym);
         if (code == std::end(codes)) {
             return;
@@ -242,7 +244,7 @@ void FwInput::Apply(const FwInputEvent& event) {
     switch (event.type) {
     case FwInputEvent::Type::Key:
         keys[static_cast<size_t>(event.key)] = event.down;
-        if (event.key == FwKey::Escape && event.down) {
+        if (event.key == FwKey::Escape && event.down && !escapeCaptured) {
             closeRequested = true;
         }
         break;

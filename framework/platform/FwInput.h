@@ -9,7 +9,7 @@
 union SDL_Event;
 
 // The keys and buttons the game polls.
-enum class FwKey { W, A, S, D, Return, Escape, MouseLeft, MouseRight, Count };
+enum class FwKey { W, A, S, D, Return, Escape, O, Up, Down, Left, Right, MouseLeft, MouseRight, Count };
 
 // One line of an input script: "<frame> key W down", "<frame> move 12 -3", ...
 struct FwInputEvent {
@@ -56,6 +56,9 @@ public:
     void HandleEvent(const SDL_Event& event);
     // Escape pressed or quit asked during this frame.
     bool CloseRequested() const { return closeRequested; }
+    // While captured, Escape is a key like the others for a screen that leaves on it, and does not
+    // close the window.
+    void CaptureEscape(bool capture) { escapeCaptured = capture; }
     // Wheel notches of this frame (the last wheel event wins), 0 when none.
     int WheelNotches() const { return wheelNotches; }
     uint32_t Frame() const { return frame; }
@@ -74,6 +77,7 @@ private:
     int cursorY = 0;
     bool cursorShown = true;
     bool closeRequested = false;
+    bool escapeCaptured = false;
     int wheelNotches = 0;
     uint32_t frame = 0;
 

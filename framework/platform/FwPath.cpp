@@ -15,8 +15,20 @@ std::string ExecutableDirectory() {
     return error ? std::string(".") : exe.parent_path().string();
 }
 
+// The build folder holds the content beside the game; an installed game finds it in the data
+// folder of its own prefix, so the whole installation can move.
+std::string DefaultContentRoot() {
+    const fs::path exeDirectory = ExecutableDirectory();
+    std::error_code error;
+    if (fs::is_directory(exeDirectory / "Data", error)) {
+        return exeDirectory.string();
+    }
+    const fs::path installed = (exeDirectory / QUARNEL_DATA_FROM_BIN).lexically_normal();
+    return fs::is_directory(installed, error) ? installed.string() : exeDirectory.string();
+}
+
 std::string& ContentRoot() {
-    static std::string root = ExecutableDirectory();
+    static std::string root = DefaultContentRoot();
     return root;
 }
 

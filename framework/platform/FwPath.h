@@ -11,6 +11,7 @@ std::string FwResolvePath(const std::string& path);
 // The same rules with relative paths taken from `directory` (the working directory when empty).
 std::string FwResolvePathFrom(const std::string& directory, const std::string& path);
 
-// The content root defaults to the folder of the running executable.
+// The content root defaults to the folder of the running executable when that holds the content
+// (a build folder), else to share/quarnel of the prefix the executable is installed in.
 void FwSetContentRoot(const std::string& directory);
 const std::string& FwContentRoot();

@@ -11,6 +11,7 @@
 #include "framework/model/FwCollision.h"
 #include "framework/model/FwDrawModel.h"
 #include "framework/platform/FwInput.h"
+#include "framework/platform/FwSettings.h"
 #include "game/effects/C_GunMuzzleFlash.h"
 #include "game/effects/C_RightMuzzleFlash.h"
 #include "game/enemy/C_Enemy.h"
@@ -30,8 +31,8 @@ constexpr float kWalkSpeed = 0.5f;
 constexpr float kTreadTurnPerFrame = 15.0f;
 constexpr float kTreadScrollPerFrame = 0.01f;
 constexpr float kDegreesPerPixel = 0.25f;
-// 1 looks down when the mouse moves down; the game has no setting that inverts it.
-constexpr int kVerticalLook = 1;
+// 1 looks down when the mouse moves down; inverted, -1 looks up.
+int VerticalLookFactor() { return FwGetSettings().invertY ? -1 : 1; }
 constexpr float kMinPitch = -30.0f;
 constexpr float kMaxPitch = 75.0f;
 // The foot point stays this far from a wall's plane.
@@ -182,14 +183,16 @@ void C_Player::ReadInput() {
     }
 }
 
-// One pixel of mouse movement is a quarter degree; the cursor goes back home every frame.
+// At sensitivity 1 one pixel of mouse movement is a quarter degree; the cursor goes back home
+// every frame.
 void C_Player::Look() {
     FwInput& input = FwInput::GetInstance();
     int dx = 0;
     int dy = 0;
     input.GetCursorOffset(dx, dy);
-    yaw += static_cast<float>(dx) * kDegreesPerPixel;
-    pitch += static_cast<float>(dy) * kDegreesPerPixel * static_cast<float>(kVerticalLook);
+    const float degreesPerPixel = kDegreesPerPixel * FwGetSettings().mouseSensitivity;
+    yaw += static_cast<float>(dx) * degreesPerPixel;
+    pitch += static_cast<float>(dy) * degreesPerPixel * static_cast<float>(VerticalLookFactor());
     pitch = std::clamp(pitch, kMinPitch, kMaxPitch);
     input.ReturnCursorHome();
 }

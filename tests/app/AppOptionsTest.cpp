@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "app/AppOptions.h"
+#include "framework/platform/FwSettings.h"
 #include "tests/support/GameRun.h"
 
 namespace {
@@ -75,9 +78,48 @@ TEST(GameProcess, HelpAndVersion) {
     GameRunResult run = RunGame({"--help"});
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_NE(run.output.find("--dump-state N:PATH"), std::string::npos);
+    for (const char* text : {"--settings FILE", "--mouse-sensitivity X", "--invert-y", "--volume X", "keys:", "Esc"}) {
+        EXPECT_NE(run.output.find(text), std::string::npos) << text;
+    }
     run = RunGame({"--version"});
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_NE(run.output.find("Quarnel 1.0.0"), std::string::npos);
+}
+
+// Flags win over the file, within the same bounds; automated runs use no settings file unless
+// they name one.
+TEST(AppOptions, SettingFlagsAndTheSettingsFile) {
+    AppOptions options;
+    std::string error;
+    ASSERT_TRUE(ParseAppOptions({"--mouse-sensitivity", "2.46", "--invert-y", "--volume", "0"}, options, error))
+        << error;
+    FwSettings settings;
+    settings.mouseSensitivity = 3.0f;
+    settings.fullscreen = true;
+    ApplySettingFlags(options, settings);
+    EXPECT_FLOAT_EQ(settings.mouseSensitivity, 2.5f);
+    EXPECT_TRUE(settings.invertY);
+    EXPECT_FLOAT_EQ(settings.masterVolume, 0.0f);
+    EXPECT_TRUE(settings.fullscreen);
+    for (const auto& bad : std::vector<std::vector<std::string>>{{"--volume", "1.5"},
+                                                                 {"--volume", "-0.1"},
+                                                                 {"--volume", "nan"},
+                                                                 {"--mouse-sensitivity", "0"},
+                                                                 {"--mouse-sensitivity", "fast"},
+                                                                 {"--mouse-sensitivity"},
+                                                                 {"--settings"}}) {
+        AppOptions refused;
+        EXPECT_FALSE(ParseAppOptions(bad, refused, error)) << bad[0];
+    }
+
+    setenv("XDG_CONFIG_HOME", "/tmp/quarnel-xdg", 1);
+    EXPECT_EQ(SettingsFileFor(AppOptions()), "/tmp/quarnel-xdg/quarnel/settings.ini");
+    AppOptions automated;
+    ASSERT_TRUE(ParseAppOptions({"--frames", "5"}, automated, error));
+    EXPECT_EQ(SettingsFileFor(automated), "");
+    ASSERT_TRUE(ParseAppOptions({"--settings", "/tmp/s.ini"}, automated, error));
+    EXPECT_EQ(SettingsFileFor(automated), "/tmp/s.ini");
+    unsetenv("XDG_CONFIG_HOME");
 }
 
 }  // namespace

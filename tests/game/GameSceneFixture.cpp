@@ -16,6 +16,14 @@ void GameSceneTest::SetUpTestSuite() { OpenDevice(kStateWidth, kStateHeight); }
 
 void GameScenePixelTest::SetUpTestSuite() { OpenDevice(1280, 720); }
 
+C_Game& GameScenePixelTest::StartAfterFade() {
+    C_Game& game = StartGame();
+    RunFrames(1);
+    game.blackAlpha = 0.0f;
+    RunFrames(1);
+    return game;
+}
+
 void GameSceneTest::OpenDevice(int backBufferWidth, int backBufferHeight) {
     if (std::getenv("DISPLAY") == nullptr) {
         setenv("SDL_VIDEODRIVER", "offscreen", 0);

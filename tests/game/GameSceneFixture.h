@@ -57,4 +57,6 @@ private:
 class GameScenePixelTest : public GameSceneTest {
 protected:
     static void SetUpTestSuite();
+    // StartGame, with the fade from black skipped.
+    C_Game& StartAfterFade();
 };

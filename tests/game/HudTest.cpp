@@ -34,17 +34,7 @@ int WhiteAtCentre() {
     return static_cast<int>(std::lround(share * 80 * 81));
 }
 
-class HudTest : public GameScenePixelTest {
-protected:
-    // Skips the fade from black.
-    C_Game& StartAfterFade() {
-        C_Game& game = StartGame();
-        RunFrames(1);
-        game.blackAlpha = 0.0f;
-        RunFrames(1);
-        return game;
-    }
-};
+using HudTest = GameScenePixelTest;
 
 TEST_F(HudTest, GaugeBarShrinksTowardItsLeftEnd) {
     C_Game& game = StartAfterFade();

@@ -37,7 +37,9 @@ TEST(InputScript, ParsesEveryKindAndSkipsComments) {
 }
 
 TEST(InputScript, FormattedEventsParseBackToThemselves) {
-    const std::string text = "2 key Return down\n2 button left down\n9 move 3 -4\n10 wheel 2\n11 focus on\n12 quit\n";
+    const std::string text =
+        "2 key Return down\n2 button left down\n3 key O down\n4 key Up up\n5 key Down down\n6 key Left down\n"
+        "7 key Right up\n9 move 3 -4\n10 wheel 2\n11 focus on\n12 quit\n";
     std::string formatted;
     for (const FwInputEvent& event : Parse(text)) {
         formatted += FwFormatInputEvent(event) + "\n";
@@ -121,6 +123,22 @@ TEST_F(ScriptedInput, EscapeAndQuitCloseOnlyInTheirFrame) {
     input.BeginFrame();
     EXPECT_EQ(input.WheelNotches(), 0);
     EXPECT_TRUE(input.CloseRequested());
+    input.BeginFrame();
+    EXPECT_FALSE(input.CloseRequested());
+    input.BeginFrame();
+    EXPECT_TRUE(input.CloseRequested());
+}
+
+// A screen that leaves on Escape captures it: the key is then read like any other and closes
+// nothing, until the capture ends.
+TEST_F(ScriptedInput, CapturedEscapeIsAKeyAndClosesNothing) {
+    FwInput& input = Play("2 key Escape down\n3 key Escape up\n4 key Escape down\n");
+    input.CaptureEscape(true);
+    input.BeginFrame();
+    input.BeginFrame();
+    EXPECT_TRUE(input.IsKeyDown(FwKey::Escape));
+    EXPECT_FALSE(input.CloseRequested());
+    input.CaptureEscape(false);
     input.BeginFrame();
     EXPECT_FALSE(input.CloseRequested());
     input.BeginFrame();

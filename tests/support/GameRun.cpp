@@ -32,6 +32,11 @@ std::string ShellQuote(const std::string& text) {
 
 GameRunResult RunGame(const std::vector<std::string>& args, const std::vector<std::string>& environment,
                       std::chrono::seconds deadline) {
+    return RunProgram(QUARNEL_EXE, args, environment, deadline);
+}
+
+GameRunResult RunProgram(const std::string& executable, const std::vector<std::string>& args,
+                         const std::vector<std::string>& environment, std::chrono::seconds deadline) {
     std::string command = "env";
     if (std::getenv("DISPLAY") == nullptr) {
         command += " SDL_VIDEODRIVER=offscreen";
@@ -39,7 +44,7 @@ GameRunResult RunGame(const std::vector<std::string>& args, const std::vector<st
     for (const std::string& entry : environment) {
         command += " " + ShellQuote(entry);
     }
-    command += " " + ShellQuote(QUARNEL_EXE);
+    command += " " + ShellQuote(executable);
     for (const std::string& arg : args) {
         command += " " + ShellQuote(arg);
     }

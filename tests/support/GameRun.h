@@ -26,6 +26,10 @@ constexpr std::chrono::seconds kGameRunDeadline{400};
 // sets ALSOFT_* itself. A run still going at `deadline` is killed.
 GameRunResult RunGame(const std::vector<std::string>& args, const std::vector<std::string>& environment = {},
                       std::chrono::seconds deadline = kGameRunDeadline);
+// The same for another copy of the game (an installed one, say).
+GameRunResult RunProgram(const std::string& executable, const std::vector<std::string>& args,
+                         const std::vector<std::string>& environment = {},
+                         std::chrono::seconds deadline = kGameRunDeadline);
 
 // For runs whose checks read state and not pixels: a quarter-size back buffer draws the same
 // frames many times faster under software rendering.

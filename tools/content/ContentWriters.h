@@ -10,3 +10,4 @@ bool WriteLevel(const std::string& root);     // the five TxtData level files an
 bool WritePictures(const std::string& root);  // 2D pictures and effect textures under Data/Texture
 bool WriteSounds(const std::string& root);    // every WAV under Data/Sound
 bool WriteFonts(const std::string& root);     // the two sprite-font files under Data/Font
+bool WriteIcons(const std::string& root);     // the desktop icon under icons/hicolor, not read by the game

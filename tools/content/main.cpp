@@ -1,5 +1,5 @@
 // quarnel_content: writes the game's whole content tree (models, level files, pictures, sounds,
-// fonts) below the folder given on the command line. Every run writes the same bytes.
+// fonts) below the folder given on the command line, and the desktop icon beside it. Every run writes the same bytes.
 
 #include "tools/content/ContentWriters.h"
 
@@ -16,5 +16,6 @@ int main(int argc, char** argv) {
     ok = WritePictures(root) && ok;
     ok = WriteSounds(root) && ok;
     ok = WriteFonts(root) && ok;
+    ok = WriteIcons(root) && ok;
     return ok ? 0 : 1;
 }
