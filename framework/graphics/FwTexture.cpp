@@ -1,5 +1,6 @@
 #include "framework/graphics/FwTexture.h"
 
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
@@ -188,6 +189,31 @@ bool JpegHuffmanTablesFit(std::span<const uint8_t> bytes) {
     return true;
 }
 
+// stb_image 2.27 reads the width, height and largest value of a PNM header into an int without
+// checking for overflow: the three numbers are read as it reads them and must fit in 9 digits.
+bool PnmHeaderNumbersFit(std::span<const uint8_t> bytes) {
+    size_t at = 2;
+    for (int number = 0; number < 3; ++number) {
+        while (at < bytes.size() && (std::isspace(bytes[at]) != 0 || bytes[at] == '#')) {
+            if (bytes[at] == '#') {
+                while (at < bytes.size() && bytes[at] != '\n' && bytes[at] != '\r') {
+                    ++at;
+                }
+            } else {
+                ++at;
+            }
+        }
+        size_t digits = 0;
+        for (; at < bytes.size() && std::isdigit(bytes[at]) != 0; ++at) {
+            ++digits;
+        }
+        if (digits > 9) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 void FwImage::PixelsFree::operator()(void* pixels) const { stbi_image_free(pixels); }
@@ -201,6 +227,11 @@ bool FwCheckImage(std::span<const uint8_t> bytes, std::string& error) {
     // any number of FF fill bytes before the start marker, so every file starting with FF counts.
     if (bytes[0] == 0xFF && !JpegHuffmanTablesFit(bytes)) {
         error = "a JPEG Huffman table has more than 256 codes";
+        return false;
+    }
+    const bool pnm = bytes[0] == 'P' && bytes.size() >= 2 && (bytes[1] == '5' || bytes[1] == '6');
+    if (pnm && !PnmHeaderNumbersFit(bytes)) {
+        error = "a PNM header number has more than 9 digits";
         return false;
     }
     const auto length = static_cast<int>(bytes.size());
@@ -222,7 +253,6 @@ bool FwCheckImage(std::span<const uint8_t> bytes, std::string& error) {
     }
     // stb_image 2.27 converts the samples of a 16-bit PNM file to RGBA with its 8-bit routine and
     // then reads twice the buffer that made: such files are refused.
-    const bool pnm = bytes[0] == 'P' && bytes.size() >= 2 && (bytes[1] == '5' || bytes[1] == '6');
     if (pnm && stbi_is_16_bit_from_memory(bytes.data(), length) != 0) {
         error = "16-bit PNM images are not read";
         return false;

@@ -179,7 +179,8 @@ TEST_F(TextureTest, ImagesWiderOrTallerThan8192PixelsAreRefused) {
     EXPECT_TRUE(texture.Load(File("wide8192.png")));
 }
 
-// stb_image would read past its buffer converting 16-bit PNM samples; 8-bit ones are fine.
+// stb_image would read past its buffer converting 16-bit PNM samples and overflow an int reading
+// a long header number; 8-bit ones with sane headers are fine.
 TEST(ImageDecoding, SixteenBitPnmIsRefusedAndEightBitRead) {
     const auto decode = [](const std::string& text, std::string& error) {
         FwImage image;
@@ -190,6 +191,8 @@ TEST(ImageDecoding, SixteenBitPnmIsRefusedAndEightBitRead) {
     EXPECT_TRUE(decode(std::string("P5\n2 1\n255\n\x10\x20", 13), error)) << error;
     EXPECT_FALSE(decode(std::string("P5\n2 1\n65535\n\x10\x20\x30\x40", 17), error));
     EXPECT_EQ(error, "16-bit PNM images are not read");
+    EXPECT_FALSE(decode("P5\n# comment\n2 1111111111\n255\n", error));
+    EXPECT_EQ(error, "a PNM header number has more than 9 digits");
 }
 
 // stb_image would write past a JPEG Huffman table whose code counts add up to more than 256, also
