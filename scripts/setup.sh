@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs every Debian package Quarnel needs to build, run and test. Quick when all are present:
 # apt-get update runs only when something is missing.
+#   --fuzz   also clang and its libFuzzer runtime, and python3 for packing seed models
 set -euo pipefail
 
 packages=(
@@ -12,6 +13,9 @@ packages=(
     libgl1-mesa-dri libegl-mesa0 xvfb xauth xdotool mesa-utils sox weston
     dpkg-dev file
 )
+if [ "${1:-}" = "--fuzz" ]; then
+    packages+=(clang-14 libclang-rt-14-dev python3)
+fi
 
 missing=()
 for package in "${packages[@]}"; do

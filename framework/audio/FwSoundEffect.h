@@ -1,11 +1,30 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "framework/audio/FwAlHandle.h"
 
 class FwSoundInstance;
+
+// The samples of a WAV file as signed 16-bit, ready for the sound device.
+struct FwWavData {
+    int frequency = 0;
+    int channels = 0;              // of `samples`: 1 or 2
+    std::vector<uint8_t> samples;  // as stored, more than two channels mixed down to two
+    std::vector<uint8_t> mono;     // mixed to one channel for 3D; empty when `samples` is mono
+};
+
+// Longer sounds are refused: the game's longest is well under a minute, and five minutes of
+// 16-bit stereo are already 50 MB.
+constexpr uint32_t kMaxSoundSeconds = 300;
+
+// Decodes the bytes of any WAV file SDL reads. False with the reason in `error` for data that is
+// not a WAV, a sample format that cannot be converted, or a sound longer than kMaxSoundSeconds.
+bool FwDecodeWav(std::span<const uint8_t> bytes, FwWavData& wav, std::string& error);
 
 // One WAV file in OpenAL buffers. Always created shared (std::make_shared): its instances hold a
 // reference to it, and CreateInstance on an effect that no shared reference holds throws

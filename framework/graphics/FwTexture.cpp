@@ -1,5 +1,6 @@
 #include "framework/graphics/FwTexture.h"
 
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
@@ -131,17 +132,13 @@ bool MakeTexture(FwTextureDesc& desc, const void* data, bool generateMipmaps, Fw
     return true;
 }
 
-struct StbiFree {
-    void operator()(void* pixels) const { stbi_image_free(pixels); }
-};
-
-bool ReadFile(const std::string& path, std::vector<stbi_uc>& bytes) {
+bool ReadFile(const std::string& path, std::vector<uint8_t>& bytes) {
     std::ifstream file(path, std::ios::binary);
     if (!file) {
         return false;
     }
     bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    return !bytes.empty() && bytes.size() <= static_cast<size_t>(INT32_MAX);
+    return true;
 }
 
 // RGBA8 texels whose alpha is all 255.
@@ -155,46 +152,158 @@ bool AllOpaque(const void* rgba, size_t texels) {
     return true;
 }
 
+FwFileCache<FwTexture>& TextureCache() {
+    static FwFileCache<FwTexture> cache;
+    return cache;
+}
+
 // Decodes an image file into a new texture: 8-bit images as RGBA8, HDR images as RGBA32F.
 bool LoadTextureFile(const std::string& path, uint32_t bindFlags, bool generateMipmaps, FwGLObject& texture,
-                     FwTextureDesc& desc, bool& opaque) {
-    std::vector<stbi_uc> bytes;
+                     FwTextureDesc& desc, bool& opaque, std::string& error) {
+    std::vector<uint8_t> bytes;
     if (!ReadFile(FwResolvePath(path), bytes)) {
+        error = "cannot open the file";
+        return false;
+    }
+    FwImage image;
+    if (!FwDecodeImage(bytes, image, error)) {
+        return false;
+    }
+    desc = FwTextureDesc{};
+    desc.width = image.width;
+    desc.height = image.height;
+    desc.format = image.format;
+    desc.bindFlags = bindFlags;
+    opaque =
+        image.format == FwFormat::R8G8B8A8_UNORM && AllOpaque(image.pixels.get(), size_t(desc.width) * desc.height);
+    if (!MakeTexture(desc, image.pixels.get(), generateMipmaps, texture)) {
+        error = "the GL texture cannot be made";
+        return false;
+    }
+    return true;
+}
+
+// stb_image 2.27 builds a JPEG Huffman table before checking that its code counts add up to at
+// most 256, and writes past the table when they do not. Every byte pair that could start a table
+// segment (FF C4) is checked the way stb_image would read the segment.
+bool JpegHuffmanTablesFit(std::span<const uint8_t> bytes) {
+    const auto at = [&](size_t i) -> uint32_t { return i < bytes.size() ? bytes[i] : 0; };
+    for (size_t marker = 0; marker + 1 < bytes.size(); ++marker) {
+        if (bytes[marker] != 0xFF || bytes[marker + 1] != 0xC4) {
+            continue;
+        }
+        int64_t left = int64_t{at(marker + 2) << 8 | at(marker + 3)} - 2;
+        for (size_t table = marker + 4; left > 0 && table < bytes.size();) {
+            uint32_t codes = 0;
+            for (size_t length = 1; length <= 16; ++length) {
+                codes += at(table + length);
+            }
+            if (codes > 256) {
+                return false;
+            }
+            table += 17 + codes;
+            left -= 17 + codes;
+        }
+    }
+    return true;
+}
+
+// stb_image 2.27 reads the width, height and largest value of a PNM header into an int without
+// checking for overflow: the three numbers are read as it reads them and must fit in 9 digits.
+bool PnmHeaderNumbersFit(std::span<const uint8_t> bytes) {
+    size_t at = 2;
+    for (int number = 0; number < 3; ++number) {
+        while (at < bytes.size() && (std::isspace(bytes[at]) != 0 || bytes[at] == '#')) {
+            if (bytes[at] == '#') {
+                while (at < bytes.size() && bytes[at] != '\n' && bytes[at] != '\r') {
+                    ++at;
+                }
+            } else {
+                ++at;
+            }
+        }
+        size_t digits = 0;
+        for (; at < bytes.size() && std::isdigit(bytes[at]) != 0; ++at) {
+            ++digits;
+        }
+        if (digits > 9) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+void FwImage::PixelsFree::operator()(void* pixels) const { stbi_image_free(pixels); }
+
+bool FwCheckImage(std::span<const uint8_t> bytes, std::string& error) {
+    if (bytes.empty() || bytes.size() > size_t{INT32_MAX}) {
+        error = bytes.empty() ? "the file is empty" : "the file is larger than 2 GB";
+        return false;
+    }
+    // Before stb_image reads even the header: it builds the tables it finds on the way. It takes
+    // any number of FF fill bytes before the start marker, so every file starting with FF counts.
+    if (bytes[0] == 0xFF && !JpegHuffmanTablesFit(bytes)) {
+        error = "a JPEG Huffman table has more than 256 codes";
+        return false;
+    }
+    const bool pnm = bytes[0] == 'P' && bytes.size() >= 2 && (bytes[1] == '5' || bytes[1] == '6');
+    if (pnm && !PnmHeaderNumbersFit(bytes)) {
+        error = "a PNM header number has more than 9 digits";
         return false;
     }
     const auto length = static_cast<int>(bytes.size());
     int width = 0;
     int height = 0;
     int channels = 0;
-    if (stbi_info_from_memory(bytes.data(), length, &width, &height, &channels) == 0 || width <= 0 || height <= 0 ||
-        static_cast<uint32_t>(width) > kMaxDimension || static_cast<uint32_t>(height) > kMaxDimension) {
+    if (stbi_info_from_memory(bytes.data(), length, &width, &height, &channels) == 0 || width <= 0 || height <= 0) {
+        error = "not an image this game reads";
         return false;
     }
-    std::unique_ptr<void, StbiFree> pixels;
-    desc = FwTextureDesc{};
+    const std::string claim = "the image claims " + std::to_string(width) + " x " + std::to_string(height) + " pixels";
+    if (static_cast<uint32_t>(width) > kMaxImageDimension || static_cast<uint32_t>(height) > kMaxImageDimension) {
+        error = claim + ", more than 8192 x 8192";
+        return false;
+    }
+    if (uint64_t(width) * uint64_t(height) > kMaxPixelsPerFileByte * bytes.size()) {
+        error = claim + ", more than a file of " + std::to_string(bytes.size()) + " bytes can hold";
+        return false;
+    }
+    // stb_image 2.27 converts the samples of a 16-bit PNM file to RGBA with its 8-bit routine and
+    // then reads twice the buffer that made: such files are refused.
+    if (pnm && stbi_is_16_bit_from_memory(bytes.data(), length) != 0) {
+        error = "16-bit PNM images are not read";
+        return false;
+    }
+    return true;
+}
+
+bool FwDecodeImage(std::span<const uint8_t> bytes, FwImage& image, std::string& error) {
+    image = FwImage{};
+    if (!FwCheckImage(bytes, error)) {
+        return false;
+    }
+    const auto length = static_cast<int>(bytes.size());
+    int width = 0;
+    int height = 0;
+    int channels = 0;
     if (stbi_is_hdr_from_memory(bytes.data(), length) != 0) {
-        pixels.reset(stbi_loadf_from_memory(bytes.data(), length, &width, &height, &channels, 4));
-        desc.format = FwFormat::R32G32B32A32_FLOAT;
+        image.pixels.reset(stbi_loadf_from_memory(bytes.data(), length, &width, &height, &channels, 4));
+        image.format = FwFormat::R32G32B32A32_FLOAT;
     } else {
-        pixels.reset(stbi_load_from_memory(bytes.data(), length, &width, &height, &channels, 4));
-        desc.format = FwFormat::R8G8B8A8_UNORM;
+        image.pixels.reset(stbi_load_from_memory(bytes.data(), length, &width, &height, &channels, 4));
+        image.format = FwFormat::R8G8B8A8_UNORM;
     }
-    if (!pixels) {
+    if (!image.pixels) {
+        const char* reason = stbi_failure_reason();
+        error = std::string("the image data is damaged (") + (reason != nullptr ? reason : "no reason given") + ")";
         return false;
     }
-    desc.width = static_cast<uint32_t>(width);
-    desc.height = static_cast<uint32_t>(height);
-    desc.bindFlags = bindFlags;
-    opaque = desc.format == FwFormat::R8G8B8A8_UNORM && AllOpaque(pixels.get(), size_t(desc.width) * desc.height);
-    return MakeTexture(desc, pixels.get(), generateMipmaps, texture);
+    image.width = static_cast<uint32_t>(width);
+    image.height = static_cast<uint32_t>(height);
+    return true;
 }
-
-FwFileCache<FwTexture>& TextureCache() {
-    static FwFileCache<FwTexture> cache;
-    return cache;
-}
-
-}  // namespace
 
 bool FwTexture::Load(const std::string& path, bool renderTarget, bool depthStencil, bool generateMipmaps) {
     Release();
@@ -238,9 +347,10 @@ bool FwTexture::LoadFile(const std::string& path, uint32_t bindFlags, bool gener
     FwGLObject loaded;
     FwTextureDesc loadedDesc;
     bool loadedOpaque = false;
-    if (!LoadTextureFile(path, bindFlags, generateMipmaps, loaded, loadedDesc, loadedOpaque) ||
+    std::string error = "the GL texture cannot be made";
+    if (!LoadTextureFile(path, bindFlags, generateMipmaps, loaded, loadedDesc, loadedOpaque, error) ||
         !CreateFromTexture(std::move(loaded), loadedDesc)) {
-        std::fprintf(stderr, "cannot load texture %s\n", path.c_str());
+        std::fprintf(stderr, "cannot load texture %s: %s\n", path.c_str(), error.c_str());
         Release();
         return false;
     }

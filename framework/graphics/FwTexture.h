@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 
 #include "framework/graphics/FwBuffer.h"
@@ -31,6 +32,32 @@ struct FwTextureDesc {
     uint32_t bindFlags = FwBind::kShaderResource;
     bool cube = false;  // with an array size of 6
 };
+
+// Pixels of a decoded image file, row 0 at the top: 8-bit images as RGBA8, HDR images as RGBA32F.
+struct FwImage {
+    struct PixelsFree {
+        void operator()(void* pixels) const;
+    };
+    uint32_t width = 0;
+    uint32_t height = 0;
+    FwFormat format = FwFormat::Unknown;
+    std::unique_ptr<void, PixelsFree> pixels;
+};
+
+// Images whose header claims more than this on either side are refused before any pixel is
+// decoded: far beyond what the game draws, and 256 MB of RGBA already.
+constexpr uint32_t kMaxImageDimension = 8192;
+// No format compresses better than this (deflate stays under 1032:1 on bytes, 8 pixels a byte at
+// 1 bit); a header claiming more pixels than its file could encode is refused too, instead of
+// being filled with zeros at the cost of the memory and time it names.
+constexpr uint64_t kMaxPixelsPerFileByte = 16384;
+
+// Whether the bytes of an image file may be handed to stb_image: a format it knows, within the
+// limits above, and none of the constructions it mishandles. False with the reason in `error`.
+bool FwCheckImage(std::span<const uint8_t> bytes, std::string& error);
+// Decodes the bytes of an image file (PNG, JPEG, BMP, GIF, TGA, HDR and the other formats
+// stb_image knows) once FwCheckImage allows it. False with the reason in `error`.
+bool FwDecodeImage(std::span<const uint8_t> bytes, FwImage& image, std::string& error);
 
 class FwTexture {
 public:

@@ -9,7 +9,7 @@ namespace {
 
 // Far beyond any model of the game; keeps a lying count from allocating gigabytes for an
 // accessor that has no buffer view (which reads as zeros).
-constexpr size_t kMaxElements = size_t(1) << 24;
+constexpr size_t kMaxElements = size_t(1) << 22;
 
 // Whether `count` elements of `elementSize` bytes, `stride` bytes apart, starting `offset` bytes
 // in, lie inside `length` bytes. Written so that no intermediate value can overflow.

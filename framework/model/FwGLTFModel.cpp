@@ -8,10 +8,17 @@
 #include <filesystem>
 #include <map>
 
+#include "framework/graphics/FwTexture.h"
 #include "framework/model/FwGLTFAccessor.h"
 #include "framework/platform/FwPath.h"
 
 namespace {
+
+// Vertices and faces of all meshes of a model together, far beyond any model of the game. An
+// accessor without a buffer view reads as zeros, so without this a small file could ask for any
+// amount of memory by naming one such accessor from many primitives.
+constexpr size_t kMaxModelVertices = size_t(1) << 20;
+constexpr size_t kMaxModelFaces = size_t(1) << 21;
 
 // One triangle primitive while its node is being assembled.
 struct GLTFPrimitive {
@@ -29,7 +36,6 @@ bool CheckImage(tinygltf::Image* image, const int imageIndex, std::string* err, 
     if (image->bufferView >= 0) {
         const auto* model = static_cast<const tinygltf::Model*>(userData);
         size_t length = 0;
-        std::string error;
         if (FwGLTFAccessor::ViewData(*model, image->bufferView, length, error) == nullptr) {
             *err += "image " + std::to_string(imageIndex) + ": " + error + "\n";
             return false;
@@ -300,7 +306,9 @@ bool ReadColors(const tinygltf::Model& gltf, int accessorIndex, std::vector<FwMe
     for (size_t i = 0; i < vertices.size(); ++i) {
         for (int c = 0; c < 4; ++c) {
             const float value = c < accessor.ComponentCount() ? accessor.Normalized(i, c) : 1.0f;
-            vertices[i].color[c] = uint8_t(std::clamp(value, 0.0f, 1.0f) * 255.0f);
+            // Written so that NaN, which std::clamp would pass through, becomes 0.
+            const float clamped = value > 0.0f ? std::min(value, 1.0f) : 0.0f;
+            vertices[i].color[c] = uint8_t(clamped * 255.0f);
         }
     }
     return true;
@@ -369,8 +377,9 @@ bool ReadPrimitive(const tinygltf::Model& gltf, const tinygltf::Primitive& sourc
            (color < 0 || ReadColors(gltf, color, vertices, error)) && ReadFaces(gltf, source.indices, primitive, error);
 }
 
+// `vertices` and `faces` count what the model holds so far, this mesh included.
 bool ReadMesh(const tinygltf::Model& gltf, const tinygltf::Mesh& mesh, size_t materialCount, FwGLTFNode& node,
-              std::string& error) {
+              size_t& vertices, size_t& faces, std::string& error) {
     std::vector<GLTFPrimitive> primitives;
     for (const tinygltf::Primitive& source : mesh.primitives) {
         if (source.mode != TINYGLTF_MODE_TRIANGLES) {
@@ -378,6 +387,13 @@ bool ReadMesh(const tinygltf::Model& gltf, const tinygltf::Mesh& mesh, size_t ma
         }
         GLTFPrimitive primitive;
         if (!ReadPrimitive(gltf, source, materialCount, primitive, error)) {
+            return false;
+        }
+        vertices += primitive.Vertices.size();
+        faces += primitive.Faces.size();
+        if (vertices > kMaxModelVertices || faces > kMaxModelFaces) {
+            error = "the model has more than " + std::to_string(kMaxModelVertices) + " vertices or " +
+                    std::to_string(kMaxModelFaces) + " faces";
             return false;
         }
         primitives.push_back(std::move(primitive));
@@ -408,9 +424,12 @@ bool BuildRecord(const tinygltf::Model& gltf, FwGLTFModel& record, std::string& 
     for (const auto& root : record.RootNodes) {
         SetWorldTransforms(*root, nullptr);
     }
+    size_t vertices = 0;
+    size_t faces = 0;
     for (size_t i = 0; i < gltf.nodes.size(); ++i) {
         const int mesh = gltf.nodes[i].mesh;
-        if (mesh >= 0 && !ReadMesh(gltf, gltf.meshes[size_t(mesh)], record.Materials.size(), *record.Nodes[i], error)) {
+        if (mesh >= 0 && !ReadMesh(gltf, gltf.meshes[size_t(mesh)], record.Materials.size(), *record.Nodes[i], vertices,
+                                   faces, error)) {
             return false;
         }
     }

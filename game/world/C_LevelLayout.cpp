@@ -2,7 +2,9 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <initializer_list>
 #include <iterator>
@@ -14,6 +16,12 @@
 
 namespace {
 
+// A level has a dozen of each kind; every record becomes an actor with its own models and sounds,
+// so a file that asks for thousands is cut short rather than followed.
+constexpr int kMaxRecords = 256;
+// A file this large cannot be a level of that size and is skipped unread.
+constexpr std::uintmax_t kMaxFileBytes = 1 << 20;
+
 // Reads records of numbers as fscanf with "%f %f ..." (or "%d %f ...") would, except that the
 // decimal point is always '.', whatever the locale, and that a token which is not a finite number
 // ends the file with a message: fscanf would stop in front of it and the reading loop would meet
@@ -22,11 +30,19 @@ class RecordReader {
 public:
     using Field = std::variant<float*, int*>;
 
-    // False, silently, when the file cannot be opened.
+    // False, silently, when the file cannot be opened; with a message when it is too large.
     bool Open(const std::string& name) {
         fileName = name;
-        std::ifstream file(FwResolvePath(name), std::ios::binary);
+        const std::string path = FwResolvePath(name);
+        std::ifstream file(path, std::ios::binary);
         if (!file) {
+            return false;
+        }
+        std::error_code error;
+        const std::uintmax_t size = std::filesystem::file_size(path, error);
+        if (!error && size > kMaxFileBytes) {
+            std::fprintf(stderr, "%s: %ju bytes, more than a level file can need; the file is ignored\n",
+                         fileName.c_str(), size);
             return false;
         }
         text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
@@ -34,8 +50,19 @@ public:
     }
 
     // True when at least one field was read: a record, possibly cut short, whose unread fields
-    // keep their values. False at the end of the file or at a token that is not a number.
+    // keep their values. False at the end of the file, at a token that is not a number, or once
+    // kMaxRecords records have been read.
     bool Read(std::initializer_list<Field> fields) {
+        SkipSpace();
+        if (records == kMaxRecords && position < text.size()) {
+            std::fprintf(stderr, "%s: more than %d records; the rest of the file is ignored\n", fileName.c_str(),
+                         kMaxRecords);
+            position = text.size();
+        }
+        if (records == kMaxRecords) {
+            return false;
+        }
+        ++records;
         int count = 0;
         for (const Field& field : fields) {
             SkipSpace();
@@ -105,6 +132,7 @@ private:
     std::string fileName;
     std::string text;
     size_t position = 0;
+    int records = 0;
 };
 
 }  // namespace

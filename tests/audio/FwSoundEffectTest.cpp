@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
+#include <iterator>
 
 #include "framework/audio/FwSoundEffect.h"
 #include "framework/audio/FwSoundInstance.h"
@@ -90,6 +92,30 @@ TEST_F(SoundEffect, BadFileFailsAndKeepsWhatWasLoaded) {
         EXPECT_EQ(effect->FileName(), good);
         EXPECT_TRUE(effect->CreateInstance(true)) << path;
     }
+}
+
+// Five minutes is the longest sound a file may hold: one second more is refused with one line on
+// standard error, and the effect then makes no instances, so whoever owns it stays silent.
+TEST_F(SoundEffect, SoundsLongerThanFiveMinutesAreRefused) {
+    const auto bytesOf = [](const std::string& path) {
+        std::ifstream file(path, std::ios::binary);
+        return std::vector<uint8_t>{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    };
+    const std::string longest = WriteTone("longest.wav", Tone{.seconds = 300.5f, .format = SampleFormat::U8});
+    const std::string tooLong = WriteTone("too-long.wav", Tone{.seconds = 301.5f, .format = SampleFormat::U8});
+    FwWavData wav;
+    std::string error;
+    EXPECT_TRUE(FwDecodeWav(bytesOf(longest), wav, error)) << error;
+    EXPECT_EQ(wav.samples.size(), size_t(300.5f * kRate) * 2);
+    EXPECT_FALSE(FwDecodeWav(bytesOf(tooLong), wav, error));
+    EXPECT_EQ(error, "the sound lasts 301 seconds, longer than five minutes");
+
+    auto effect = std::make_shared<FwSoundEffect>();
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(effect->Load(tooLong));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Cannot load sound " + tooLong + ": the sound lasts 301 seconds, longer than five minutes\n");
+    EXPECT_FALSE(effect->CreateInstance(false));
 }
 
 }  // namespace

@@ -150,4 +150,25 @@ TEST_F(LevelLayoutTest, FolderAndFileNamesMatchIgnoringCase) {
     EXPECT_EQ(layout.stands.size(), 1u);
 }
 
+// A file may hold at most 256 records: the rest is ignored with one line on standard error, and a
+// file larger than 1 MB is not read at all, as if it were missing.
+TEST_F(LevelLayoutTest, AbsurdRecordCountsAndFileSizesAreCutShort) {
+    std::string records;
+    for (int i = 0; i < 300; ++i) {
+        records += std::to_string(i) + " 0 1\n";
+    }
+    Write("TxtData/Enemydata.txt", records);
+    Write("TxtData/drumdata.txt", records.substr(0, records.find("256 0 1")));
+    Write("TxtData/breaker.txt", std::string((1 << 20) + 1, ' '));
+    testing::internal::CaptureStderr();
+    const C_LevelLayout layout = Load();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "TxtData/Enemydata.txt: more than 256 records; the rest of the file is ignored\n"
+              "TxtData/breaker.txt: 1048577 bytes, more than a level file can need; the file is ignored\n");
+    ASSERT_EQ(layout.enemies.size(), 256u);
+    ExpectVector(layout.enemies.back(), 255, 0, 1);
+    EXPECT_EQ(layout.drums.size(), 256u);
+    EXPECT_TRUE(layout.breakers.empty());
+}
+
 }  // namespace

@@ -176,6 +176,72 @@ TEST_F(TextureTest, TruncatedOrCorruptedImagesFailCleanly) {
     }
 }
 
+// 8192 pixels a side is the most an image file may have; one more is refused from the header,
+// before any pixel is decoded, with one line on standard error. A model's material then falls back
+// to the white texture as for any other unreadable file.
+TEST_F(TextureTest, ImagesWiderOrTallerThan8192PixelsAreRefused) {
+    const std::vector<uint8_t> row(8193 * 4, 200);
+    stbi_write_png(File("wide8192.png").c_str(), 8192, 1, 4, row.data(), 8192 * 4);
+    stbi_write_png(File("wide8193.png").c_str(), 8193, 1, 4, row.data(), 8193 * 4);
+    stbi_write_png(File("tall8193.png").c_str(), 1, 8193, 4, row.data(), 4);
+    FwImage image;
+    std::string error;
+    EXPECT_TRUE(FwDecodeImage(ReadAll(File("wide8192.png")), image, error)) << error;
+    EXPECT_EQ(image.width, 8192u);
+    for (const char* name : {"wide8193.png", "tall8193.png"}) {
+        EXPECT_FALSE(FwDecodeImage(ReadAll(File(name)), image, error)) << name;
+        EXPECT_FALSE(image.pixels) << name;
+        EXPECT_NE(error.find("more than 8192 x 8192"), std::string::npos) << error;
+    }
+
+    FwTexture texture;
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(texture.Load(File("wide8193.png")));
+    const std::string message = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(message, "cannot load texture " + File("wide8193.png") +
+                           ": the image claims 8193 x 1 pixels, more than 8192 x 8192\n");
+    EXPECT_EQ(texture.ShaderResourceView(), 0u);
+    EXPECT_TRUE(texture.Load(File("wide8192.png")));
+}
+
+// stb_image would read past its buffer converting 16-bit PNM samples and overflow an int reading
+// a long header number; 8-bit ones with sane headers are fine.
+TEST(ImageDecoding, SixteenBitPnmIsRefusedAndEightBitRead) {
+    const auto decode = [](const std::string& text, std::string& error) {
+        FwImage image;
+        const std::vector<uint8_t> bytes(text.begin(), text.end());
+        return FwDecodeImage(bytes, image, error) && image.width == 2 && image.height == 1;
+    };
+    std::string error;
+    EXPECT_TRUE(decode(std::string("P5\n2 1\n255\n\x10\x20", 13), error)) << error;
+    EXPECT_FALSE(decode(std::string("P5\n2 1\n65535\n\x10\x20\x30\x40", 17), error));
+    EXPECT_EQ(error, "16-bit PNM images are not read");
+    EXPECT_FALSE(decode("P5\n# comment\n2 1111111111\n255\n", error));
+    EXPECT_EQ(error, "a PNM header number has more than 9 digits");
+}
+
+// stb_image would write past a JPEG Huffman table whose code counts add up to more than 256, also
+// behind FF fill bytes before the start marker.
+TEST(ImageDecoding, JpegHuffmanTablesOfMoreThan256CodesAreRefused) {
+    const auto decode = [](int countOfLongestCodes, size_t fillBytes, std::string& error) {
+        std::vector<uint8_t> bytes(fillBytes, 0xFF);
+        bytes.insert(bytes.end(), {0xFF, 0xD8, 0xFF, 0xC4, 0x01, 0x13, 0x00});
+        for (int length = 1; length <= 16; ++length) {
+            bytes.push_back(length == 16 ? uint8_t(countOfLongestCodes) : 16);
+        }
+        bytes.resize(bytes.size() + 400, 0);
+        FwImage image;
+        return FwDecodeImage(bytes, image, error);
+    };
+    for (const size_t fill : {0, 3}) {
+        std::string error;
+        decode(16, fill, error);  // 256 codes: refused later, as the rest of the file is no JPEG
+        EXPECT_NE(error, "a JPEG Huffman table has more than 256 codes");
+        EXPECT_FALSE(decode(17, fill, error));
+        EXPECT_EQ(error, "a JPEG Huffman table has more than 256 codes") << fill;
+    }
+}
+
 TEST_F(TextureTest, DepthTexturesAreBothAttachableAndSampleable) {
     FwTextureDesc desc;
     desc.width = 64;

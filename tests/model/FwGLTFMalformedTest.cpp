@@ -155,3 +155,74 @@ TEST(GLTFMalformedFiles, TruncatedFilesFailCleanly) {
 }
 
 }  // namespace
+
+namespace {
+
+// The 8-byte signature and the header chunk of a PNG claiming width x height pixels, no data.
+std::vector<uint8_t> PngHeader(uint32_t width, uint32_t height) {
+    std::vector<uint8_t> bytes = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+    for (const uint32_t side : {width, height}) {
+        for (int shift = 24; shift >= 0; shift -= 8) {
+            bytes.push_back(uint8_t(side >> shift));
+        }
+    }
+    bytes.insert(bytes.end(), {8, 6, 0, 0, 0, 0, 0, 0, 0});
+    return bytes;
+}
+
+struct Claim {
+    const char* name;
+    std::function<void(GLTFTestFile&)> apply;
+    const char* reason;
+};
+
+// Positions that have no buffer view read as zeros: a file can claim them without holding them.
+int AddZeroPositions(GLTFTestFile& f, size_t count) {
+    f.json["accessors"].push_back({{"componentType", 5126}, {"type", "VEC3"}, {"count", count}});
+    return int(f.json["accessors"].size()) - 1;
+}
+
+const Claim kClaims[] = {
+    {"AccessorOfFiveMillionElements",
+     [](GLTFTestFile& f) {
+         f.json["meshes"][0]["primitives"][0]["attributes"]["POSITION"] = AddZeroPositions(f, 5'000'000);
+     },
+     "too many elements (5000000)"},
+    {"MoreVerticesThanAModelMayHave",
+     [](GLTFTestFile& f) {
+         const int zeros = AddZeroPositions(f, 400'000);
+         for (int i = 0; i < 3; ++i) {
+             nlohmann::json primitive;
+             primitive["attributes"]["POSITION"] = zeros;
+             f.json["meshes"][0]["primitives"].push_back(primitive);
+         }
+     },
+     "more than 1048576 vertices"},
+    {"EmbeddedImageOf9000By9000",
+     [](GLTFTestFile& f) {
+         const std::vector<uint8_t> header = PngHeader(9000, 9000);
+         const int view = f.AddView(header.data(), header.size());
+         f.json["images"] = {{{"bufferView", view}, {"mimeType", "image/png"}}};
+     },
+     "image 0: the image claims 9000 x 9000 pixels, more than 8192 x 8192"},
+};
+
+class GLTFLimits : public testing::TestWithParam<Claim> {};
+
+// Refused before the memory is asked for, with the reason in the error line: the model stays empty.
+TEST_P(GLTFLimits, AbsurdClaimsAreRefusedWithTheirReason) {
+    GLTFTestFile file = ValidFile();
+    GetParam().apply(file);
+    TempDir dir;
+    file.WriteBinary(dir.File("claims.glb"));
+    bool loaded = true;
+    const std::string output = LoadOutput(dir.File("claims.glb"), loaded);
+    EXPECT_FALSE(loaded);
+    EXPECT_NE(output.find(GetParam().reason), std::string::npos) << output;
+    EXPECT_NE(output.find("Failed to parse glTF\n"), std::string::npos) << output;
+}
+
+INSTANTIATE_TEST_SUITE_P(Claims, GLTFLimits, testing::ValuesIn(kClaims),
+                         [](const testing::TestParamInfo<Claim>& info) { return std::string(info.param.name); });
+
+}  // namespace

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdlib>
 #include <filesystem>
+#include <limits>
 
 #include "framework/model/FwGLTFModel.h"
 #include "tests/model/GLTFTestFile.h"
@@ -169,7 +170,8 @@ TEST(GLTFAttributes, ColorsAreClampedScaledAndTruncated) {
     TempDir dir;
     GLTFTestFile file;
     const int positions = file.AddFloats({0, 0, 0, 1, 0, 0, 0, 1, 0}, "VEC3");
-    const int rgb = file.AddFloats({1.5f, 0.5f, -1, 0, 0, 0, 1, 1, 1}, "VEC3");
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const int rgb = file.AddFloats({1.5f, 0.5f, -1, 0, 0, 0, nan, 1, -nan}, "VEC3");
     const int rgba = file.AddFloats({0.2f, 0.4f, 0.6f, 0.5f, 0, 0, 0, 0, 1, 1, 1, 2}, "VEC4");
     const std::vector<uint8_t> bytes = {255, 127, 0, 64, 10, 20, 30, 40, 0, 0, 0, 0};
     const int ubyte = file.AddAccessor(file.AddView(bytes.data(), bytes.size()), 5121, "VEC4", 3);
@@ -183,6 +185,7 @@ TEST(GLTFAttributes, ColorsAreClampedScaledAndTruncated) {
     };
     EXPECT_EQ(color(0, 0), Rgba({255, 127, 0, 255}));
     EXPECT_EQ(color(0, 1), Rgba({0, 0, 0, 255}));
+    EXPECT_EQ(color(0, 2), Rgba({0, 255, 0, 255}));  // NaN is no colour
     EXPECT_EQ(color(1, 0), Rgba({51, 102, 153, 127}));
     EXPECT_EQ(color(1, 2), Rgba({255, 255, 255, 255}));
     EXPECT_EQ(color(2, 0), Rgba({255, 127, 0, 64}));
