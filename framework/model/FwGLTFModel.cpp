@@ -36,6 +36,7 @@ bool CheckImage(tinygltf::Image* image, const int imageIndex, std::string* err, 
     if (image->bufferView >= 0) {
         const auto* model = static_cast<const tinygltf::Model*>(userData);
         size_t length = 0;
+        std::string error;
         if (FwGLTFAccessor::ViewData(*model, image->bufferView, length, error) == nullptr) {
             *err += "image " + std::to_string(imageIndex) + ": " + error + "\n";
             return false;
