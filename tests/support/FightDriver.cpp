@@ -82,6 +82,12 @@ void FeedKey(FwKey key, bool down) { FwInput::GetInstance().HandleEvent(KeyEvent
 
 void FeedMouseMove(int dx, int dy) { FwInput::GetInstance().HandleEvent(MouseMoveEvent(dx, dy)); }
 
+FightDriver::FightDriver(std::optional<uint32_t> seed) {
+    if (seed) {
+        random.emplace(*seed);
+    }
+}
+
 bool FightDriver::ReadRoute(const std::string& contentRoot, std::string& error) {
     route.clear();
     for (const RouteStep& routeStep : ::ReadRoute(contentRoot, error)) {
