@@ -337,6 +337,7 @@ bool FwTexture::Load(const std::string& path, bool renderTarget, bool depthStenc
     rtv = shared->rtv;
     dsv = shared->dsv;
     desc = shared->desc;
+    opaque = shared->opaque;
     filepath = path;
     return true;
 }
