@@ -293,7 +293,7 @@ void BM_LitLayerFrames(benchmark::State& state) {
             shader.cbMaterial.Work().Roughness = 0.5f;
             shader.cbMaterial.Write();
             context.SetShaderResources(0, {&picture, d3d.WhiteTexture().get(), d3d.WhiteTexture().get()});
-            shader.SetMaterialTextures({false, false});
+            shader.SetMaterialTextures({true, false, false});
             shader.SelectVariant();
             mesh.SetToDevice();
             mesh.DrawSubset(0);

@@ -3,6 +3,7 @@ uniform sampler2D g_emissiveTex;
 uniform sampler2D g_mrTex;
 
 // Variants leave out work that cannot change the colour of a draw (see FwStandardShader):
+// NO_BASE_TEX, the base-colour texture is white, so base is the material's colour;
 // NO_MR_TEX, the metallic-roughness texture is white, so metallic and roughness are the material's
 // constants and the specular power and its normalisation come per material in g_SpecPowerNorm;
 // NO_EMISSIVE_TEX, the emissive texture is white; NO_POINT_LIGHTS, g_PL_Num is 0 or less;
@@ -26,7 +27,11 @@ float Saturate(float x) {
 }
 
 void main() {
+#ifdef NO_BASE_TEX
+    vec4 base = BaseColor;
+#else
     vec4 base = texture(g_baseTex, vTexCoord) * BaseColor;
+#endif
     vec4 albedo = base * vColor;
     if (g_AlphaTestThreshold >= albedo.a) {
         discard;

@@ -10,12 +10,14 @@
 namespace {
 
 // One bit of a variant number per define of standard.frag.
-const char* const kSwitchDefines[] = {"NO_MR_TEX", "NO_EMISSIVE_TEX", "NO_POINT_LIGHTS", "NO_FOG", "NO_LIGHTING"};
+const char* const kSwitchDefines[] = {"NO_MR_TEX", "NO_EMISSIVE_TEX", "NO_POINT_LIGHTS", "NO_FOG", "NO_LIGHTING",
+                                     "NO_BASE_TEX"};
 constexpr uint32_t kNoMrTex = 1u << 0;
 constexpr uint32_t kNoEmissiveTex = 1u << 1;
 constexpr uint32_t kNoPointLights = 1u << 2;
 constexpr uint32_t kNoFog = 1u << 3;
 constexpr uint32_t kNoLighting = 1u << 4;
+constexpr uint32_t kNoBaseTex = 1u << 5;
 
 bool Build(FwShaderProgram& program, uint32_t switches) {
     std::string prelude;
@@ -86,7 +88,7 @@ void FwStandardShader::SelectVariant() {
         return;
     }
     FwShaderManager& shaders = FwShaderManager::GetInstance();
-    uint32_t switches = 0;
+    uint32_t switches = materialTextures.baseColor ? 0 : kNoBaseTex;
     if (cbObject.Get().g_LightEnable == 0) {
         switches |= kNoLighting | kNoMrTex | kNoEmissiveTex | kNoPointLights;
     } else {

@@ -37,6 +37,7 @@ static_assert(sizeof(cbMaterial) == 48 && offsetof(cbMaterial, Emissive) == 16 &
 
 // Which textures of the bound material hold more than the white texture.
 struct FwMaterialTextures {
+    bool baseColor = true;
     bool metallicRoughness = true;
     bool emissive = true;
 };
@@ -67,7 +68,7 @@ public:
     FwConstantBuffer<::cbMaterial> cbMaterial;
 
 private:
-    static constexpr size_t kVariantBits = 5;
+    static constexpr size_t kVariantBits = 6;
 
     const FwShaderProgram* Variant(uint32_t switches);
 

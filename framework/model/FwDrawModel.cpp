@@ -41,7 +41,8 @@ Coverage SetMaterial(FwStandardShader& shader, const FwMaterial& material, const
     const auto read = [white](const std::shared_ptr<FwTexture>& texture) {
         return white == nullptr || white->ShaderResourceView() == 0 || texture.get() != white;
     };
-    shader.SetMaterialTextures({read(material.MetallicRoughnessTex), read(material.EmissiveTex)});
+    shader.SetMaterialTextures(
+        {read(material.BaseColorTex), read(material.MetallicRoughnessTex), read(material.EmissiveTex)});
 
     const float alpha = constants.BaseColor.w;
     if (alpha == 0.0f && shader.cbObject.Get().g_AlphaTestThreshold >= 0.0f) {
