@@ -9,8 +9,8 @@
 #include "tests/model/ModelGLFixture.h"
 
 // The standard program leaves out the fetches of white textures and the lights and fog that are
-// switched off. A material whose metallic-roughness and emissive textures are a white file (so
-// they are fetched) must look exactly like the same material on the device's white texture.
+// switched off. A material whose base-colour, metallic-roughness and emissive textures are a white
+// file (so they are fetched) must look exactly like the same material on the device's white texture.
 
 namespace {
 
@@ -20,6 +20,7 @@ nlohmann::json Material(bool withTextures) {
          {{"baseColorFactor", {0.8, 0.5, 0.3, 1.0}}, {"metallicFactor", 0.6}, {"roughnessFactor", 0.85}}},
         {"emissiveFactor", {0.2, 0.1, 0.0}}};
     if (withTextures) {
+        material["pbrMetallicRoughness"]["baseColorTexture"] = {{"index", 0}};
         material["pbrMetallicRoughness"]["metallicRoughnessTexture"] = {{"index", 0}};
         material["emissiveTexture"] = {{"index", 0}};
     }
@@ -54,8 +55,10 @@ TEST_F(DrawVariantTest, WhiteTexturesSkippedLightsAndFogLookAsComputedInFull) {
     file.json["images"] = {{{"uri", "white.png"}}};
     file.json["textures"] = {{{"source", 0}}};
     ASSERT_TRUE(LoadInto(textured, file, "textured.gltf"));
+    ASSERT_NE(textured.Materials()[0].BaseColorTex, FwDirect3D::GetInstance().WhiteTexture());
     ASSERT_NE(textured.Materials()[0].MetallicRoughnessTex, FwDirect3D::GetInstance().WhiteTexture());
     ASSERT_TRUE(LoadInto(plain, FacingSquare(0, 0, 10, 3, Material(false)), "plain.gltf"));
+    ASSERT_EQ(plain.Materials()[0].BaseColorTex, FwDirect3D::GetInstance().WhiteTexture());
     ASSERT_EQ(plain.Materials()[0].EmissiveTex, FwDirect3D::GetInstance().WhiteTexture());
 
     FwShaderManager& shaders = FwShaderManager::GetInstance();
