@@ -1,32 +1,11 @@
 #include "tests/support/HiddenDevice.h"
 
-#include <dlfcn.h>
-#include <link.h>
-
 #include <cstdlib>
-#include <string_view>
 
 #include <SDL.h>
 
 #include "framework/graphics/FwDirect3D.h"
 #include "framework/graphics/FwShaderManager.h"
-
-namespace {
-// Closing the video subsystem makes Mesa dlclose its DRI driver. Blocks that only the driver's
-// static data still pointed at then look leaked to LeakSanitizer at exit, from frames in a module
-// it can no longer name. Pinned, the driver stays loaded: its data keeps counting as a root and
-// whatever it really leaks is reported under its own name.
-void KeepGraphicsDriverLoaded() {
-    dl_iterate_phdr(
-        [](dl_phdr_info* info, size_t, void*) {
-            if (std::string_view(info->dlpi_name).ends_with("_dri.so")) {
-                dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
-            }
-            return 0;
-        },
-        nullptr);
-}
-}  // namespace
 
 SDL_Window* OpenHiddenDevice(int width, int height, std::string& error, bool debug) {
     if (std::getenv("DISPLAY") == nullptr) {
@@ -49,9 +28,6 @@ SDL_Window* OpenHiddenDevice(int width, int height, std::string& error, bool deb
         SDL_DestroyWindow(window);
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
-    }
-    if (QUARNEL_SANITIZE) {
-        KeepGraphicsDriverLoaded();
     }
     FwShaderManager::GetInstance().Init();
     return window;
