@@ -6,6 +6,7 @@
 #include "framework/audio/FwAudioManager.h"
 #include "framework/graphics/FwDirect3D.h"
 #include "framework/graphics/FwShaderManager.h"
+#include "framework/platform/FwClock.h"
 #include "framework/platform/FwPath.h"
 #include "game/world/C_Game.h"
 #include "scenes/SceneManager.h"
@@ -17,6 +18,16 @@ std::vector<SDL_Event> GameSceneTest::pending;
 void GameSceneTest::SetUpTestSuite() { OpenDevice(kStateWidth, kStateHeight); }
 
 void GameScenePixelTest::SetUpTestSuite() { OpenDevice(1280, 720); }
+
+void GameScenePixelTest::SetUp() {
+    GameSceneTest::SetUp();
+    FwSetFixedRandomSeed(5u);
+}
+
+void GameScenePixelTest::TearDown() {
+    FwSetFixedRandomSeed(std::nullopt);
+    GameSceneTest::TearDown();
+}
 
 C_Game& GameScenePixelTest::StartAfterFade() {
     C_Game& game = StartGame();

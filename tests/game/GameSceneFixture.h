@@ -55,10 +55,14 @@ private:
     std::string previousRoot;
 };
 
-// The game drawn at its full 1280x720, for tests that read pixels at screen positions.
+// The game drawn at its full 1280x720, for tests that read pixels at screen positions. The seed
+// is fixed: effects take random turns (the muzzle flash's petals), and a picture must come out
+// the same on every run.
 class GameScenePixelTest : public GameSceneTest {
 protected:
     static void SetUpTestSuite();
+    void SetUp() override;
+    void TearDown() override;
     // StartGame, with the fade from black skipped.
     C_Game& StartAfterFade();
 };
