@@ -53,20 +53,16 @@ TEST(Automation, RecordedInputReplaysToTheSameSnapshot) {
     }
     TempDir dir;
     const std::string script = dir.File("recorded.txt");
-    // Input arrives while the game runs at its limited rate, once its frame loop runs (frame 1's
-    // snapshot is there): a click, then W and Return held, so the title starts the game once its
-    // prompt is live and the robot drives. Before the first pump the focus and the click would be
-    // handled together, and SDL drops a click that close to the focus as the click that gave it.
-    // Every wait is bounded: `timeout` for the loop to start and for the whole run.
+    // Input arrives while the game runs at its limited rate, as soon as its window is there: a
+    // click, then W and Return held, so the title starts the game once its prompt is live and the
+    // robot drives. Every wait is bounded: xdotool's for the window, `timeout` for the whole run.
     WriteTextFile(dir.File("player.sh"),
-                  "( timeout 30 sh -c \"until [ -e ${0%/*}/running.json ]; do sleep 0.05; done\" || exit;\n"
-                  "  xdotool search --name '^Quarnel$' windowfocus --sync >/dev/null 2>&1 || exit;\n"
+                  "( timeout 30 xdotool search --sync --name '^Quarnel$' windowfocus --sync >/dev/null 2>&1 || exit;\n"
                   "  xdotool mousemove --sync 300 200 >/dev/null 2>&1; xdotool click 1;\n"
                   "  xdotool keydown w; xdotool keydown Return ) &\n"
                   "\"$@\"\nstatus=$?\nwait\nexit $status\n");
     const std::string record = "timeout 120 xvfb-run -a -s '-screen 0 1280x720x24' sh " + dir.File("player.sh") + " " +
                                QUARNEL_EXE + " --frames 450 --seed 5 --back-buffer 320x180 --record " + script +
-                               " --dump-state 1:" + dir.File("running.json") +
                                " --dump-state 450:" + dir.File("live.json") + " >" + dir.File("live.log") + " 2>&1";
     ASSERT_EQ(std::system(record.c_str()), 0) << ReadTextFile(dir.File("live.log"));
     const std::string text = ReadTextFile(script);

@@ -58,16 +58,13 @@ TEST(Replay, RecordedLiveFightReplaysExactlyTwice) {
     MakeArena(content);
     TempDir dir;
     const std::string script = dir.File("recorded.txt");
-    // Enter and the left button held once the frame loop runs, from the first snapshot (live10):
-    // the title takes them once its prompt is live, and the gun then fires for the rest of the
-    // run, while the mouse sweeps across the robots and W now and then drives toward them, until
-    // the game has quit. Before the first pump the focus and the press would be handled together,
-    // and SDL drops a press that close to the focus as the click that gave it. Every wait is
-    // bounded: `timeout` for the loop to start and for the whole run.
+    // Enter and the left button held from the moment the window is there (the title takes them
+    // once its prompt is live, and the gun then fires for the rest of the run), while the mouse
+    // sweeps across the robots and W now and then drives toward them, until the game has quit.
+    // Every wait is bounded: xdotool's for the window, `timeout` for the whole run.
     WriteTextFile(dir.File("player.sh"),
                   "\"$@\" & game=$!\n"
-                  "( timeout 30 sh -c \"until [ -e ${0%/*}/live10 ]; do sleep 0.05; done\" || exit;\n"
-                  "  xdotool search --name '^Quarnel$' windowfocus --sync >/dev/null 2>&1 || exit;\n"
+                  "( timeout 30 xdotool search --sync --name '^Quarnel$' windowfocus --sync >/dev/null 2>&1 || exit;\n"
                   "  xdotool keydown Return mousedown 1; step=0;\n"
                   "  while kill -0 $game 2>/dev/null; do\n"
                   "    if [ $((step / 10 % 2)) -eq 0 ]; then dx=6; else dx=-6; fi;\n"
