@@ -151,7 +151,7 @@ bench)
             QUARNEL_BENCH_SERIES_DIR="$results/series" "$program" --benchmark_format=console \
                 --benchmark_out="$results/$(basename "$program").json" --benchmark_out_format=json \
                 --benchmark_context=gl_renderer="${renderer:-unknown}"
-        done' bench "$results" "$build"/quarnel_bench*
+        done' bench "$results" "$build"/quarnel_bench "$build"/quarnel_bench_*
     series=()
     for file in "$results"/series/*.json; do
         [ -e "$file" ] && series+=(--series "$file")

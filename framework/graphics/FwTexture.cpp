@@ -266,7 +266,9 @@ bool FwCheckImage(std::span<const uint8_t> bytes, std::string& error) {
         error = claim + ", more than 8192 x 8192";
         return false;
     }
-    if (uint64_t(width) * uint64_t(height) > kMaxPixelsPerFileByte * bytes.size()) {
+    const uint64_t perByte =
+        stbi_is_hdr_from_memory(bytes.data(), length) != 0 ? kMaxRadiancePixelsPerFileByte : kMaxPixelsPerFileByte;
+    if (uint64_t(width) * uint64_t(height) > perByte * bytes.size()) {
         error = claim + ", more than a file of " + std::to_string(bytes.size()) + " bytes can hold";
         return false;
     }

@@ -51,6 +51,9 @@ constexpr uint32_t kMaxImageDimension = 8192;
 // 1 bit); a header claiming more pixels than its file could encode is refused too, instead of
 // being filled with zeros at the cost of the memory and time it names.
 constexpr uint64_t kMaxPixelsPerFileByte = 16384;
+// Radiance runs hold at most 127 samples of one channel in two bytes, four channels a pixel: under
+// 16 pixels a byte. stb_image fills what a short file lacks with zeros, slowly, in floats.
+constexpr uint64_t kMaxRadiancePixelsPerFileByte = 32;
 
 // Whether the bytes of an image file may be handed to stb_image: a format it knows, within the
 // limits above, and none of the constructions it mishandles. False with the reason in `error`.

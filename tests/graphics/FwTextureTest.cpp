@@ -220,6 +220,22 @@ TEST(ImageDecoding, SixteenBitPnmIsRefusedAndEightBitRead) {
     EXPECT_EQ(error, "a PNM header number has more than 9 digits");
 }
 
+// A short Radiance file claiming a large picture would be filled with zeros for seconds.
+TEST(ImageDecoding, RadianceImagesClaimingMorePixelsThanTheirRunsHoldAreRefused) {
+    const auto decode = [](const std::string& size, size_t dataBytes, std::string& error) {
+        std::string text = "#?RADIANCE\nFORMAT=32-bit_rle_rgbe\n\n" + size + "\n";
+        text.append(dataBytes, '\x80');
+        FwImage image;
+        return FwDecodeImage(std::vector<uint8_t>(text.begin(), text.end()), image, error) &&
+               image.format == FwFormat::R32G32B32A32_FLOAT;
+    };
+    std::string error;
+    EXPECT_TRUE(decode("-Y 1 +X 2", 8, error)) << error;
+    EXPECT_TRUE(decode("-Y 40 +X 40", 6400, error)) << error;
+    EXPECT_FALSE(decode("-Y 512 +X 1024", 40, error));
+    EXPECT_EQ(error, "the image claims 1024 x 512 pixels, more than a file of 90 bytes can hold");
+}
+
 // stb_image would write past a JPEG Huffman table whose code counts add up to more than 256, also
 // behind FF fill bytes before the start marker.
 TEST(ImageDecoding, JpegHuffmanTablesOfMoreThan256CodesAreRefused) {
