@@ -45,17 +45,6 @@ std::string Repeated(const std::vector<std::vector<float>>& records, int scale) 
     return text.str();
 }
 
-double ResidentPeakMB() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmHWM:", 0) == 0) {
-            return std::stod(line.substr(6)) / 1024.0;
-        }
-    }
-    return 0.0;
-}
-
 }  // namespace
 
 double ThreadMs() {
@@ -138,7 +127,6 @@ PlayResult Play(const std::string& contentRoot, int maxFrames, int drawEvery,
     }
     result.enemiesDown = static_cast<size_t>(driver.enemiesDowned);
     result.ending = game->ending;
-    result.peakMB = ResidentPeakMB();
     game.reset();
     SceneManager::GetInstance().Release();
     FwInput::GetInstance().Reset();
@@ -150,8 +138,6 @@ PlayResult Play(const std::string& contentRoot, int maxFrames, int drawEvery,
 const PlayResult& StockPlay() {
     static const PlayResult play = [] {
         const BenchContent content(1);
-        // Peak memory is counted from here: what earlier benchmarks held is gone.
-        std::ofstream("/proc/self/clear_refs") << "5";
         return Play(content.Root(), 9000);
     }();
     return play;

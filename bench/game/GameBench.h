@@ -39,7 +39,6 @@ struct PlayResult {
     size_t enemies = 0;
     size_t enemiesDown = 0;
     bool ending = false;
-    double peakMB = 0.0;  // resident memory at its highest during the play
 };
 
 // Plays the level at `contentRoot` from a new game scene with seed 7 until the driver is done or

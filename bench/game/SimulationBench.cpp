@@ -1,6 +1,6 @@
 // The game scene's update alone, per frame (in the game thread's own time, and by the wall clock), over the fight
 // driver's play-through of the shipped level (walking, firing, robots charging and shooting, knock-downs, explosions
-// and debris, the ending), and the peak resident memory of the same play.
+// and debris, the ending).
 
 #include "bench/game/GameBench.h"
 
@@ -8,7 +8,6 @@ namespace {
 
 constexpr double kMedianTargetMs = 0.5;
 constexpr double kMaxTargetMs = 2.0;
-constexpr double kPeakTargetMB = 150.0;
 
 void BM_SimulationPlayThrough(benchmark::State& state) {
     for (auto _ : state) {
@@ -33,20 +32,5 @@ void BM_SimulationPlayThrough(benchmark::State& state) {
     state.counters["ending"] = play.ending ? 1 : 0;
 }
 BENCHMARK(BM_SimulationPlayThrough)->Iterations(1)->Unit(benchmark::kMillisecond);
-
-void BM_MemoryPlayThrough(benchmark::State& state) {
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(StockPlay().peakMB);
-    }
-    const PlayResult& play = StockPlay();
-    if (play.updateMs.empty()) {
-        state.SkipWithError("no graphics device or no route");
-        return;
-    }
-    state.counters["peakMB"] = play.peakMB;
-    state.counters["targetMB"] = kPeakTargetMB;
-    state.counters["frames"] = double(play.updateMs.size());
-}
-BENCHMARK(BM_MemoryPlayThrough)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <filesystem>
 #include <system_error>
+#include <unordered_map>
 
 namespace fs = std::filesystem;
 
@@ -52,11 +53,8 @@ std::string FindIgnoringCase(const fs::path& directory, const std::string& name)
     return found;
 }
 
-}  // namespace
-
-std::string FwResolvePath(const std::string& path) { return FwResolvePathFrom(ContentRoot(), path); }
-
-std::string FwResolvePathFrom(const std::string& directory, const std::string& path) {
+// `path` under `directory`, each part matched ignoring case when it is not there as spelled.
+std::string ResolveOnDisk(const std::string& directory, const std::string& path) {
     std::string normalised = path;
     std::replace(normalised.begin(), normalised.end(), '\\', '/');
     const fs::path wanted(normalised);
@@ -83,6 +81,27 @@ std::string FwResolvePathFrom(const std::string& directory, const std::string& p
         resolved /= name;
     }
     return resolved.string();
+}
+
+}  // namespace
+
+std::string FwResolvePath(const std::string& path) { return FwResolvePathFrom(ContentRoot(), path); }
+
+std::string FwResolvePathFrom(const std::string& directory, const std::string& path) {
+    // Every shot and every new enemy state asks for the same few files, and a spelling that
+    // differs in case costs a listing of each folder on the way: answers already found are kept,
+    // and still trusted as long as the file is there.
+    static std::unordered_map<std::string, std::string> found;
+    const std::string key = directory + '\0' + path;
+    std::error_code error;
+    if (const auto known = found.find(key); known != found.end() && fs::exists(known->second, error)) {
+        return known->second;
+    }
+    std::string resolved = ResolveOnDisk(directory, path);
+    if (fs::exists(resolved, error)) {
+        found[key] = resolved;
+    }
+    return resolved;
 }
 
 void FwSetContentRoot(const std::string& directory) { ContentRoot() = directory; }

@@ -9,6 +9,7 @@
 #include <map>
 #include <string>
 
+#include "framework/graphics/FwDirect3D.h"
 #include "framework/platform/FwClock.h"
 #include "game/world/C_Game.h"
 #include "scenes/SceneManager.h"
@@ -66,6 +67,8 @@ TEST_F(Soak, PlaysTheLevelAgainAndAgainWithinBoundedListsAndMemory) {
     int gameFrames = 0;
     for (int frame = 1; frame <= frames; ++frame) {
         driver.PlayFrame();
+        // As the game's loop does: the driver lets go of a frame's commands once it is presented.
+        FwDirect3D::GetInstance().Present();
         if (const C_Game* game = Game()) {
             ++gameFrames;
             nlohmann::json state;

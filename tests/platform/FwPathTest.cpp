@@ -39,6 +39,18 @@ TEST_F(FwPathTest, MissingFileComesBackJoinedSoOpeningFails) {
     EXPECT_EQ(FwResolvePath("Nowhere/sub/x.png"), dir.File("Nowhere/sub/x.png"));
 }
 
+// Answers are remembered, but a file that went away is looked for again, and a file that appears
+// after a miss is found.
+TEST_F(FwPathTest, RememberedAnswersFollowFilesThatMoveOrAppear) {
+    EXPECT_EQ(FwResolvePath("data/sound/CLICK.WAV"), dir.File("Data/Sound/click.wav"));
+    std::filesystem::rename(dir.File("Data/Sound"), dir.File("Data/sound"));
+    std::filesystem::rename(dir.File("Data/sound/click.wav"), dir.File("Data/sound/Click.WAV"));
+    EXPECT_EQ(FwResolvePath("data/sound/CLICK.WAV"), dir.File("Data/sound/Click.WAV"));
+    EXPECT_EQ(FwResolvePath("data/sound/shot.wav"), dir.File("Data/sound/shot.wav"));
+    WriteTextFile(dir.File("Data/sound/SHOT.wav"), "x");
+    EXPECT_EQ(FwResolvePath("data/sound/shot.wav"), dir.File("Data/sound/SHOT.wav"));
+}
+
 TEST_F(FwPathTest, AbsolutePathsIgnoreTheContentRoot) {
     EXPECT_EQ(FwResolvePath(dir.File("data/TEXTURE/title.png")), dir.File("Data/Texture/Title.png"));
 }
