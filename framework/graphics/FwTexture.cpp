@@ -1,11 +1,13 @@
 #include "framework/graphics/FwTexture.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 #include <stb_image.h>
@@ -233,6 +235,22 @@ bool PnmHeaderNumbersFit(std::span<const uint8_t> bytes) {
     return true;
 }
 
+// How many pixels a byte of this file may hold, by its format's signature. TGA has none, and
+// stb_image tries it last, so whatever is not named here is held to the packed formats' rule.
+uint64_t MaxPixelsPerFileByte(std::span<const uint8_t> bytes) {
+    const auto startsWith = [&](std::string_view signature) {
+        return bytes.size() >= signature.size() && std::equal(signature.begin(), signature.end(), bytes.begin(),
+                                                              [](char a, uint8_t b) { return uint8_t(a) == b; });
+    };
+    if (stbi_is_hdr_from_memory(bytes.data(), static_cast<int>(bytes.size())) != 0) {
+        return kMaxRadiancePixelsPerFileByte;
+    }
+    if (bytes[0] == 0xFF || startsWith("\x89PNG") || startsWith("GIF8") || startsWith("\x53\x80\xF6\x34")) {
+        return kMaxPixelsPerFileByte;
+    }
+    return kMaxPackedPixelsPerFileByte;
+}
+
 }  // namespace
 
 void FwImage::PixelsFree::operator()(void* pixels) const { stbi_image_free(pixels); }
@@ -266,9 +284,7 @@ bool FwCheckImage(std::span<const uint8_t> bytes, std::string& error) {
         error = claim + ", more than 8192 x 8192";
         return false;
     }
-    const uint64_t perByte =
-        stbi_is_hdr_from_memory(bytes.data(), length) != 0 ? kMaxRadiancePixelsPerFileByte : kMaxPixelsPerFileByte;
-    if (uint64_t(width) * uint64_t(height) > perByte * bytes.size()) {
+    if (uint64_t(width) * uint64_t(height) > MaxPixelsPerFileByte(bytes) * bytes.size()) {
         error = claim + ", more than a file of " + std::to_string(bytes.size()) + " bytes can hold";
         return false;
     }

@@ -54,6 +54,9 @@ constexpr uint64_t kMaxPixelsPerFileByte = 16384;
 // Radiance runs hold at most 127 samples of one channel in two bytes, four channels a pixel: under
 // 16 pixels a byte. stb_image fills what a short file lacks with zeros, slowly, in floats.
 constexpr uint64_t kMaxRadiancePixelsPerFileByte = 32;
+// The formats without a deflate, LZW, Huffman or long-run coding (BMP, PSD, PNM, TGA) store
+// pixels raw or in runs of at most 128 behind a header byte: 64 pixels a byte at the most.
+constexpr uint64_t kMaxPackedPixelsPerFileByte = 64;
 
 // Whether the bytes of an image file may be handed to stb_image: a format it knows, within the
 // limits above, and none of the constructions it mishandles. False with the reason in `error`.

@@ -220,20 +220,29 @@ TEST(ImageDecoding, SixteenBitPnmIsRefusedAndEightBitRead) {
     EXPECT_EQ(error, "a PNM header number has more than 9 digits");
 }
 
-// A short Radiance file claiming a large picture would be filled with zeros for seconds.
-TEST(ImageDecoding, RadianceImagesClaimingMorePixelsThanTheirRunsHoldAreRefused) {
-    const auto decode = [](const std::string& size, size_t dataBytes, std::string& error) {
-        std::string text = "#?RADIANCE\nFORMAT=32-bit_rle_rgbe\n\n" + size + "\n";
+// A short file claiming a large picture would be filled with zeros for seconds: each format may
+// claim only as many pixels a byte as its coding can hold (Radiance 32, TGA 64).
+TEST(ImageDecoding, ImagesClaimingMorePixelsThanTheirCodingHoldsAreRefused) {
+    const auto decode = [](const std::string& header, size_t dataBytes, std::string& error) {
+        std::string text = header;
         text.append(dataBytes, '\x80');
         FwImage image;
-        return FwDecodeImage(std::vector<uint8_t>(text.begin(), text.end()), image, error) &&
-               image.format == FwFormat::R32G32B32A32_FLOAT;
+        return FwDecodeImage(std::vector<uint8_t>(text.begin(), text.end()), image, error);
+    };
+    const auto radiance = [](const std::string& size) { return "#?RADIANCE\nFORMAT=32-bit_rle_rgbe\n\n" + size + "\n"; };
+    // Run-length true colour, 16 bits a pixel, the given width and height.
+    const auto tga = [](uint16_t width, uint16_t height) {
+        return std::string{0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0, char(width & 0xFF), char(width >> 8),
+                           char(height & 0xFF), char(height >> 8), 16, 0};
     };
     std::string error;
-    EXPECT_TRUE(decode("-Y 1 +X 2", 8, error)) << error;
-    EXPECT_TRUE(decode("-Y 40 +X 40", 6400, error)) << error;
-    EXPECT_FALSE(decode("-Y 512 +X 1024", 40, error));
+    EXPECT_TRUE(decode(radiance("-Y 1 +X 2"), 8, error)) << error;
+    EXPECT_TRUE(decode(radiance("-Y 40 +X 40"), 6400, error)) << error;
+    EXPECT_FALSE(decode(radiance("-Y 512 +X 1024"), 40, error));
     EXPECT_EQ(error, "the image claims 1024 x 512 pixels, more than a file of 90 bytes can hold");
+    EXPECT_TRUE(decode(tga(2, 1), 6, error)) << error;
+    EXPECT_FALSE(decode(tga(1024, 1024), 16000, error));
+    EXPECT_EQ(error, "the image claims 1024 x 1024 pixels, more than a file of 16018 bytes can hold");
 }
 
 // stb_image would write past a JPEG Huffman table whose code counts add up to more than 256, also
