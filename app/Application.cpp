@@ -137,6 +137,8 @@ void Application::DrawFrameRate() {
 
 void Application::Release() {
     frameRateFont.Release();
+    // The last frame's mouse movement is written only now: a replay must see it too.
+    FwInput::GetInstance().StopRecording();
     // Scenes hold textures, buffers and sounds, so they go while the device still exists.
     SceneManager::GetInstance().Release();
     // The shared content caches too; models hold textures, so they go first.

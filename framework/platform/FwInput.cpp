@@ -538,4 +538,12 @@ void FwInput::RecordGamepad() {
     }
 }
 
-void FwInput::Reset() { *this = FwInput(); }
+void FwInput::StopRecording() {
+    FlushRecordedMotion();
+    recording.close();
+}
+
+void FwInput::Reset() {
+    StopRecording();
+    *this = FwInput();
+}

@@ -118,6 +118,9 @@ public:
     int WheelNotches() const { return wheelNotches; }
     uint32_t Frame() const { return frame; }
 
+    // Writes what the frame still holds (its summed mouse movement, written with the next frame
+    // otherwise) and closes the recording, if one is open.
+    void StopRecording();
     // Back to the start-up state (for tests that drive several runs in one process).
     void Reset();
 

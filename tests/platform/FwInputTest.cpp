@@ -1,6 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <SDL.h>
+
+#include <algorithm>
+#include <iterator>
+
 #include "framework/platform/FwInput.h"
+#include "tests/support/GameRun.h"
 
 namespace {
 
@@ -219,6 +225,36 @@ TEST_F(ScriptedInput, CapturedEscapeIsAKeyAndClosesNothing) {
     EXPECT_FALSE(input.CloseRequested());
     input.BeginFrame();
     EXPECT_TRUE(input.CloseRequested());
+}
+
+// The mouse movement of a frame is summed and written when the next frame begins; the last
+// frame's must still be written when the recording stops.
+TEST(InputRecording, LastFrameMouseMovementIsWrittenWhenTheRecordingStops) {
+    FwInput& input = FwInput::GetInstance();
+    input.Reset();
+    TempDir dir;
+    std::string error;
+    ASSERT_TRUE(input.StartRecording(dir.File("moves.txt"), error)) << error;
+    SDL_Event motion{};
+    motion.type = SDL_MOUSEMOTION;
+    for (const int dx : {6, -6}) {
+        input.BeginFrame();
+        motion.motion.xrel = dx;
+        input.HandleEvent(motion);
+        input.HandleEvent(motion);
+    }
+    input.StopRecording();
+    std::vector<FwInputEvent> all;
+    ASSERT_TRUE(FwParseInputScript(ReadTextFile(dir.File("moves.txt")), all, error)) << error;
+    std::vector<FwInputEvent> events;
+    std::copy_if(all.begin(), all.end(), std::back_inserter(events),
+                 [](const FwInputEvent& event) { return event.type == FwInputEvent::Type::Move; });
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_EQ(events[0].frame, 1u);
+    EXPECT_EQ(events[0].dx, 12);
+    EXPECT_EQ(events[1].frame, 2u);
+    EXPECT_EQ(events[1].dx, -12);
+    input.Reset();
 }
 
 }  // namespace
