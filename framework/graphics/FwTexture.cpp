@@ -1,6 +1,5 @@
 #include "framework/graphics/FwTexture.h"
 
-#include <algorithm>
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
@@ -238,14 +237,12 @@ bool PnmHeaderNumbersFit(std::span<const uint8_t> bytes) {
 // How many pixels a byte of this file may hold, by its format's signature. TGA has none, and
 // stb_image tries it last, so whatever is not named here is held to the packed formats' rule.
 uint64_t MaxPixelsPerFileByte(std::span<const uint8_t> bytes) {
-    const auto startsWith = [&](std::string_view signature) {
-        return bytes.size() >= signature.size() && std::equal(signature.begin(), signature.end(), bytes.begin(),
-                                                              [](char a, uint8_t b) { return uint8_t(a) == b; });
-    };
+    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     if (stbi_is_hdr_from_memory(bytes.data(), static_cast<int>(bytes.size())) != 0) {
         return kMaxRadiancePixelsPerFileByte;
     }
-    if (bytes[0] == 0xFF || startsWith("\x89PNG") || startsWith("GIF8") || startsWith("\x53\x80\xF6\x34")) {
+    if (bytes[0] == 0xFF || text.starts_with("\x89PNG") || text.starts_with("GIF8") ||
+        text.starts_with("\x53\x80\xF6\x34")) {
         return kMaxPixelsPerFileByte;
     }
     return kMaxPackedPixelsPerFileByte;
