@@ -51,6 +51,11 @@ bool Application::Init(int width, int height) {
 }
 
 int Application::Run() {
+    // Without a display SDL would draw into memory and the game would run where nobody sees it.
+    if (!FwHasDisplay()) {
+        std::fprintf(stderr, "no display: set DISPLAY or WAYLAND_DISPLAY, or run from a desktop session\n");
+        return 1;
+    }
     if (!Init(1280, 720)) {
         return 1;
     }

@@ -82,6 +82,15 @@ TEST(GameProcess, BadFlagsAndScriptsExitWithTwo) {
     EXPECT_EQ(run.exitCode, 2);
 }
 
+// From a terminal with no display (an SSH session, say) SDL would fall back to drawing into
+// memory; the game says so and stops instead of playing unseen. --frames bounds the old behaviour.
+TEST(GameProcess, WithoutADisplayItSaysSoAndExitsWithOne) {
+    const GameRunResult run =
+        RunShell("env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER " + std::string(QUARNEL_EXE) + " --frames 200");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.output, "no display: set DISPLAY or WAYLAND_DISPLAY, or run from a desktop session\n");
+}
+
 TEST(GameProcess, HelpAndVersion) {
     GameRunResult run = RunGame({"--help"});
     EXPECT_EQ(run.exitCode, 0);
