@@ -70,8 +70,12 @@ const char* AppUsage() {
            "  --volume X            master volume, 0.0 to 1.0 (default 1.0)\n"
            "  --fullscreen          start fullscreen\n"
            "  --pause-on-focus-loss pause the game when the window loses the focus\n"
+           "  --field-of-view D     vertical field of view, 60 to 90 degrees in steps of 5 (default 60)\n"
+           "  --no-rumble           no gamepad rumble when hit or firing the beam\n"
            "  --help, --version\n"
-           "Flags given here win over the settings file for this run.\n"
+           "Flags given here win over the settings file for this run. The settings file also keeps\n"
+           "the key bindings (key-forward = W, ...; see quarnel(6)); the options screen's Controls\n"
+           "page binds them. Keys are physical: W A S D are the keys at those places on any layout.\n"
            "keys:\n"
            "  W A S D               walk            mouse          aim\n"
            "  left button           fire the gun    right button   fire the beam (once picked up)\n"
@@ -120,10 +124,15 @@ bool ParseAppOptions(const std::vector<std::string>& args, AppOptions& options, 
             options.pauseOnFocusLoss = true;
             continue;
         }
+        if (flag == "--no-rumble") {
+            options.noRumble = true;
+            continue;
+        }
         const bool takesValue = flag == "--frames" || flag == "--seed" || flag == "--input" || flag == "--record" ||
                                 flag == "--screenshot" || flag == "--window-shot" || flag == "--dump-state" ||
                                 flag == "--content" || flag == "--view" || flag == "--back-buffer" ||
-                                flag == "--settings" || flag == "--mouse-sensitivity" || flag == "--volume";
+                                flag == "--settings" || flag == "--mouse-sensitivity" || flag == "--volume" ||
+                                flag == "--field-of-view";
         if (!takesValue) {
             error = "unknown option '" + flag + "'";
             return false;
@@ -161,6 +170,8 @@ bool ParseAppOptions(const std::vector<std::string>& args, AppOptions& options, 
             ok = ParseSettingNumber(flag, value, options.mouseSensitivity);
         } else if (flag == "--volume") {
             ok = ParseSettingNumber(flag, value, options.volume);
+        } else if (flag == "--field-of-view") {
+            ok = ParseSettingNumber(flag, value, options.fieldOfView);
         } else {
             options.viewPath = value;
         }
@@ -199,5 +210,11 @@ void ApplySettingFlags(const AppOptions& options, FwSettings& settings) {
     }
     if (options.pauseOnFocusLoss) {
         settings.pauseOnFocusLoss = true;
+    }
+    if (options.fieldOfView) {
+        settings.fieldOfView = *options.fieldOfView;
+    }
+    if (options.noRumble) {
+        settings.rumble = false;
     }
 }

@@ -189,15 +189,24 @@ void Application::TakeFrameOutputs(uint32_t frame) const {
             {"fullscreen", window.IsFullscreen()},
             {"picture", {view.x, view.y, view.width, view.height}},
         };
+        const FwVirtualRumble& rumble = input.VirtualRumble();
         state["input"] = {
             {"gamepad", input.GamepadConnected()},
             {"mouseCaptured", input.MouseCaptured()},
             {"pointer", {input.PointerX(), input.PointerY()}},
+            {"virtualRumble",
+             {{"pulses", rumble.pulses},
+              {"on", rumble.on},
+              {"strength", rumble.strength},
+              {"milliseconds", rumble.milliseconds}}},
         };
         const FwSettings& settings = FwGetSettings();
         for (const FwSettingInfo& info : FwSettingInfos()) {
             state["settings"][info.key] =
                 info.number ? nlohmann::json(settings.*info.number) : nlohmann::json(settings.*info.flag);
+        }
+        for (size_t i = 0; i < FwKeyBindingInfos().size(); ++i) {
+            state["settings"][FwKeyBindingInfos()[i].settingKey] = FwScancodeName(settings.keyBindings[i]);
         }
         // A frame has run, so there is always a current scene.
         const C_Scene& scene = *scenes.Current();
