@@ -455,9 +455,6 @@ void C_Game::DumpState(nlohmann::json& out) const {
     out["paused"] = paused;
     out["soundPaused"] = FwAudioManager::GetInstance().Paused();
     out["updates"] = updates;
-    // Read back from the projection the frame drew with: the vertical angle, in degrees.
-    const float focalY = FwShaderManager::GetInstance().cbCamera.Work().g_mP.m[1][1];
-    out["camera"] = {{"fieldOfView", 2.0f * std::atan(1.0f / focalY) / Math::kDegToRad}};
     out["player"] = {
         {"position", ToJson(player->position)},
         {"legYaw", player->legYaw},
@@ -512,7 +509,11 @@ void C_Game::DumpState(nlohmann::json& out) const {
     out["beamShots"] = ListJson(beamShots, [](const C_BeamShot& beam) {
         return nlohmann::json{{"tip", ToJson(beam.Tip())}, {"bounces", beam.Bounces()}, {"stopped", beam.Stopped()}};
     });
-    out["camera"] = {{"position", ToJson(camera->position)}, {"target", ToJson(camera->target)}};
+    // The field of view is read back from the projection the frame drew with, in degrees.
+    const float focalY = FwShaderManager::GetInstance().cbCamera.Work().g_mP.m[1][1];
+    out["camera"] = {{"position", ToJson(camera->position)},
+                     {"target", ToJson(camera->target)},
+                     {"fieldOfView", 2.0f * std::atan(1.0f / focalY) / Math::kDegToRad}};
     out["ending"] = ending;
     out["blackAlpha"] = blackAlpha;
     out["elevator"] = {
