@@ -205,8 +205,11 @@ void Application::TakeFrameOutputs(uint32_t frame) const {
             state["settings"][info.key] =
                 info.number ? nlohmann::json(settings.*info.number) : nlohmann::json(settings.*info.flag);
         }
+        // Bindings as the file writes them, and the names screens show under the player's layout.
         for (size_t i = 0; i < FwKeyBindingInfos().size(); ++i) {
-            state["settings"][FwKeyBindingInfos()[i].settingKey] = FwScancodeName(settings.keyBindings[i]);
+            const FwKeyBindingInfo& info = FwKeyBindingInfos()[i];
+            state["settings"][info.settingKey] = FwScancodeName(settings.keyBindings[i]);
+            state["input"]["keyNames"][info.settingKey] = FwBoundKeyName(info.key);
         }
         // A frame has run, so there is always a current scene.
         const C_Scene& scene = *scenes.Current();

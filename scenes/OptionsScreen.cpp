@@ -264,8 +264,4 @@ void OptionsScreen::DumpState(nlohmann::json& out) const {
     } else {
         out["row"] = page == Page::Settings ? FwSettingInfos()[selected].key : FwKeyBindingInfos()[selected].settingKey;
     }
-    // The names the page shows, under the player's layout.
-    for (const FwKeyBindingInfo& info : FwKeyBindingInfos()) {
-        out["keyNames"][info.settingKey] = FwBoundKeyName(info.key);
-    }
 }

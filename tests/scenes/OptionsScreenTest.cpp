@@ -181,7 +181,7 @@ TEST(OptionsScreen, ControlsPageRebindingAndFieldOfViewDriveTheNextGame) {
     EXPECT_EQ(options(332)["row"], "key-forward");
     EXPECT_TRUE(options(336)["waiting"]);
     EXPECT_FALSE(options(340)["waiting"]);
-    EXPECT_EQ(options(340)["keyNames"]["key-forward"], "I");
+    EXPECT_EQ(screen.at(340)["input"]["keyNames"]["key-forward"], "I");
     EXPECT_EQ(screen.at(340)["settings"]["key-forward"], "I");
     EXPECT_EQ(options(344)["page"], "settings");
     EXPECT_EQ(options(344)["row"], "Controls");
