@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "app/FrameTiming.h"
+#include "app/SceneRegistry.h"
 #include "framework/audio/FwAudioManager.h"
 #include "framework/audio/FwSoundEffect.h"
 #include "framework/graphics/FwDirect3D.h"
@@ -23,7 +24,6 @@
 #include "framework/platform/FwSettings.h"
 #include "scenes/C_Scene.h"
 #include "scenes/SceneManager.h"
-#include "scenes/TitleScene.h"
 #include "tools/viewer/ViewerScene.h"
 
 Application& Application::GetInstance() {
@@ -32,6 +32,7 @@ Application& Application::GetInstance() {
 }
 
 bool Application::Init(int width, int height) {
+    RegisterScenes();
     if (!window.Create(width, height, "Quarnel", "Window")) {
         FwMessageBox("ウィンドウ作成に失敗", "エラー", nullptr);
         return false;
@@ -75,7 +76,7 @@ void Application::RunLoop() {
     uint32_t measureStart = FwTimeGetTime();
     SceneManager& scenes = SceneManager::GetInstance();
     if (options.viewPath.empty()) {
-        scenes.SetNextScene(std::make_unique<TitleScene>());
+        scenes.SetNextScene(scenes.Create("title"));
     } else {
         scenes.SetNextScene(std::make_unique<ViewerScene>(options.viewPath));
     }
