@@ -197,11 +197,7 @@ void OptionsScreen::Draw() const {
     sprite.Begin(false, true);
     const std::string heading = page == Page::Settings ? "OPTIONS" : "CONTROLS";
     sprite.DrawText(&largeFont, -TextWidth(largeFont, heading) / 2.0f, 260.0f, heading, kRowColour);
-    if (page == Page::Settings) {
-        DrawSettings(sprite);
-    } else {
-        DrawControls(sprite);
-    }
+    DrawPage(sprite);
     // Keys are named as the player's keyboard layout names them.
     const auto key = [](FwKey k) { return FwBoundKeyName(k); };
     const std::string hint =
@@ -218,38 +214,32 @@ void OptionsScreen::Draw() const {
     sprite.End();
 }
 
-void OptionsScreen::DrawSettings(FwSpriteShader& sprite) const {
+// Each row's label with its value centred beside it; the page's last two rows are names only.
+void OptionsScreen::DrawPage(FwSpriteShader& sprite) const {
+    const bool settingsPage = page == Page::Settings;
+    const FwSpriteFont& font = settingsPage ? largeFont : smallFont;
     const FwSettings& settings = FwGetSettings();
     for (int row = 0; row < RowCount(); ++row) {
-        const float y = kFirstRowY - kRowSpacing * static_cast<float>(row);
+        const float y = settingsPage ? kFirstRowY - kRowSpacing * static_cast<float>(row)
+                                     : kFirstBindingY - kBindingSpacing * static_cast<float>(row);
         const bool current = row == selected;
         const Color& colour = current ? kSelectedColour : kRowColour;
         const std::string marker = current ? "> " : "  ";
         if (row >= RowCount() - 2) {
-            sprite.DrawText(&largeFont, kLabelX, y, marker + (row == RowCount() - 1 ? "Back" : "Controls"), colour);
+            const char* name = row == RowCount() - 1 ? "Back" : settingsPage ? "Controls" : "Defaults";
+            sprite.DrawText(&font, kLabelX, y, marker + name, colour);
             continue;
         }
-        const FwSettingInfo& info = FwSettingInfos()[row];
-        sprite.DrawText(&largeFont, kLabelX, y, marker + info.label, colour);
-        const std::string value = current ? "<  " + info.ScreenText(settings) + "  >" : info.ScreenText(settings);
-        sprite.DrawText(&largeFont, kValueCentreX - TextWidth(largeFont, value) / 2.0f, y, value, colour);
-    }
-}
-
-void OptionsScreen::DrawControls(FwSpriteShader& sprite) const {
-    const FwSettings& settings = FwGetSettings();
-    for (int row = 0; row < RowCount(); ++row) {
-        const float y = kFirstBindingY - kBindingSpacing * static_cast<float>(row);
-        const bool current = row == selected;
-        const Color& colour = current ? kSelectedColour : kRowColour;
-        const std::string marker = current ? "> " : "  ";
-        if (row >= RowCount() - 2) {
-            sprite.DrawText(&smallFont, kLabelX, y, marker + (row == RowCount() - 1 ? "Back" : "Defaults"), colour);
-            continue;
+        std::string value;
+        if (settingsPage) {
+            const FwSettingInfo& info = FwSettingInfos()[row];
+            sprite.DrawText(&font, kLabelX, y, marker + info.label, colour);
+            value = current ? "<  " + info.ScreenText(settings) + "  >" : info.ScreenText(settings);
+        } else {
+            sprite.DrawText(&font, kLabelX, y, marker + FwKeyBindingInfos()[row].label, colour);
+            value = current && waiting ? "< press a key >" : FwKeyLayoutName(settings.keyBindings[row]);
         }
-        sprite.DrawText(&smallFont, kLabelX, y, marker + FwKeyBindingInfos()[row].label, colour);
-        const std::string name = current && waiting ? "< press a key >" : FwKeyLayoutName(settings.keyBindings[row]);
-        sprite.DrawText(&smallFont, kValueCentreX - TextWidth(smallFont, name) / 2.0f, y, name, colour);
+        sprite.DrawText(&font, kValueCentreX - TextWidth(font, value) / 2.0f, y, value, colour);
     }
 }
 

@@ -55,8 +55,7 @@ private:
     // The row below the settings that opens the Controls page, and the one below the bindings.
     bool OnControlsRow() const { return page == Page::Settings && selected == RowCount() - 2; }
     bool OnDefaultsRow() const { return page == Page::Controls && selected == RowCount() - 2; }
-    void DrawSettings(FwSpriteShader& sprite) const;
-    void DrawControls(FwSpriteShader& sprite) const;
+    void DrawPage(FwSpriteShader& sprite) const;
 
     const FwSpriteFont& smallFont;
     const FwSpriteFont& largeFont;
