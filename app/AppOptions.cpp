@@ -103,6 +103,11 @@ const AppFlag kFlags[] = {
      [](const std::string& value, AppOptions& options) { return ParseSettingNumber("volume", value, options.volume); }},
     {"--fullscreen", nullptr, "start fullscreen", &AppOptions::fullscreen},
     {"--pause-on-focus-loss", nullptr, "pause the game when the window loses the focus", &AppOptions::pauseOnFocusLoss},
+    {"--field-of-view", "D", "vertical field of view, 60 to 90 degrees in steps of 5 (default 60)", nullptr, nullptr,
+     [](const std::string& value, AppOptions& options) {
+         return ParseSettingNumber("field-of-view", value, options.fieldOfView);
+     }},
+    {"--no-rumble", nullptr, "no gamepad rumble when hit or firing the beam", &AppOptions::noRumble},
     {"--help", nullptr, "", &AppOptions::help},
     {"--version", nullptr, nullptr, &AppOptions::version},
 };
@@ -149,7 +154,10 @@ std::string FlagUsage() {
 const char* AppUsage() {
     static const std::string usage =
         "usage: quarnel [options]\n" + FlagUsage() +
-        "Flags given here win over the settings file for this run.\n"
+        "Flags given here win over the settings file for this run. The settings file also keeps\n"
+        "the key bindings (key-forward = W, ...; see quarnel(6)), which the options screen's\n"
+        "Controls page changes. Keys are physical: W A S D are the keys at those places on any\n"
+        "layout, and screens name each key as the layout does.\n"
         "keys:\n"
         "  W A S D               walk            mouse          aim\n"
         "  left button           fire the gun    right button   fire the beam (once picked up)\n"
@@ -164,6 +172,8 @@ const char* AppUsage() {
         "  F12                   screenshot in $XDG_PICTURES_DIR/quarnel (~/Pictures/quarnel)\n"
         "  F3                    show the frame rate\n"
         "  Esc                   leave the options screen and save; otherwise quit\n"
+        "  Enter on a Controls   wait for a key: the next key pressed is bound (right button:\n"
+        "  row (options)         keep the old one)\n"
         "gamepad:\n"
         "  left stick            walk            right stick    aim\n"
         "  right trigger         fire the gun    left trigger   fire the beam\n"
@@ -226,5 +236,11 @@ void ApplySettingFlags(const AppOptions& options, FwSettings& settings) {
     }
     if (options.pauseOnFocusLoss) {
         settings.pauseOnFocusLoss = true;
+    }
+    if (options.fieldOfView) {
+        settings.fieldOfView = *options.fieldOfView;
+    }
+    if (options.noRumble) {
+        settings.rumble = false;
     }
 }

@@ -52,6 +52,11 @@ bool Application::Init(int width, int height) {
 }
 
 int Application::Run() {
+    // Without a display SDL would draw into memory and the game would run where nobody sees it.
+    if (!FwHasDisplay()) {
+        std::fprintf(stderr, "no display: set DISPLAY or WAYLAND_DISPLAY, or run from a desktop session\n");
+        return 1;
+    }
     if (!Init(1280, 720)) {
         return 1;
     }
@@ -185,15 +190,27 @@ void Application::TakeFrameOutputs(uint32_t frame) const {
             {"fullscreen", window.IsFullscreen()},
             {"picture", {view.x, view.y, view.width, view.height}},
         };
+        const FwVirtualRumble& rumble = input.VirtualRumble();
         state["input"] = {
             {"gamepad", input.GamepadConnected()},
             {"mouseCaptured", input.MouseCaptured()},
             {"pointer", {input.PointerX(), input.PointerY()}},
+            {"virtualRumble",
+             {{"pulses", rumble.pulses},
+              {"on", rumble.on},
+              {"strength", rumble.strength},
+              {"milliseconds", rumble.milliseconds}}},
         };
         const FwSettings& settings = FwGetSettings();
         for (const FwSettingInfo& info : FwSettingInfos()) {
             state["settings"][info.key] =
                 info.number ? nlohmann::json(settings.*info.number) : nlohmann::json(settings.*info.flag);
+        }
+        // Bindings as the file writes them, and the names screens show under the player's layout.
+        for (size_t i = 0; i < FwKeyBindingInfos().size(); ++i) {
+            const FwKeyBindingInfo& info = FwKeyBindingInfos()[i];
+            state["settings"][info.settingKey] = FwScancodeName(settings.keyBindings[i]);
+            state["input"]["keyNames"][info.settingKey] = FwBoundKeyName(info.key);
         }
         // A frame has run, so there is always a current scene.
         const C_Scene& scene = *scenes.Current();

@@ -1,6 +1,8 @@
 #include "framework/platform/FwWindow.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include <SDL.h>
 
@@ -9,6 +11,22 @@
 
 namespace {
 constexpr int kWheelDelta = 120;  // one notch, as the game expects it
+}
+
+bool FwHasDisplay() {
+    const auto set = [](const char* value) { return value != nullptr && value[0] != '\0'; };
+    if (set(SDL_GetHint(SDL_HINT_VIDEODRIVER))) {
+        return true;
+    }
+    // Without either variable SDL's probing only adds a warning of the Wayland library's own.
+    if (!set(std::getenv("DISPLAY")) && !set(std::getenv("WAYLAND_DISPLAY"))) {
+        return false;
+    }
+    if (SDL_WasInit(SDL_INIT_VIDEO) == 0 && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        return false;
+    }
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver != nullptr && std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0;
 }
 
 FwWindow::~FwWindow() { Destroy(); }
