@@ -36,6 +36,22 @@ bool ParseSize(const std::string& text, int& width, int& height) {
     return true;
 }
 
+// "FIRST-LAST:MS", frames from 1 and a delay up to a second.
+bool ParseSlowFrames(const std::string& text, AppOptions::SlowFrames& slow) {
+    const size_t dash = text.find('-');
+    const size_t colon = text.find(':');
+    uint32_t milliseconds = 0;
+    if (dash == std::string::npos || colon == std::string::npos || colon < dash ||
+        !ParseNumber(text.substr(0, dash), slow.first) ||
+        !ParseNumber(text.substr(dash + 1, colon - dash - 1), slow.last) ||
+        !ParseNumber(text.substr(colon + 1), milliseconds) || slow.first < 1 || slow.last < slow.first ||
+        milliseconds > 1000) {
+        return false;
+    }
+    slow.milliseconds = static_cast<float>(milliseconds);
+    return true;
+}
+
 // A number setting's value, with the bounds the settings file has.
 bool ParseSettingNumber(const std::string& flag, const std::string& text, std::optional<float>& value) {
     const FwSettingInfo* info = FwFindSetting(flag.substr(2));
@@ -70,6 +86,9 @@ const char* AppUsage() {
            "  --volume X            master volume, 0.0 to 1.0 (default 1.0)\n"
            "  --fullscreen          start fullscreen\n"
            "  --pause-on-focus-loss pause the game when the window loses the focus\n"
+           "  --render-scale auto|50..100\n"
+           "                        size of the 3D picture in percent, in steps of 5; auto (the\n"
+           "                        default) lowers it only while frames miss 60 per second\n"
            "  --help, --version\n"
            "Flags given here win over the settings file for this run.\n"
            "keys:\n"
@@ -123,7 +142,8 @@ bool ParseAppOptions(const std::vector<std::string>& args, AppOptions& options, 
         const bool takesValue = flag == "--frames" || flag == "--seed" || flag == "--input" || flag == "--record" ||
                                 flag == "--screenshot" || flag == "--window-shot" || flag == "--dump-state" ||
                                 flag == "--content" || flag == "--view" || flag == "--back-buffer" ||
-                                flag == "--settings" || flag == "--mouse-sensitivity" || flag == "--volume";
+                                flag == "--settings" || flag == "--mouse-sensitivity" || flag == "--volume" ||
+                                flag == "--render-scale" || flag == "--test-slow-frames";
         if (!takesValue) {
             error = "unknown option '" + flag + "'";
             return false;
@@ -161,6 +181,10 @@ bool ParseAppOptions(const std::vector<std::string>& args, AppOptions& options, 
             ok = ParseSettingNumber(flag, value, options.mouseSensitivity);
         } else if (flag == "--volume") {
             ok = ParseSettingNumber(flag, value, options.volume);
+        } else if (flag == "--test-slow-frames") {
+            ok = ParseSlowFrames(value, options.slowFrames);
+        } else if (flag == "--render-scale") {
+            ok = ParseSettingNumber(flag, value, options.renderScale);
         } else {
             options.viewPath = value;
         }
@@ -199,5 +223,8 @@ void ApplySettingFlags(const AppOptions& options, FwSettings& settings) {
     }
     if (options.pauseOnFocusLoss) {
         settings.pauseOnFocusLoss = true;
+    }
+    if (options.renderScale) {
+        settings.renderScale = *options.renderScale;
     }
 }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -20,13 +21,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::array<FwSettingInfo, 6> kSettings = {{
+const std::array<FwSettingInfo, 7> kSettings = {{
     {"mouse-sensitivity", "Mouse sensitivity", &FwSettings::mouseSensitivity, nullptr, 0.1f, 5.0f, 0.1f},
     {"invert-y", "Invert Y", nullptr, &FwSettings::invertY},
     {"gamepad-sensitivity", "Gamepad sensitivity", &FwSettings::gamepadSensitivity, nullptr, 0.1f, 5.0f, 0.1f},
     {"volume", "Master volume", &FwSettings::masterVolume, nullptr, 0.0f, 1.0f, 0.1f, true},
     {"fullscreen", "Fullscreen", nullptr, &FwSettings::fullscreen},
     {"pause-on-focus-loss", "Pause on focus loss", nullptr, &FwSettings::pauseOnFocusLoss},
+    {"render-scale", "Render scale", &FwSettings::renderScale, nullptr, 50.0f, 100.0f, 5.0f, false, "%", "auto"},
 }};
 
 // A settings file is a few hundred bytes; anything far larger is not one.
@@ -81,7 +83,11 @@ FwSettings& FwGetSettings() {
 }
 
 float FwSettingInfo::Stepped(float value, int steps) const {
-    const float onGrid = std::round((value - minimum) / step) + static_cast<float>(steps);
+    const bool isWord = word != nullptr && value == 0.0f;
+    const float onGrid = (isWord ? -1.0f : std::round((value - minimum) / step)) + static_cast<float>(steps);
+    if (word != nullptr && onGrid < 0.0f) {
+        return 0.0f;
+    }
     return std::clamp(minimum + onGrid * step, minimum, maximum);
 }
 
@@ -89,9 +95,14 @@ std::string FwSettingInfo::FileText(const FwSettings& settings) const {
     if (flag != nullptr) {
         return settings.*flag ? "true" : "false";
     }
-    // One decimal always holds a value on the 0.1 grid, whatever the process locale says.
+    if (IsWord(settings)) {
+        return word;
+    }
+    // One decimal always holds a value on the 0.1 grid (none one on a whole-number grid), whatever
+    // the process locale says.
     char text[32];
-    const auto result = std::to_chars(text, text + sizeof(text), settings.*number, std::chars_format::fixed, 1);
+    const int decimals = step >= 1.0f ? 0 : 1;
+    const auto result = std::to_chars(text, text + sizeof(text), settings.*number, std::chars_format::fixed, decimals);
     return std::string(text, result.ptr);
 }
 
@@ -99,10 +110,15 @@ std::string FwSettingInfo::ScreenText(const FwSettings& settings) const {
     if (flag != nullptr) {
         return settings.*flag ? "On" : "Off";
     }
+    if (IsWord(settings)) {
+        std::string text = word;
+        text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+        return text;
+    }
     if (percent) {
         return std::to_string(static_cast<int>(std::lround(settings.*number * 100.0f))) + "%";
     }
-    return FileText(settings);
+    return FileText(settings) + unit;
 }
 
 bool FwSettingInfo::Parse(const std::string& text, FwSettings& settings) const {
@@ -119,6 +135,10 @@ bool FwSettingInfo::Parse(const std::string& text, FwSettings& settings) const {
             return true;
         }
         return false;
+    }
+    if (word != nullptr && text == word) {
+        settings.*number = 0.0f;
+        return true;
     }
     float value = 0.0f;
     const char* end = text.data() + text.size();

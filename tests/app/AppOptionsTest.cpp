@@ -85,9 +85,10 @@ TEST(GameProcess, BadFlagsAndScriptsExitWithTwo) {
 TEST(GameProcess, HelpAndVersion) {
     GameRunResult run = RunGame({"--help"});
     EXPECT_EQ(run.exitCode, 0);
-    for (const char* text : {"--dump-state N:PATH", "--settings FILE", "--mouse-sensitivity X", "--invert-y",
-                             "--volume X", "keys:", "Esc", "--fullscreen", "--pause-on-focus-loss", "--window-shot",
-                             "pause and resume", "F11 or Alt+Enter", "F12", "F3", "right trigger"}) {
+    for (const char* text :
+         {"--dump-state N:PATH", "--settings FILE", "--mouse-sensitivity X", "--invert-y", "--volume X", "keys:", "Esc",
+          "--fullscreen", "--pause-on-focus-loss", "--render-scale auto|50..100", "--window-shot", "pause and resume",
+          "F11 or Alt+Enter", "F12", "F3", "right trigger"}) {
         EXPECT_NE(run.output.find(text), std::string::npos) << text;
     }
     run = RunGame({"--version"});
@@ -100,8 +101,13 @@ TEST(GameProcess, HelpAndVersion) {
 TEST(AppOptions, SettingFlagsAndTheSettingsFile) {
     AppOptions options;
     std::string error;
-    ASSERT_TRUE(ParseAppOptions({"--mouse-sensitivity", "2.46", "--invert-y", "--volume", "0"}, options, error))
+    ASSERT_TRUE(ParseAppOptions({"--mouse-sensitivity", "2.46", "--invert-y", "--volume", "0", "--render-scale", "80",
+                                 "--test-slow-frames", "10-20:30"},
+                                options, error))
         << error;
+    EXPECT_EQ(options.slowFrames.first, 10u);
+    EXPECT_EQ(options.slowFrames.last, 20u);
+    EXPECT_EQ(options.slowFrames.milliseconds, 30.0f);
     FwSettings settings;
     settings.mouseSensitivity = 3.0f;
     settings.fullscreen = true;
@@ -110,12 +116,22 @@ TEST(AppOptions, SettingFlagsAndTheSettingsFile) {
     EXPECT_TRUE(settings.invertY);
     EXPECT_FLOAT_EQ(settings.masterVolume, 0.0f);
     EXPECT_TRUE(settings.fullscreen);
+    EXPECT_EQ(settings.renderScale, 80.0f);
+    AppOptions automatic;
+    ASSERT_TRUE(ParseAppOptions({"--render-scale", "auto"}, automatic, error));
+    ApplySettingFlags(automatic, settings);
+    EXPECT_EQ(settings.renderScale, 0.0f);
     for (const auto& bad : std::vector<std::vector<std::string>>{{"--volume", "1.5"},
                                                                  {"--volume", "-0.1"},
                                                                  {"--volume", "nan"},
                                                                  {"--mouse-sensitivity", "0"},
                                                                  {"--mouse-sensitivity", "fast"},
                                                                  {"--mouse-sensitivity"},
+                                                                 {"--render-scale", "40"},
+                                                                 {"--render-scale", "half"},
+                                                                 {"--test-slow-frames", "20-10:5"},
+                                                                 {"--test-slow-frames", "1-10"},
+                                                                 {"--test-slow-frames", "0-10:5"},
                                                                  {"--settings"}}) {
         AppOptions refused;
         EXPECT_FALSE(ParseAppOptions(bad, refused, error)) << bad[0];

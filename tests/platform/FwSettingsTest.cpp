@@ -21,6 +21,7 @@ FwSettings Changed() {
     settings.masterVolume = 0.3f;
     settings.fullscreen = true;
     settings.pauseOnFocusLoss = true;
+    settings.renderScale = 65.0f;
     return settings;
 }
 
@@ -45,6 +46,7 @@ TEST(FwSettingsFile, EverySettingRoundTripsAndTheFolderIsMade) {
         EXPECT_NE(text.find(std::string(info.key) + " = "), std::string::npos) << info.key;
     }
     EXPECT_NE(text.find("volume = 0.3\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("render-scale = 65\n"), std::string::npos) << text;
 
     FwSettings read;
     testing::internal::CaptureStderr();
@@ -79,6 +81,28 @@ TEST(FwSettingsFile, NumbersStayOnTheirGridAndWithinTheirBounds) {
     EXPECT_EQ(FwFindSetting("mouse-sensitivity")->ScreenText(settings), "1.0");
     EXPECT_EQ(FwFindSetting("mouse-sensitivity")->Stepped(5.0f, 3), 5.0f);
     EXPECT_EQ(FwFindSetting("brightness"), nullptr);
+
+    // The render scale: auto one step below 50, whole percentages in steps of 5.
+    const FwSettingInfo& scale = *FwFindSetting("render-scale");
+    EXPECT_EQ(scale.FileText(settings), "auto");
+    EXPECT_EQ(scale.ScreenText(settings), "Auto");
+    EXPECT_EQ(scale.Stepped(0.0f, 1), 50.0f);
+    EXPECT_EQ(scale.Stepped(0.0f, -1), 0.0f);
+    EXPECT_EQ(scale.Stepped(50.0f, -1), 0.0f);
+    EXPECT_EQ(scale.Stepped(95.0f, 3), 100.0f);
+    for (const auto& [text, parsed] : {std::pair{"75", 75.0f}, {"62", 60.0f}, {"100", 100.0f}, {"auto", 0.0f}}) {
+        settings.renderScale = 1.0f;
+        EXPECT_TRUE(scale.Parse(text, settings)) << text;
+        EXPECT_EQ(settings.renderScale, parsed) << text;
+    }
+    EXPECT_EQ(scale.FileText(settings), "auto");
+    settings.renderScale = 55.0f;
+    EXPECT_EQ(scale.FileText(settings), "55");
+    EXPECT_EQ(scale.ScreenText(settings), "55%");
+    for (const char* bad : {"45", "0", "105", "Auto", "", "auto75"}) {
+        EXPECT_FALSE(scale.Parse(bad, settings)) << bad;
+        EXPECT_EQ(settings.renderScale, 55.0f) << bad;
+    }
 }
 
 // Every line that cannot be understood is named on stderr and costs only its own setting.
