@@ -46,7 +46,9 @@ float RenderScaleControl::Next(float setting, uint64_t workMicroseconds) {
 
 void RenderScaleControl::StepDown() {
     // The pixels' share of a frame goes with the square of the scale; aim at the middle of the
-    // comfortable range from the median of the window, at least one step.
+    // comfortable range from the median of the window, at least one step and at most
+    // kMaxStepsDown (a hitch, say shaders compiled on a scene's first frames, must not throw the
+    // picture to its coarsest for the long climb back).
     std::array<uint64_t, kWindow> sorted = window;
     std::sort(sorted.begin(), sorted.begin() + windowCount);
     const double median = static_cast<double>(sorted[static_cast<size_t>(windowCount / 2)]);
@@ -60,7 +62,7 @@ void RenderScaleControl::StepDown() {
         sinceFailure = 0;
     }
     steppedUp = false;
-    Change(std::clamp(onGrid, kMinPercent, percent - kStepPercent));
+    Change(std::clamp(onGrid, std::max(kMinPercent, percent - kMaxStepsDown * kStepPercent), percent - kStepPercent));
 }
 
 void RenderScaleControl::StepUp() {

@@ -7,7 +7,8 @@
 // used as it stands. `auto` starts at full size and watches the frame's own work (frame start to
 // the end of present, without the limiter's wait) against the 16 ms budget of 60 frames a second:
 // - down, when most frames of a short window overrun 90 % of the budget; by as much as the
-//   overrun says, since the pixels' share of a frame goes with the square of the scale;
+//   overrun says (up to three steps), since the pixels' share of a frame goes with the square of
+//   the scale;
 // - up one step, after a longer stretch of frames comfortably under the budget;
 // - a step up that had to be taken back is tried again only after a back-off that doubles each
 //   time, or sooner once frames at the lower scale are clearly cheaper than when it was tried:
@@ -23,6 +24,7 @@ public:
     static constexpr int kWindow = 10;  // frames; down when kOverrunsToStep of them overrun
     static constexpr int kOverrunsToStep = 6;
     static constexpr int kSettleFrames = 15;    // after a change, before the next
+    static constexpr int kMaxStepsDown = 3;     // in one change
     static constexpr int kCalmStretch = 120;    // frames under kComfortable before a step up
     static constexpr int kFirstBackOff = 1200;  // frames before a step up that failed is tried again
     static constexpr int kMaxBackOff = 9600;

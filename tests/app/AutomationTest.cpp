@@ -37,7 +37,8 @@ TEST(Automation, ScriptedEscapeEndsTheRunInThatFrame) {
 
 TEST(Automation, ScreenshotIsTheFullBackBuffer) {
     TempDir dir;
-    const GameRunResult run = RunGame({"--frames", "3", "--screenshot", "3:" + dir.File("a.png")});
+    const GameRunResult run =
+        RunGame({"--frames", "3", "--render-scale", "100", "--screenshot", "3:" + dir.File("a.png")});
     ASSERT_EQ(run.exitCode, 0) << run.output;
     const Image image = ReadPng(dir.File("a.png"));
     ASSERT_FALSE(image.Empty());

@@ -69,9 +69,9 @@ TEST(OptionsScreen, ChangesSettingsThatTheNextGameAndTheNextRunUse) {
     const std::vector<std::string> xdg = {"XDG_CONFIG_HOME=" + dir.File("xdg")};
 
     GameRunResult plainRun;
-    const Snapshots plain =
-        RunGameWithSnapshots(Args(dir.File("plain.txt"), 310, {"--screenshot", "300:" + dir.File("plain.png")}),
-                             {100, kOpen, kOpen + 3}, &plainRun, xdg);
+    const Snapshots plain = RunGameWithSnapshots(
+        Args(dir.File("plain.txt"), 310, {"--render-scale", "100", "--screenshot", "300:" + dir.File("plain.png")}),
+        {100, kOpen, kOpen + 3}, &plainRun, xdg);
     ASSERT_EQ(plainRun.exitCode, 0) << plainRun.output;
 
     GameRunResult optionsRun;
@@ -79,8 +79,8 @@ TEST(OptionsScreen, ChangesSettingsThatTheNextGameAndTheNextRunUse) {
                                           kClose - 1, kClose + 3, kLookFrame - 1, kLookFrame};
     const Snapshots run =
         RunGameWithSnapshots(Args(dir.File("options.txt"), kLookFrame,
-                                  {"--settings", settings, "--screenshot", "300:" + dir.File("before.png"),
-                                   "--screenshot", "340:" + dir.File("open.png")}),
+                                  {"--settings", settings, "--render-scale", "100", "--screenshot",
+                                   "300:" + dir.File("before.png"), "--screenshot", "340:" + dir.File("open.png")}),
                              frames, &optionsRun, xdg);
     ASSERT_EQ(optionsRun.exitCode, 0) << optionsRun.output;
     ASSERT_EQ(run.size(), frames.size()) << "Escape must leave the screen, not close the window";
