@@ -38,6 +38,22 @@ bool ParseSize(const std::string& text, int& width, int& height) {
     return true;
 }
 
+// "FIRST-LAST:MS", frames from 1 and a delay up to a second.
+bool ParseSlowFrames(const std::string& text, AppOptions::SlowFrames& slow) {
+    const size_t dash = text.find('-');
+    const size_t colon = text.find(':');
+    uint32_t milliseconds = 0;
+    if (dash == std::string::npos || colon == std::string::npos || colon < dash ||
+        !ParseNumber(text.substr(0, dash), slow.first) ||
+        !ParseNumber(text.substr(dash + 1, colon - dash - 1), slow.last) ||
+        !ParseNumber(text.substr(colon + 1), milliseconds) || slow.first < 1 || slow.last < slow.first ||
+        milliseconds > 1000) {
+        return false;
+    }
+    slow.milliseconds = static_cast<float>(milliseconds);
+    return true;
+}
+
 // A number setting's value, with the bounds the settings file has.
 bool ParseSettingNumber(const char* key, const std::string& text, std::optional<float>& value) {
     const FwSettingInfo* info = FwFindSetting(key);
@@ -108,6 +124,16 @@ const AppFlag kFlags[] = {
          return ParseSettingNumber("field-of-view", value, options.fieldOfView);
      }},
     {"--no-rumble", nullptr, "no gamepad rumble when hit or firing the beam", &AppOptions::noRumble},
+    {"--render-scale", "auto|50..100",
+     "size of the 3D picture in percent, in steps of 5; auto (the\n"
+     "default) lowers it only while frames miss 60 per second",
+     nullptr, nullptr,
+     [](const std::string& value, AppOptions& options) {
+         return ParseSettingNumber("render-scale", value, options.renderScale);
+     }},
+    // Tests only, and not in the usage: makes chosen frames slow on purpose.
+    {"--test-slow-frames", "FIRST-LAST:MS", nullptr, nullptr, nullptr,
+     [](const std::string& value, AppOptions& options) { return ParseSlowFrames(value, options.slowFrames); }},
     {"--help", nullptr, "", &AppOptions::help},
     {"--version", nullptr, nullptr, &AppOptions::version},
 };
@@ -127,6 +153,9 @@ std::string FlagUsage() {
     constexpr size_t kColumn = 22;
     std::string text;
     for (const AppFlag& flag : kFlags) {
+        if (std::string_view(flag.name).starts_with("--test-")) {
+            continue;
+        }
         if (flag.help == nullptr) {
             text.insert(text.size() - 1, std::string(", ") + flag.name);
             continue;
@@ -136,6 +165,10 @@ std::string FlagUsage() {
         if (help.empty()) {
             text += left + "\n";
             continue;
+        }
+        if (left.size() > kColumn + 1) {
+            text += left + "\n";  // too long to share a line with its help
+            left.clear();
         }
         size_t start = 0;
         while (start < help.size()) {
@@ -242,5 +275,8 @@ void ApplySettingFlags(const AppOptions& options, FwSettings& settings) {
     }
     if (options.noRumble) {
         settings.rumble = false;
+    }
+    if (options.renderScale) {
+        settings.renderScale = *options.renderScale;
     }
 }

@@ -36,6 +36,15 @@ struct AppOptions {
     bool pauseOnFocusLoss = false;
     std::optional<float> fieldOfView;
     bool noRumble = false;
+    std::optional<float> renderScale;  // as the setting holds it: 0 for auto
+    // Tests only: frames first..last each take this much longer, times the square of the render
+    // scale, as a picture that costs that much more to draw at full size.
+    struct SlowFrames {
+        uint32_t first = 1;
+        uint32_t last = 0;
+        float milliseconds = 0.0f;
+    };
+    SlowFrames slowFrames;
     bool help = false;
     bool version = false;
 

@@ -1,5 +1,6 @@
 #include "app/Application.h"
 
+#include <cmath>
 #include <cstdio>
 #include <ctime>
 #include <exception>
@@ -95,7 +96,13 @@ void Application::RunLoop() {
         scenes.Step();
         HandleDisplayKeys();
         TakeFrameOutputs(frame);
+        if (frame >= options.slowFrames.first && frame <= options.slowFrames.last) {
+            // Stands for drawing that costs this much at full size: its pixels go with the square.
+            const float scale = FwDirect3D::GetInstance().RenderScale();
+            FwSleepMicroseconds(static_cast<uint64_t>(options.slowFrames.milliseconds * 1000.0f * scale * scale));
+        }
         FwDirect3D::GetInstance().Present();
+        AdaptRenderScale(clock.Now() - frameStartMicroseconds);
 
         if (!options.unlimited && targetFps > 0) {
             // Whole milliseconds: 16 at 60, so an idle loop runs at 62.5 frames per second.
@@ -107,6 +114,10 @@ void Application::RunLoop() {
             break;
         }
     }
+}
+
+void Application::AdaptRenderScale(uint64_t workMicroseconds) {
+    FwDirect3D::GetInstance().SetRenderScale(renderScaleControl.Next(FwGetSettings().renderScale, workMicroseconds));
 }
 
 void Application::HandleDisplayKeys() {
@@ -134,7 +145,8 @@ void Application::DrawFrameRate() {
         frameRateShown = false;
         return;
     }
-    const std::string text = std::to_string(measuredFps) + " fps";
+    const auto percent = std::lround(FwDirect3D::GetInstance().RenderScale() * 100.0f);
+    const std::string text = std::to_string(measuredFps) + " fps  3D " + std::to_string(percent) + "%";
     constexpr float kMargin = 8.0f;
     const float x = 640.0f - kMargin - FwMeasureString(frameRateFont, text);
     FwShaderManager::GetInstance().spriteShader.DrawFont(&frameRateFont, x, 360.0f - kMargin, text,
@@ -179,6 +191,7 @@ void Application::TakeFrameOutputs(uint32_t frame) const {
             {"clickLatch", scenes.clickLatch},
             {"sceneRequested", scenes.HasPendingScene()},
             {"frameRateShown", frameRateShown},
+            {"renderScale", FwDirect3D::GetInstance().RenderScale()},
         };
         const FwInput& input = FwInput::GetInstance();
         int windowWidth = 0;
@@ -203,8 +216,9 @@ void Application::TakeFrameOutputs(uint32_t frame) const {
         };
         const FwSettings& settings = FwGetSettings();
         for (const FwSettingInfo& info : FwSettingInfos()) {
-            state["settings"][info.key] =
-                info.number ? nlohmann::json(settings.*info.number) : nlohmann::json(settings.*info.flag);
+            state["settings"][info.key] = info.flag               ? nlohmann::json(settings.*info.flag)
+                                          : info.IsWord(settings) ? nlohmann::json(info.word)
+                                                                  : nlohmann::json(settings.*info.number);
         }
         // Bindings as the file writes them, and the names screens show under the player's layout.
         for (size_t i = 0; i < FwKeyBindingInfos().size(); ++i) {

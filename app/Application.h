@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "app/AppOptions.h"
+#include "app/RenderScaleControl.h"
 #include "framework/graphics/FwSpriteFont.h"
 #include "framework/platform/FwWindow.h"
 
@@ -21,6 +22,10 @@ public:
 
     AppOptions options;
 
+    // What the frame that just ended took without the limiter's wait: sets the scale of the next
+    // frame's 3D picture from the render-scale setting.
+    void AdaptRenderScale(uint64_t workMicroseconds);
+
 private:
     Application() = default;
 
@@ -34,4 +39,5 @@ private:
     // F3: the measured frame rate in the top-right corner.
     bool frameRateShown = false;
     FwSpriteFont frameRateFont;
+    RenderScaleControl renderScaleControl;
 };

@@ -9,6 +9,9 @@
 void C_Scene::Frame() {
     Update();
     FwDirect3D& d3d = FwDirect3D::GetInstance();
+    if (DrawsScaled3D()) {
+        d3d.BeginScaled3D();
+    }
     d3d.ClearBackBuffer(Color(0.3f, 0.3f, 0.3f, 0.1f));
     d3d.ClearDepthStencil(1.0f, 0);
     SetCamera();

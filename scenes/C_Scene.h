@@ -10,6 +10,9 @@ public:
     virtual void Update() {}
     virtual void Draw() {}
     virtual void SetCamera();
+    // True for a scene whose Draw puts its 3D passes between the device's BeginScaled3D (called
+    // here before the clears) and EndScaled3D, and its 2D passes after.
+    virtual bool DrawsScaled3D() const { return false; }
 
     // Update, clear, camera, draw; presenting is the frame loop's.
     void Frame();

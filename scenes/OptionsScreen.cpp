@@ -176,7 +176,7 @@ void OptionsScreen::Change(int steps, bool wrap) {
         float& value = settings.*info.number;
         const float stepped = info.Stepped(value, steps);
         const bool stuck = stepped == info.Stepped(value, 0);
-        value = (wrap && stuck) ? (steps > 0 ? info.minimum : info.maximum) : stepped;
+        value = (wrap && stuck) ? (steps > 0 ? info.Lowest() : info.maximum) : stepped;
     }
     // Heard after the change, so a volume step is heard at its new level.
     if (changeSound && settings != before) {

@@ -4,7 +4,9 @@
 #include <link.h>
 #include <malloc.h>
 
+#include <algorithm>
 #include <cfloat>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <iterator>
@@ -113,26 +115,8 @@ bool FwDirect3D::Init(SDL_Window* targetWindow, int backBufferWidth, int backBuf
     if (!frameBuffer) {
         return fail(kSwapChainFailed);
     }
-    glBindFramebuffer(GL_FRAMEBUFFER, frameBuffer.Name());
-
-    FwTextureDesc colorDesc;
-    colorDesc.width = static_cast<uint32_t>(width);
-    colorDesc.height = static_cast<uint32_t>(height);
-    colorDesc.format = FwFormat::R8G8B8A8_UNORM;
-    colorDesc.bindFlags = FwBind::kRenderTarget | FwBind::kShaderResource;
-    backBuffer = std::make_shared<FwTexture>();
-    if (!backBuffer->Create(colorDesc)) {
-        return fail(kBackBufferGetFailed);
-    }
-    if (!AttachToFrameBuffer(GL_COLOR_ATTACHMENT0, backBuffer->RenderTargetView())) {
-        return fail(kBackBufferFailed);
-    }
-    FwTextureDesc depthDesc = colorDesc;
-    depthDesc.format = FwFormat::R32_TYPELESS;
-    depthDesc.bindFlags = FwBind::kShaderResource | FwBind::kDepthStencil;
-    depthBuffer = std::make_shared<FwTexture>();
-    if (!depthBuffer->Create(depthDesc) || !AttachToFrameBuffer(GL_DEPTH_ATTACHMENT, depthBuffer->DepthStencilView())) {
-        return fail(kDepthBufferFailed);
+    if (const char* failed = CreateTarget(frameBuffer, width, height, backBuffer, depthBuffer)) {
+        return fail(failed);
     }
     if (!context.Init(height)) {
         return fail(kDeviceFailed);
@@ -181,6 +165,31 @@ bool FwDirect3D::CreateContext(SDL_Window* targetWindow, bool debug) {
     return true;
 }
 
+const char* FwDirect3D::CreateTarget(const FwGLObject& target, int targetWidth, int targetHeight,
+                                     std::shared_ptr<FwTexture>& color, std::shared_ptr<FwTexture>& depth) const {
+    glBindFramebuffer(GL_FRAMEBUFFER, target.Name());
+    FwTextureDesc colorDesc;
+    colorDesc.width = static_cast<uint32_t>(targetWidth);
+    colorDesc.height = static_cast<uint32_t>(targetHeight);
+    colorDesc.format = FwFormat::R8G8B8A8_UNORM;
+    colorDesc.bindFlags = FwBind::kRenderTarget | FwBind::kShaderResource;
+    color = std::make_shared<FwTexture>();
+    if (!color->Create(colorDesc)) {
+        return kBackBufferGetFailed;
+    }
+    if (!AttachToFrameBuffer(GL_COLOR_ATTACHMENT0, color->RenderTargetView())) {
+        return kBackBufferFailed;
+    }
+    FwTextureDesc depthDesc = colorDesc;
+    depthDesc.format = FwFormat::R32_TYPELESS;
+    depthDesc.bindFlags = FwBind::kShaderResource | FwBind::kDepthStencil;
+    depth = std::make_shared<FwTexture>();
+    if (!depth->Create(depthDesc) || !AttachToFrameBuffer(GL_DEPTH_ATTACHMENT, depth->DepthStencilView())) {
+        return kDepthBufferFailed;
+    }
+    return nullptr;
+}
+
 bool FwDirect3D::AttachToFrameBuffer(GLenum attachment, GLuint view) const {
     glFramebufferTexture2D(GL_FRAMEBUFFER, attachment, GL_TEXTURE_2D, view, 0);
     return view != 0 && glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
@@ -205,6 +214,8 @@ void FwDirect3D::Release() {
     spareVB.Release();
     backBuffer.reset();
     depthBuffer.reset();
+    ReleaseScaledTarget();
+    renderScale = 1.0f;
     whiteTexture.reset();
     frameBuffer.Reset();
     context.Release();
@@ -249,6 +260,59 @@ void FwDirect3D::Present() {
     SDL_GL_SwapWindow(window);
     glBindFramebuffer(GL_FRAMEBUFFER, frameBuffer.Name());
     context.ApplyScissor(true);
+}
+
+void FwDirect3D::SetRenderScale(float scale) { renderScale = std::clamp(scale, kMinRenderScale, 1.0f); }
+
+void FwDirect3D::BeginScaled3D() {
+    if (glContext == nullptr || renderScale >= 1.0f) {
+        return;
+    }
+    const int scaledWidth = static_cast<int>(std::lround(renderScale * static_cast<float>(width)));
+    const int scaledHeight = static_cast<int>(std::lround(renderScale * static_cast<float>(height)));
+    if (!scaledColor || static_cast<int>(scaledColor->Width()) != scaledWidth ||
+        static_cast<int>(scaledColor->Height()) != scaledHeight) {
+        ReleaseScaledTarget();
+        scaledFrameBuffer = FwGLObject::Generate(FwGLKind::Framebuffer);
+        if (!scaledFrameBuffer ||
+            CreateTarget(scaledFrameBuffer, scaledWidth, scaledHeight, scaledColor, scaledDepth) != nullptr) {
+            // Without it the 3D passes draw at full size, as they would at scale 1.
+            ReleaseScaledTarget();
+            glBindFramebuffer(GL_FRAMEBUFFER, frameBuffer.Name());
+            return;
+        }
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, scaledFrameBuffer.Name());
+    savedViewport = context.Viewport();
+    FwViewport viewport;
+    viewport.width = static_cast<float>(scaledWidth);
+    viewport.height = static_cast<float>(scaledHeight);
+    context.SetTargetHeight(scaledHeight);
+    context.SetViewport(viewport);
+    scaledBound = true;
+}
+
+void FwDirect3D::EndScaled3D() {
+    if (!scaledBound) {
+        return;
+    }
+    scaledBound = false;
+    context.ApplyScissor(false);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, scaledFrameBuffer.Name());
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, frameBuffer.Name());
+    glBlitFramebuffer(0, 0, static_cast<GLint>(scaledColor->Width()), static_cast<GLint>(scaledColor->Height()), 0, 0,
+                      width, height, GL_COLOR_BUFFER_BIT, GL_LINEAR);
+    glBindFramebuffer(GL_FRAMEBUFFER, frameBuffer.Name());
+    context.ApplyScissor(true);
+    context.SetTargetHeight(height);
+    context.SetViewport(savedViewport);
+}
+
+void FwDirect3D::ReleaseScaledTarget() {
+    scaledColor.reset();
+    scaledDepth.reset();
+    scaledFrameBuffer.Reset();
+    scaledBound = false;
 }
 
 void FwDirect3D::ClearBackBuffer(const Color& color) {

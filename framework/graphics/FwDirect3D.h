@@ -38,6 +38,18 @@ public:
     void Present();
     // The next Present also writes the window's picture, bars included, as a PNG to `pngPath`.
     void RequestWindowShot(const std::string& pngPath) { windowShotPath = pngPath; }
+    // The game scene's 3D passes draw at this share of the back buffer's width and height
+    // (kMinRenderScale to 1; the application's render-scale setting picks it).
+    static constexpr float kMinRenderScale = 0.5f;
+    void SetRenderScale(float scale);
+    float RenderScale() const { return renderScale; }
+    // Below scale 1, binds a colour and depth target of round(scale * Width()) x round(scale *
+    // Height()) with a viewport over all of it; EndScaled3D draws it up into the back buffer with
+    // bilinear filtering and binds the back buffer again. At scale 1 both do nothing: the passes
+    // draw straight into the back buffer, as every other scene does.
+    void BeginScaled3D();
+    void EndScaled3D();
+    // Clear the bound target: the back buffer, or the scaled 3D target between the two above.
     void ClearBackBuffer(const Color& color);
     void ClearDepthStencil(float depth, uint8_t stencil);
     // The back buffer as RGBA, top row first.
@@ -70,7 +82,12 @@ private:
     ~FwDirect3D();
 
     bool CreateContext(SDL_Window* targetWindow, bool debug);
+    // A colour and a depth texture of that size attached to `target`, left bound; the failure
+    // message of the step that failed, or null.
+    const char* CreateTarget(const FwGLObject& target, int targetWidth, int targetHeight,
+                             std::shared_ptr<FwTexture>& color, std::shared_ptr<FwTexture>& depth) const;
     bool AttachToFrameBuffer(GLenum attachment, GLuint view) const;
+    void ReleaseScaledTarget();
     void BindStartStates();
     static void ReadPixels(int readWidth, int readHeight, std::vector<uint8_t>& rgba);
 
@@ -80,6 +97,12 @@ private:
     FwGLObject frameBuffer;
     std::shared_ptr<FwTexture> backBuffer;
     std::shared_ptr<FwTexture> depthBuffer;
+    float renderScale = 1.0f;
+    FwGLObject scaledFrameBuffer;
+    std::shared_ptr<FwTexture> scaledColor;
+    std::shared_ptr<FwTexture> scaledDepth;
+    bool scaledBound = false;
+    FwViewport savedViewport;
     std::array<FwBuffer, kTempVertexBufferCount> tempVB;
     FwBuffer spareVB;
     std::shared_ptr<FwTexture> whiteTexture;

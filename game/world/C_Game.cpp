@@ -415,6 +415,7 @@ void C_Game::Draw() {
     // Depth-tested effects again.
     context.SetDepthStencilState(d3d.CreateDepthStencilState(true, true), 0);
     DrawList(breakerSmokes);
+    d3d.EndScaled3D();
 
     context.SetBlendState(blendAlpha, noBlendFactor, 0xFFFFFFFF);
     DrawHud();

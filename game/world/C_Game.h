@@ -60,6 +60,7 @@ public:
     void Update() override;
     void Draw() override;
     void SetCamera() override;
+    bool DrawsScaled3D() const override { return true; }
 
     const char* Name() const override { return "game"; }
     void DumpState(nlohmann::json& out) const override;

@@ -17,8 +17,8 @@
 #include "framework/platform/FwPath.h"
 #include "scenes/SceneManager.h"
 #include "scenes/TitleScene.h"
-#include "tests/support/FightDriver.h"
 #include "tests/game/GameSceneFixture.h"
+#include "tests/support/FightDriver.h"
 #include "tests/support/GameRun.h"
 
 namespace {
@@ -195,7 +195,7 @@ GameRunResult Replay(const Recording& recording, const std::string& content, con
 // binary's frame loop adds to the scene's own snapshot (window, input, settings, frame-rate corner),
 // which the recording made in the test process does not have.
 nlohmann::json Comparable(nlohmann::json state) {
-    for (const char* key : {"measuredFps", "frameRateShown", "input", "settings", "window"}) {
+    for (const char* key : {"measuredFps", "renderScale", "frameRateShown", "input", "settings", "window"}) {
         state.erase(key);
     }
     if (state.contains("title")) {

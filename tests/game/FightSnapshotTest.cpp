@@ -1,4 +1,4 @@
-// ctest-cost: 120
+// ctest-cost: 240
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -58,7 +58,11 @@ void ExpectSameState(const nlohmann::json& expected, const nlohmann::json& actua
 // 7) played by the game binary: at four updates across the fight (robots shot down, explosions,
 // debris, enemy fire on the player) the whole state equals the snapshots taken from the game before
 // ray queries walked hierarchies and content was shared. Their frames count from the game's start.
-TEST(FightSnapshot, StateAcrossAFightIsTheSameAsBeforeTheSpeedWork) {
+// The world never depends on the scale its 3D picture is drawn at: at full size and at half size
+// every field is the same.
+class FightSnapshot : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(FightSnapshot, StateAcrossAFightIsTheSameAsBeforeTheSpeedWork) {
     const int start = GameStartFrame();
     ASSERT_GT(start, kTitleReturnFrame);
     std::ifstream recorded(kFight + "input.txt");
@@ -86,19 +90,22 @@ TEST(FightSnapshot, StateAcrossAFightIsTheSameAsBeforeTheSpeedWork) {
         frames.push_back(static_cast<uint32_t>(start + update - 1));
     }
     GameRunResult run;
-    const auto states =
-        RunGameWithSnapshots(StateOnly({"--unlimited", "--seed", "7", "--content", content.Path(), "--input",
-                                        content.File("in.txt"), "--frames", std::to_string(frames.back())}),
-                             frames, &run);
+    const auto states = RunGameWithSnapshots(
+        StateOnly({"--unlimited", "--seed", "7", "--content", content.Path(), "--input", content.File("in.txt"),
+                   "--frames", std::to_string(frames.back()), "--render-scale", GetParam()}),
+        frames, &run);
     ASSERT_EQ(run.exitCode, 0) << run.output;
     for (const int update : kUpdates) {
         const auto state = states.find(static_cast<uint32_t>(start + update - 1));
         ASSERT_NE(state, states.end()) << "no snapshot at update " << update;
         ASSERT_EQ(state->second["updates"], update);
+        EXPECT_EQ(state->second["renderScale"].get<float>() * 100.0f, std::stof(GetParam()));
         int differences = 0;
         ExpectSameState(ReadJsonFile(kFight + "update-" + std::to_string(update) + ".json"), state->second,
                         "update " + std::to_string(update), differences);
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(RenderScale, FightSnapshot, ::testing::Values("100", "50"));
 
 }  // namespace

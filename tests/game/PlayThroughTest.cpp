@@ -228,6 +228,8 @@ TEST_F(PlayThrough, ShootsAndWalksTheRouteFromTheTitleToTheEndingAndBack) {
                                      dir.File("in.txt"),
                                      "--frames",
                                      std::to_string(click + 2),
+                                     "--render-scale",
+                                     "100",
                                      "--screenshot",
                                      std::to_string(gameStart + 110) + ":" + shots + "/start.png",
                                      "--screenshot",
@@ -356,10 +358,11 @@ TEST_F(PlayThrough, UnpoweredCurtainIsNeverReachedWithoutShooting) {
     const std::string shots = kBuild + "/test-output/playthrough";
     std::filesystem::create_directories(shots);
     GameRunResult run;
-    const auto states = RunGameWithSnapshots(
-        StateOnly({"--unlimited", "--seed", "7", "--content", content.Path(), "--input", dir.File("in.txt"), "--frames",
-                   std::to_string(legEnd), "--screenshot", std::to_string(legEnd) + ":" + shots + "/curtain.png"}),
-        frames, &run);
+    const auto states =
+        RunGameWithSnapshots(StateOnly({"--unlimited", "--seed", "7", "--content", content.Path(), "--input",
+                                        dir.File("in.txt"), "--frames", std::to_string(legEnd), "--render-scale", "100",
+                                        "--screenshot", std::to_string(legEnd) + ":" + shots + "/curtain.png"}),
+                             frames, &run);
     ASSERT_EQ(run.exitCode, 0) << run.output;
     int heldFrames = 0;
     for (const auto& [frame, state] : states) {

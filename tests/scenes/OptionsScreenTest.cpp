@@ -71,9 +71,9 @@ TEST(OptionsScreen, ChangesSettingsThatTheNextGameAndTheNextRunUse) {
     const std::vector<std::string> xdg = {"XDG_CONFIG_HOME=" + dir.File("xdg")};
 
     GameRunResult plainRun;
-    const Snapshots plain =
-        RunGameWithSnapshots(Args(dir.File("plain.txt"), 310, {"--screenshot", "300:" + dir.File("plain.png")}),
-                             {100, kOpen, kOpen + 3}, &plainRun, xdg);
+    const Snapshots plain = RunGameWithSnapshots(
+        Args(dir.File("plain.txt"), 310, {"--render-scale", "100", "--screenshot", "300:" + dir.File("plain.png")}),
+        {100, kOpen, kOpen + 3}, &plainRun, xdg);
     ASSERT_EQ(plainRun.exitCode, 0) << plainRun.output;
 
     GameRunResult optionsRun;
@@ -81,8 +81,8 @@ TEST(OptionsScreen, ChangesSettingsThatTheNextGameAndTheNextRunUse) {
                                           kClose - 1, kClose + 3, kLookFrame - 1, kLookFrame};
     const Snapshots run =
         RunGameWithSnapshots(Args(dir.File("options.txt"), kLookFrame,
-                                  {"--settings", settings, "--screenshot", "300:" + dir.File("before.png"),
-                                   "--screenshot", "340:" + dir.File("open.png")}),
+                                  {"--settings", settings, "--render-scale", "100", "--screenshot",
+                                   "300:" + dir.File("before.png"), "--screenshot", "340:" + dir.File("open.png")}),
                              frames, &optionsRun, xdg);
     ASSERT_EQ(optionsRun.exitCode, 0) << optionsRun.output;
     ASSERT_EQ(run.size(), frames.size()) << "Escape must leave the screen, not close the window";
@@ -91,8 +91,10 @@ TEST(OptionsScreen, ChangesSettingsThatTheNextGameAndTheNextRunUse) {
     // ignored, and the pictures match.
     nlohmann::json typing = run.at(100);
     nlohmann::json plainTyping = plain.at(100);
-    typing.erase("measuredFps");
-    plainTyping.erase("measuredFps");
+    for (const char* machine : {"measuredFps", "renderScale"}) {
+        typing.erase(machine);
+        plainTyping.erase(machine);
+    }
     EXPECT_EQ(typing, plainTyping);
     EXPECT_EQ(TitleTimeline(run.at(kOpen)), TitleTimeline(plain.at(kOpen)));
     EXPECT_TRUE(plain.at(kOpen)["title"]["options"].is_null());
