@@ -135,7 +135,8 @@ TEST_F(SharedContent, AFightMakesNoStateAndReadsNoFileAfterTheFirstFrame) {
     int frame = 1;
     for (; frame < 1400 && driver.Step(game); ++frame) {
         RunFrames(1);
-        for (const auto& [list, size] : Snapshot()["lists"].items()) {
+        const nlohmann::json state = Snapshot();
+        for (const auto& [list, size] : state["lists"].items()) {
             largest[list] = std::max(largest[list], size.get<size_t>());
         }
     }

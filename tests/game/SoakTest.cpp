@@ -65,7 +65,8 @@ TEST_F(Soak, PlaysTheLevelAgainAndAgainWithinBoundedListsAndMemory) {
         FwDirect3D::GetInstance().Present();
         if (Game() != nullptr) {
             ++gameFrames;
-            for (const auto& [list, size] : Snapshot()["lists"].items()) {
+            const nlohmann::json state = Snapshot();
+            for (const auto& [list, size] : state["lists"].items()) {
                 largest[list] = std::max(largest[list], size.get<size_t>());
             }
         }
