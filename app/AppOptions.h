@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "framework/platform/FwScreen.h"
+
 // Command-line flags for automated runs. With none the game behaves as a player expects.
 struct AppOptions {
     struct FrameFile {
@@ -23,9 +25,9 @@ struct AppOptions {
     std::vector<FrameFile> dumps;
     std::string contentDir;
     std::string viewPath;
-    // Size the scenes draw at; the window stays 1280x720 and shows the picture scaled.
-    int backBufferWidth = 1280;
-    int backBufferHeight = 720;
+    // Size the scenes draw at; the window stays at the screen's size and shows the picture scaled.
+    int backBufferWidth = kScreenWidth;
+    int backBufferHeight = kScreenHeight;
     // The settings file to read and write instead of the player's own (automated runs use none
     // unless given one), and settings given as flags, which win over the file.
     std::string settingsPath;

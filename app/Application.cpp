@@ -11,16 +11,15 @@
 
 #include "app/FrameTiming.h"
 #include "app/SceneRegistry.h"
+#include "framework/FwServices.h"
 #include "framework/audio/FwAudioManager.h"
-#include "framework/audio/FwSoundEffect.h"
 #include "framework/graphics/FwDirect3D.h"
 #include "framework/graphics/FwShaderManager.h"
 #include "framework/graphics/FwSpriteBatch.h"
-#include "framework/graphics/FwTexture.h"
-#include "framework/model/FwModel.h"
 #include "framework/platform/FwClock.h"
 #include "framework/platform/FwInput.h"
 #include "framework/platform/FwMessageBox.h"
+#include "framework/platform/FwScreen.h"
 #include "framework/platform/FwScreenshotFile.h"
 #include "framework/platform/FwSettings.h"
 #include "scenes/C_Scene.h"
@@ -39,14 +38,8 @@ bool Application::Init(int width, int height) {
         return false;
     }
     std::string errorText;
-    if (!FwDirect3D::GetInstance().Init(window.Hwnd(), options.backBufferWidth, options.backBufferHeight, false,
-                                        errorText)) {
+    if (!FwStartServices(window.Hwnd(), options.backBufferWidth, options.backBufferHeight, true, false, errorText)) {
         FwMessageBox(errorText, "Direct3D初期化失敗", window.Hwnd());
-        return false;
-    }
-    FwShaderManager::GetInstance().Init();
-    if (!FwAudioManager::GetInstance().Init()) {
-        FwMessageBox(errorText, "サウンド初期化失敗", window.Hwnd());
         return false;
     }
     return true;
@@ -58,7 +51,7 @@ int Application::Run() {
         std::fprintf(stderr, "no display: set DISPLAY or WAYLAND_DISPLAY, or run from a desktop session\n");
         return 1;
     }
-    if (!Init(1280, 720)) {
+    if (!Init(kScreenWidth, kScreenHeight)) {
         return 1;
     }
     int exitCode = 0;
@@ -148,8 +141,8 @@ void Application::DrawFrameRate() {
     const auto percent = std::lround(FwDirect3D::GetInstance().RenderScale() * 100.0f);
     const std::string text = std::to_string(measuredFps) + " fps  3D " + std::to_string(percent) + "%";
     constexpr float kMargin = 8.0f;
-    const float x = 640.0f - kMargin - FwMeasureString(frameRateFont, text);
-    FwShaderManager::GetInstance().spriteShader.DrawFont(&frameRateFont, x, 360.0f - kMargin, text,
+    const float x = kScreenWidth / 2.0f - kMargin - FwMeasureString(frameRateFont, text);
+    FwShaderManager::GetInstance().spriteShader.DrawFont(&frameRateFont, x, kScreenHeight / 2.0f - kMargin, text,
                                                          Color(1.0f, 1.0f, 0.3f, 1.0f));
 }
 
@@ -159,13 +152,7 @@ void Application::Release() {
     FwInput::GetInstance().StopRecording();
     // Scenes hold textures, buffers and sounds, so they go while the device still exists.
     SceneManager::GetInstance().Release();
-    // The shared content caches too; models hold textures, so they go first.
-    FwModel::ReleaseCache();
-    FwTexture::ReleaseCache();
-    FwSoundEffect::ReleaseCache();
-    FwShaderManager::GetInstance().Release();
-    FwDirect3D::GetInstance().Release();
-    FwAudioManager::GetInstance().Release();
+    FwStopServices();
     window.Destroy();
 }
 

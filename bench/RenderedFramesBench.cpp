@@ -57,7 +57,7 @@ bool OpenServices() {
             setenv("SDL_VIDEODRIVER", "offscreen", 0);
         }
         setenv("ALSOFT_DRIVERS", "null", 0);
-        return Application::GetInstance().Init(1280, 1280 * 9 / 16);
+        return Application::GetInstance().Init(kScreenWidth, kScreenHeight);
     }();
     return opened;
 }

@@ -5,6 +5,7 @@
 #include "framework/graphics/FwDirect3D.h"
 #include "framework/graphics/FwShaderManager.h"
 #include "framework/math/SimpleMath.h"
+#include "framework/platform/FwScreen.h"
 
 void C_Scene::Frame() {
     Update();
@@ -20,8 +21,7 @@ void C_Scene::Frame() {
 
 void C_Scene::SetCamera() {
     const Matrix view = Matrix::CreateLookAtLH(Vector3(0.0f, 0.0f, -10.0f), Vector3::Zero, Vector3::UnitY);
-    const Matrix projection =
-        Matrix::CreatePerspectiveFieldOfViewLH(Math::kPi / 3.0f, 1280.0f / 720.0f, 0.01f, 1500.0f);
+    const Matrix projection = Matrix::CreatePerspectiveFieldOfViewLH(Math::kPi / 3.0f, kScreenAspect, 0.01f, 1500.0f);
     auto& camera = FwShaderManager::GetInstance().cbCamera.Work();
     camera.g_mV = view;
     camera.g_mP = projection;

@@ -11,6 +11,7 @@
 #include "framework/graphics/FwShaderManager.h"
 #include "framework/graphics/FwSpriteFont.h"
 #include "framework/graphics/FwTexture.h"
+#include "framework/platform/FwScreen.h"
 #include "framework/platform/FwSettings.h"
 
 namespace {
@@ -192,7 +193,8 @@ int OptionsScreen::RowCount() const {
 void OptionsScreen::Draw() const {
     FwSpriteShader& sprite = FwShaderManager::GetInstance().spriteShader;
     sprite.cbSprite.Work().g_mTransform = Matrix::Identity;
-    sprite.DrawTex(&blackTexture, 0, 0, 1280, 720, FwRect{0, 0, 1280, 720}, Color(1.0f, 1.0f, 1.0f, kDimAlpha));
+    sprite.DrawTex(&blackTexture, 0, 0, kScreenWidth, kScreenHeight, FwRect{0, 0, kScreenWidth, kScreenHeight},
+                   Color(1.0f, 1.0f, 1.0f, kDimAlpha));
 
     sprite.Begin(false, true);
     const std::string heading = page == Page::Settings ? "OPTIONS" : "CONTROLS";

@@ -11,6 +11,7 @@
 #include "framework/graphics/FwShaderManager.h"
 #include "framework/model/FwDrawModel.h"
 #include "framework/platform/FwInput.h"
+#include "framework/platform/FwScreen.h"
 #include "scenes/SceneManager.h"
 
 namespace {
@@ -212,7 +213,7 @@ void TitleScene::Draw2D() {
     };
     drawCentred(titleTexture, 1038, 166, titleTransform, titleAlpha);
     drawCentred(clickTexture, 210, 98, clickTransform, clickAlpha);
-    drawCentred(blackTexture, 1280, 720, Matrix::Identity, blackAlpha);
+    drawCentred(blackTexture, kScreenWidth, kScreenHeight, Matrix::Identity, blackAlpha);
 }
 
 void TitleScene::DumpState(nlohmann::json& out) const {

@@ -1,5 +1,6 @@
 #include "framework/graphics/FwBuffer.h"
 
+#include <epoxy/gl.h>
 #include <cstring>
 
 namespace {

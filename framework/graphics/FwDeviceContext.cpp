@@ -1,5 +1,7 @@
 #include "framework/graphics/FwDeviceContext.h"
 
+#include <epoxy/gl.h>
+
 #include "framework/graphics/FwBuffer.h"
 #include "framework/graphics/FwInputLayout.h"
 #include "framework/graphics/FwShaderProgram.h"

@@ -12,6 +12,7 @@
 #include <iterator>
 #include <string_view>
 
+#include <epoxy/gl.h>
 #include <stb_image_write.h>
 
 #include "framework/platform/FwInput.h"
@@ -41,6 +42,21 @@ constexpr BlendFactors kBlendFactors[] = {
     {GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE_MINUS_SRC_ALPHA},
     {GL_SRC_ALPHA, GL_ONE, GL_ONE, GL_ONE_MINUS_SRC_ALPHA},
 };
+
+// The state kept under `key`, made by `make` on the first call. A failure is not kept, so a later
+// call tries again.
+template <typename Map, typename Make>
+typename Map::mapped_type Cached(Map& states, const typename Map::key_type& key, Make make) {
+    auto found = states.find(key);
+    if (found == states.end()) {
+        typename Map::mapped_type state = make();
+        if (!state) {
+            return nullptr;
+        }
+        found = states.emplace(key, std::move(state)).first;
+    }
+    return found->second;
+}
 
 void GLAPIENTRY ReportDebugMessage(GLenum /*source*/, GLenum type, GLuint /*id*/, GLenum severity, GLsizei /*length*/,
                                    const GLchar* message, const void* /*user*/) {
@@ -219,6 +235,10 @@ void FwDirect3D::Release() {
     whiteTexture.reset();
     frameBuffer.Reset();
     context.Release();
+    blendStates.clear();
+    depthStencilStates.clear();
+    rasterizerStates.clear();
+    samplerStates.clear();
     if (glContext != nullptr) {
         SDL_GL_DeleteContext(glContext);
         glContext = nullptr;
@@ -379,71 +399,88 @@ bool FwDirect3D::SaveScreenshot(const std::string& pngPath) const {
 }
 
 FwBlendStatePtr FwDirect3D::CreateBlendState(FwBlendMode mode) const {
-    const auto index = static_cast<size_t>(mode);
-    if (index >= std::size(kBlendFactors)) {
-        return nullptr;
-    }
-    const BlendFactors& factors = kBlendFactors[index];
-    auto state = std::make_shared<FwBlendState>();
-    state->blendEnable = true;
-    state->srcBlend = factors.src;
-    state->destBlend = factors.dest;
-    state->srcBlendAlpha = factors.srcAlpha;
-    state->destBlendAlpha = factors.destAlpha;
-    return state;
+    return Cached(blendStates, mode, [mode]() -> FwBlendStatePtr {
+        const auto index = static_cast<size_t>(mode);
+        if (index >= std::size(kBlendFactors)) {
+            return nullptr;
+        }
+        const BlendFactors& factors = kBlendFactors[index];
+        auto state = std::make_shared<FwBlendState>();
+        state->blendEnable = true;
+        state->srcBlend = factors.src;
+        state->destBlend = factors.dest;
+        state->srcBlendAlpha = factors.srcAlpha;
+        state->destBlendAlpha = factors.destAlpha;
+        return state;
+    });
 }
 
 FwDepthStencilStatePtr FwDirect3D::CreateDepthStencilState(bool depthEnable, bool depthWrite) const {
-    auto state = std::make_shared<FwDepthStencilState>();
-    state->depthEnable = depthEnable;
-    state->depthWrite = depthWrite;
-    state->depthFunc = GL_LEQUAL;
-    return state;
+    return Cached(depthStencilStates, std::make_tuple(depthEnable, depthWrite),
+                  [depthEnable, depthWrite]() -> FwDepthStencilStatePtr {
+                      auto state = std::make_shared<FwDepthStencilState>();
+                      state->depthEnable = depthEnable;
+                      state->depthWrite = depthWrite;
+                      state->depthFunc = GL_LEQUAL;
+                      return state;
+                  });
 }
 
 FwRasterizerStatePtr FwDirect3D::CreateRasterizerState(FwCullMode cull, FwFillMode fill, bool depthClip,
                                                        bool scissor) const {
-    auto state = std::make_shared<FwRasterizerState>();
-    state->cull = cull;
-    state->fill = fill;
-    state->frontCounterClockwise = false;
-    state->depthClip = depthClip;
-    state->scissor = scissor;
-    return state;
+    return Cached(rasterizerStates, std::make_tuple(cull, fill, depthClip, scissor),
+                  [cull, fill, depthClip, scissor]() -> FwRasterizerStatePtr {
+                      auto state = std::make_shared<FwRasterizerState>();
+                      state->cull = cull;
+                      state->fill = fill;
+                      state->frontCounterClockwise = false;
+                      state->depthClip = depthClip;
+                      state->scissor = scissor;
+                      return state;
+                  });
 }
 
 FwSamplerStatePtr FwDirect3D::CreateSamplerState(FwFilter filter, uint32_t maxAnisotropy, FwAddressMode address,
                                                  bool comparison) const {
-    auto state = std::make_shared<FwSamplerState>();
-    state->filter = filter;
-    state->address = address;
-    state->maxAnisotropy = filter == FwFilter::Anisotropic ? maxAnisotropy : 0;
-    state->comparison = comparison;
-    state->sampler = FwGLObject::Generate(FwGLKind::Sampler);
-    if (!state->sampler) {
-        return nullptr;
-    }
-    const GLuint sampler = state->sampler.Name();
-    const GLint wrap = address == FwAddressMode::Clamp ? GL_CLAMP_TO_EDGE : GL_REPEAT;
-    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, wrap);
-    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, wrap);
-    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_R, wrap);
-    const bool point = filter == FwFilter::Point && !comparison;
-    glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, point ? GL_NEAREST_MIPMAP_NEAREST : GL_LINEAR_MIPMAP_LINEAR);
-    glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, point ? GL_NEAREST : GL_LINEAR);
-    if (comparison) {
-        glSamplerParameteri(sampler, GL_TEXTURE_COMPARE_MODE, GL_COMPARE_REF_TO_TEXTURE);
-        glSamplerParameteri(sampler, GL_TEXTURE_COMPARE_FUNC, GL_LEQUAL);
-    }
-    if (anisotropySupported && state->maxAnisotropy > 1 && !comparison) {
-        glSamplerParameterf(sampler, GL_TEXTURE_MAX_ANISOTROPY_EXT, static_cast<float>(state->maxAnisotropy));
-    }
-    const GLfloat border[4] = {0.0f, 0.0f, 0.0f, 0.0f};
-    glSamplerParameterfv(sampler, GL_TEXTURE_BORDER_COLOR, border);
-    glSamplerParameterf(sampler, GL_TEXTURE_LOD_BIAS, 0.0f);
-    glSamplerParameterf(sampler, GL_TEXTURE_MIN_LOD, 0.0f);
-    glSamplerParameterf(sampler, GL_TEXTURE_MAX_LOD, FLT_MAX);
-    return state;
+    return Cached(samplerStates, std::make_tuple(filter, maxAnisotropy, address, comparison),
+                  [this, filter, maxAnisotropy, address, comparison]() -> FwSamplerStatePtr {
+                      auto state = std::make_shared<FwSamplerState>();
+                      state->filter = filter;
+                      state->address = address;
+                      state->maxAnisotropy = filter == FwFilter::Anisotropic ? maxAnisotropy : 0;
+                      state->comparison = comparison;
+                      state->sampler = FwGLObject::Generate(FwGLKind::Sampler);
+                      if (!state->sampler) {
+                          return nullptr;
+                      }
+                      const GLuint sampler = state->sampler.Name();
+                      const GLint wrap = address == FwAddressMode::Clamp ? GL_CLAMP_TO_EDGE : GL_REPEAT;
+                      glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, wrap);
+                      glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, wrap);
+                      glSamplerParameteri(sampler, GL_TEXTURE_WRAP_R, wrap);
+                      const bool point = filter == FwFilter::Point && !comparison;
+                      glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER,
+                                          point ? GL_NEAREST_MIPMAP_NEAREST : GL_LINEAR_MIPMAP_LINEAR);
+                      glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, point ? GL_NEAREST : GL_LINEAR);
+                      if (comparison) {
+                          glSamplerParameteri(sampler, GL_TEXTURE_COMPARE_MODE, GL_COMPARE_REF_TO_TEXTURE);
+                          glSamplerParameteri(sampler, GL_TEXTURE_COMPARE_FUNC, GL_LEQUAL);
+                      }
+                      if (anisotropySupported && state->maxAnisotropy > 1 && !comparison) {
+                          glSamplerParameterf(sampler, GL_TEXTURE_MAX_ANISOTROPY_EXT,
+                                              static_cast<float>(state->maxAnisotropy));
+                      }
+                      const GLfloat border[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+                      glSamplerParameterfv(sampler, GL_TEXTURE_BORDER_COLOR, border);
+                      glSamplerParameterf(sampler, GL_TEXTURE_LOD_BIAS, 0.0f);
+                      glSamplerParameterf(sampler, GL_TEXTURE_MIN_LOD, 0.0f);
+                      glSamplerParameterf(sampler, GL_TEXTURE_MAX_LOD, FLT_MAX);
+                      return state;
+                  });
+}
+
+size_t FwDirect3D::StateCount() const {
+    return blendStates.size() + depthStencilStates.size() + rasterizerStates.size() + samplerStates.size();
 }
 
 void FwDirect3D::DrawVertices(FwTopology topology, uint32_t count, const void* vertices, uint32_t stride) {

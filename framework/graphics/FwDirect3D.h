@@ -10,8 +10,10 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <SDL.h>
@@ -67,12 +69,16 @@ public:
     const FwBuffer& TempVertexBuffer(int index) const { return tempVB.at(static_cast<size_t>(index)); }
     const FwBuffer& SpareVertexBuffer() const { return spareVB; }
 
-    // Opaque, Alpha and Add; any other mode gives no state.
+    // The same description gives the same state object, made on the first call and kept until
+    // Release, so a draw may ask for its states every frame. Opaque, Alpha and Add; any other
+    // blend mode gives no state.
     FwBlendStatePtr CreateBlendState(FwBlendMode mode) const;
     FwDepthStencilStatePtr CreateDepthStencilState(bool depthEnable, bool depthWrite) const;
     FwRasterizerStatePtr CreateRasterizerState(FwCullMode cull, FwFillMode fill, bool depthClip, bool scissor) const;
     FwSamplerStatePtr CreateSamplerState(FwFilter filter, uint32_t maxAnisotropy, FwAddressMode address,
                                          bool comparison) const;
+    // How many state objects the factories have made since Init.
+    size_t StateCount() const;
 
     // Draws vertices that lie in memory through the buffer pool, with the bound layout and program.
     void DrawVertices(FwTopology topology, uint32_t count, const void* vertices, uint32_t stride);
@@ -110,4 +116,8 @@ private:
     int height = 0;
     bool anisotropySupported = false;
     std::string windowShotPath;
+    mutable std::map<FwBlendMode, FwBlendStatePtr> blendStates;
+    mutable std::map<std::tuple<bool, bool>, FwDepthStencilStatePtr> depthStencilStates;
+    mutable std::map<std::tuple<FwCullMode, FwFillMode, bool, bool>, FwRasterizerStatePtr> rasterizerStates;
+    mutable std::map<std::tuple<FwFilter, uint32_t, FwAddressMode, bool>, FwSamplerStatePtr> samplerStates;
 };

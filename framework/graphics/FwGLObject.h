@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <utility>
 
-#include <epoxy/gl.h>
+#include "framework/graphics/FwGLTypes.h"
 
 // Forgets earlier GL errors so that the next glGetError speaks of what follows. Bounded, as a lost
 // context may keep reporting.

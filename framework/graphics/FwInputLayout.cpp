@@ -1,5 +1,6 @@
 #include "framework/graphics/FwInputLayout.h"
 
+#include <epoxy/gl.h>
 #include <algorithm>
 #include <cstdio>
 

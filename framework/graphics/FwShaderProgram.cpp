@@ -1,5 +1,6 @@
 #include "framework/graphics/FwShaderProgram.h"
 
+#include <epoxy/gl.h>
 #include <cstdio>
 #include <vector>
 

@@ -1,5 +1,6 @@
 #include "framework/graphics/FwStandardShader.h"
 
+#include <epoxy/gl.h>
 #include <cmath>
 #include <string>
 
@@ -10,8 +11,8 @@
 namespace {
 
 // One bit of a variant number per define of standard.frag.
-const char* const kSwitchDefines[] = {"NO_MR_TEX", "NO_EMISSIVE_TEX", "NO_POINT_LIGHTS", "NO_FOG", "NO_LIGHTING",
-                                     "NO_BASE_TEX"};
+const char* const kSwitchDefines[] = {"NO_MR_TEX", "NO_EMISSIVE_TEX", "NO_POINT_LIGHTS",
+                                      "NO_FOG",    "NO_LIGHTING",     "NO_BASE_TEX"};
 constexpr uint32_t kNoMrTex = 1u << 0;
 constexpr uint32_t kNoEmissiveTex = 1u << 1;
 constexpr uint32_t kNoPointLights = 1u << 2;

@@ -9,10 +9,13 @@
 #include <string_view>
 #include <vector>
 
+#include <epoxy/gl.h>
 #include <stb_image.h>
 
 #include "framework/platform/FwFileCache.h"
 #include "framework/platform/FwPath.h"
+
+static_assert(kFwTexture2D == GL_TEXTURE_2D);
 
 namespace {
 
@@ -358,6 +361,8 @@ bool FwTexture::Load(const std::string& path, bool renderTarget, bool depthStenc
 }
 
 void FwTexture::ReleaseCache() { TextureCache().Release(); }
+
+size_t FwTexture::CacheSize() { return TextureCache().Size(); }
 
 bool FwTexture::LoadFile(const std::string& path, uint32_t bindFlags, bool generateMipmaps) {
     FwGLObject loaded;

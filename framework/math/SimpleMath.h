@@ -10,6 +10,7 @@ namespace Math {
 
 constexpr float kPi = 3.14159265358979f;
 constexpr float kDegToRad = 0.017453292f;
+constexpr float kRadToDeg = 57.295776f;
 
 struct Matrix;
 struct Quaternion;

@@ -1,5 +1,6 @@
 #include "framework/model/FwDrawModel.h"
 
+#include <epoxy/gl.h>
 #include <functional>
 
 #include "framework/graphics/FwDirect3D.h"

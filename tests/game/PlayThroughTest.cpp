@@ -383,13 +383,7 @@ namespace {
 
 constexpr int kMaxFrames = 9000;
 
-class PlayThroughWithEnemies : public GameSceneTest {
-protected:
-    void TearDown() override {
-        FwSetFixedRandomSeed(std::nullopt);
-        GameSceneTest::TearDown();
-    }
-};
+class PlayThroughWithEnemies : public GameSceneTest {};
 
 // The shipped level with its twelve enemies, played by the fight driver to the ending.
 TEST_F(PlayThroughWithEnemies, ShootsDownTheEnemiesInRangeOnTheWayToTheEnding) {
@@ -399,7 +393,7 @@ TEST_F(PlayThroughWithEnemies, ShootsDownTheEnemiesInRangeOnTheWayToTheEnding) {
     FightDriver driver;
     std::string error;
     ASSERT_TRUE(driver.ReadRoute(kBuild, error)) << error;
-    FwSetFixedRandomSeed(7u);
+    const ScopedSeed seed(7u);
     StartGame();
     RunFrames(1);
     C_Game& game = *Game();
