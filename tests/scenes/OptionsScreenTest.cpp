@@ -164,7 +164,7 @@ TEST(OptionsScreen, ControlsPageRebindingAndFieldOfViewDriveTheNextGame) {
                   "305 key O down\n306 key O up\n"                                           // mouse sensitivity
                   "310 wheel -1\n311 wheel -1\n312 wheel -1\n313 wheel -1\n314 wheel -1\n315 wheel -1\n"  // field of view
                   "318 key Right down\n319 key Right up\n322 key Right down\n323 key Right up\n"  // 70
-                  "326 wheel -1\n327 wheel -1\n"                                              // Controls
+                  "325 wheel -1\n326 wheel -1\n327 wheel -1\n"                                // Controls
                   "330 key Return down\n331 key Return up\n"                                  // on Drive forward
                   "334 key Return down\n335 key Return up\n"                                  // waits for a key
                   "338 scancode I down\n339 scancode I up\n"                                  // binds I
