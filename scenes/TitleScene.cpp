@@ -208,6 +208,10 @@ void TitleScene::Draw2D() {
 
     const auto drawCentred = [&sprite](const FwTexture& texture, int width, int height, const Matrix& transform,
                                        float alpha) {
+        // Unseen pictures cost their pixels all the same without a GPU.
+        if (alpha <= 0.0f) {
+            return;
+        }
         sprite.cbSprite.Work().g_mTransform = transform;
         sprite.DrawTex(&texture, 0, 0, width, height, FwRect{0, 0, width, height}, Color(1.0f, 1.0f, 1.0f, alpha));
     };

@@ -401,8 +401,11 @@ void C_Game::DrawHud() {
     if (player->alive && !ending) {
         sprites.DrawTex(&sightingTexture, 0, 0, 80, 81, FwRect{0, 0, 80, 81}, Color(1.0f, 1.0f, 1.0f, 1.0f));
     }
-    sprites.DrawTex(&blackTexture, 0, 0, kScreenWidth, kScreenHeight, FwRect{0, 0, kScreenWidth, kScreenHeight},
-                    Color(1.0f, 1.0f, 1.0f, blackAlpha));
+    // A clear fade changes no pixel, and a full-screen layer is a tenth of a frame without a GPU.
+    if (blackAlpha > 0.0f) {
+        sprites.DrawTex(&blackTexture, 0, 0, kScreenWidth, kScreenHeight, FwRect{0, 0, kScreenWidth, kScreenHeight},
+                        Color(1.0f, 1.0f, 1.0f, blackAlpha));
+    }
     if (paused) {
         DrawPaused();
     }
