@@ -141,11 +141,14 @@ TEST(RenderScaleAuto, StepsDownHoldsAndStepsBackUp) {
         }
         return slowest >= 110;
     };
-    std::string timeline;
-    for (int frame = slowTo; frame <= last; frame += 40) {
-        timeline += " " + std::to_string(frame) + ":" + std::to_string(scaleAt(frame)).substr(0, 4) + "@" +
-                    std::to_string(states.at(static_cast<uint32_t>(frame))["measuredFps"].get<int>());
-    }
+    const auto climb = [&] {
+        std::string timeline;
+        for (int frame = slowTo; frame <= last; frame += 40) {
+            timeline += " " + std::to_string(frame) + ":" + std::to_string(scaleAt(frame)).substr(0, 4) + "@" +
+                        std::to_string(states.at(static_cast<uint32_t>(frame))["measuredFps"].get<int>());
+        }
+        return timeline;
+    };
     if (fastAround(start + 200, slowFrom - 4)) {
         EXPECT_EQ(scaleAt(slowFrom - 4), 1.0f) << "fast frames stay at full size";
     }
@@ -160,7 +163,7 @@ TEST(RenderScaleAuto, StepsDownHoldsAndStepsBackUp) {
     EXPECT_GE(lowest, 0.5f);
     EXPECT_LE(scaleAt(slowTo), 0.75f) << "24 ms at full size is over the budget down to 75 %";
     if (fastAround(slowTo + 100, last)) {
-        EXPECT_EQ(scaleAt(last), 1.0f) << "fast frames again: back to full size; frame:scale@fps" << timeline;
+        EXPECT_EQ(scaleAt(last), 1.0f) << "fast frames again: back to full size; frame:scale@fps" << climb();
     } else {
         std::printf("the machine is too busy for frames under 11 ms: the climb back is not checked\n");
     }
