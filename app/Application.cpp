@@ -86,7 +86,7 @@ void Application::RunLoop() {
             break;
         }
         FwAudioManager::GetInstance().Update();
-        scenes.Step();
+        StepScene();
         HandleDisplayKeys();
         TakeFrameOutputs(frame);
         if (frame >= options.slowFrames.first && frame <= options.slowFrames.last) {
@@ -107,6 +107,35 @@ void Application::RunLoop() {
             break;
         }
     }
+}
+
+void Application::StepScene() {
+    SceneManager& scenes = SceneManager::GetInstance();
+    if (scenes.Step() && scenes.Current()->DrawsScaled3D() && FwGetSettings().renderScale == 0.0f) {
+        ProbeRenderScale(*scenes.Current());
+    }
+}
+
+void Application::ProbeRenderScale(C_Scene& scene) {
+    FwDirect3D& d3d = FwDirect3D::GetInstance();
+    const FrameWaitClock clock;
+    const auto timeDraw = [&](float scale) {
+        d3d.SetRenderScale(scale);
+        const uint64_t start = clock.Now();
+        scene.DrawFrame();
+        d3d.Finish();
+        return clock.Now() - start;
+    };
+    // The frame has drawn at the scale it came in with; the small target is made and its programs
+    // run once before it is timed.
+    timeDraw(FwDirect3D::kMinRenderScale);
+    const uint64_t full = timeDraw(1.0f);
+    const uint64_t presentStart = clock.Now();
+    d3d.Present();
+    d3d.Finish();
+    const uint64_t present = clock.Now() - presentStart;
+    const uint64_t smallest = timeDraw(FwDirect3D::kMinRenderScale);
+    timeDraw(renderScaleControl.Start(full + present, smallest + present));
 }
 
 void Application::AdaptRenderScale(uint64_t workMicroseconds) {

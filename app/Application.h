@@ -7,6 +7,8 @@
 #include "framework/graphics/FwSpriteFont.h"
 #include "framework/platform/FwWindow.h"
 
+class C_Scene;
+
 // The process: the window, the services and the one frame loop.
 class Application {
 public:
@@ -22,6 +24,11 @@ public:
 
     AppOptions options;
 
+    // The scene's step for this frame. A new scene that draws 3D at render-scale `auto` has its
+    // first frame drawn again at full size and at the smallest scale, timed, and then at the scale
+    // where its frames fit (RenderScaleControl::Start): a slow machine's first seconds of a level
+    // then run at speed. The world does not change; the extra drawing is part of the switch.
+    void StepScene();
     // What the frame that just ended took without the limiter's wait: sets the scale of the next
     // frame's 3D picture from the render-scale setting.
     void AdaptRenderScale(uint64_t workMicroseconds);
@@ -30,6 +37,7 @@ private:
     Application() = default;
 
     void RunLoop();
+    void ProbeRenderScale(C_Scene& scene);
     // F3 and F12, after the scene has drawn.
     void HandleDisplayKeys();
     void DrawFrameRate();

@@ -44,6 +44,23 @@ float RenderScaleControl::Next(float setting, uint64_t workMicroseconds) {
     return Scale();
 }
 
+float RenderScaleControl::Start(uint64_t fullWork, uint64_t smallestWork) {
+    *this = RenderScaleControl();
+    if (fullWork <= kOverrun) {
+        return Scale();
+    }
+    const double smallest = kMinPercent / 100.0;
+    const double pixels =
+        (static_cast<double>(fullWork) - static_cast<double>(smallestWork)) / (1.0 - smallest * smallest);
+    const double fixed = static_cast<double>(fullWork) - pixels;
+    const double aim = static_cast<double>(kComfortable + kOverrun) / 2.0;
+    // Noise can make the smaller frame the dearer one; the fixed part alone can be over the aim.
+    const double wanted = pixels > 0.0 && aim > fixed ? 100.0 * std::sqrt((aim - fixed) / pixels) : 0.0;
+    const int onGrid = static_cast<int>(std::floor(wanted / kStepPercent)) * kStepPercent;
+    percent = std::clamp(onGrid, kMinPercent, 100 - kStepPercent);
+    return Scale();
+}
+
 void RenderScaleControl::StepDown() {
     // The pixels' share of a frame goes with the square of the scale; aim at the middle of the
     // comfortable range from the median of the window, at least one step and at most

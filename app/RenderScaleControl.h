@@ -14,6 +14,8 @@
 //   time, or sooner once frames at the lower scale are clearly cheaper than when it was tried:
 //   on a steady scene the scale settles instead of swinging.
 // Changes come at most a few times a second, and never below kMinPercent.
+// A scene's first frame may be timed at full size and at kMinPercent (Start): the scale then starts
+// where the scene's frames fit, instead of stepping down over its first second.
 class RenderScaleControl {
 public:
     static constexpr uint64_t kBudget = 16000;  // microseconds
@@ -35,6 +37,11 @@ public:
     // frame just ended took. Returns the scale for the next frame.
     float Next(float setting, uint64_t workMicroseconds);
     float Scale() const { return static_cast<float>(percent) / 100.0f; }
+    // Begins a scene at `auto` from its frame's work at full size and at kMinPercent: full size
+    // if that is not over kOverrun, else the largest step whose work, on the line through the two
+    // (a fixed part, and a part that goes with the pixels), lands in the middle of the comfortable
+    // range. Returns the scale.
+    float Start(uint64_t fullWork, uint64_t smallestWork);
 
 private:
     void Change(int newPercent);

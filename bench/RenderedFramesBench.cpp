@@ -118,7 +118,7 @@ void GameFrame(const FrameWaitClock& clock) {
     Application& application = Application::GetInstance();
     application.window.ProcessMessages();
     FwAudioManager::GetInstance().Update();
-    SceneManager::GetInstance().Step();
+    application.StepScene();
     FwDirect3D::GetInstance().Present();
     glFinish();
     application.AdaptRenderScale(clock.Now() - start);

@@ -9,6 +9,10 @@
 
 void C_Scene::Frame() {
     Update();
+    DrawFrame();
+}
+
+void C_Scene::DrawFrame() {
     FwDirect3D& d3d = FwDirect3D::GetInstance();
     if (DrawsScaled3D()) {
         d3d.BeginScaled3D();

@@ -14,8 +14,11 @@ public:
     // here before the clears) and EndScaled3D, and its 2D passes after.
     virtual bool DrawsScaled3D() const { return false; }
 
-    // Update, clear, camera, draw; presenting is the frame loop's.
+    // Update, then DrawFrame; presenting is the frame loop's.
     void Frame();
+    // Clear, camera, draw: the picture of the scene as it stands. Drawing changes no state, so
+    // the frame loop may draw a frame again (to time it) with the world unchanged.
+    void DrawFrame();
 
     // For automated runs: the scene's name in state snapshots, and its own fields.
     virtual const char* Name() const { return "scene"; }

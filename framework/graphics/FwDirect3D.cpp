@@ -283,6 +283,12 @@ void FwDirect3D::Present() {
     context.ApplyScissor(true);
 }
 
+void FwDirect3D::Finish() const {
+    if (glContext != nullptr) {
+        glFinish();
+    }
+}
+
 void FwDirect3D::SetRenderScale(float scale) { renderScale = std::clamp(scale, kMinRenderScale, 1.0f); }
 
 void FwDirect3D::BeginScaled3D() {

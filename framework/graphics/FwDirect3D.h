@@ -44,6 +44,8 @@ public:
     // (kMinRenderScale to 1; the application's render-scale setting picks it).
     static constexpr float kMinRenderScale = 0.5f;
     void SetRenderScale(float scale);
+    // Waits until everything drawn so far is done, for timing the drawing.
+    void Finish() const;
     float RenderScale() const { return renderScale; }
     // Below scale 1, binds a colour and depth target of round(scale * Width()) x round(scale *
     // Height()) with a viewport over all of it; EndScaled3D draws it up into the back buffer with

@@ -99,6 +99,30 @@ TEST(RenderScaleControl, AFailedStepUpWaitsForItsBackOff) {
     EXPECT_GT(StepsUp(cheaper), 0) << "cheaper frames try the step again without waiting";
 }
 
+// A scene timed on its first frame at full size and at 50 % starts at the largest scale whose
+// frames fit, whatever share of the frame goes with the pixels, and the frames after it keep it.
+TEST(RenderScaleControl, AStartFromTwoTimedFramesLandsWhereFramesFit) {
+    struct Machine {
+        double fixedMs, fullPixelsMs;
+        float start;
+    };
+    // Fast; mostly pixels; mostly fixed (draw calls, present); the fixed part alone over the aim.
+    for (const Machine& machine : {Machine{4.0, 6.0, 1.0f}, Machine{2.0, 30.0, 0.6f}, Machine{10.0, 10.0, 0.5f},
+                                   Machine{7.0, 12.0, 0.65f}, Machine{15.0, 10.0, 0.5f}}) {
+        std::mt19937 random(5);
+        const auto work = Frame(machine.fixedMs, machine.fullPixelsMs, 0.0, random);
+        RenderScaleControl control;
+        Play(control, 50, [](float) { return 40000.0; });
+        EXPECT_EQ(control.Start(static_cast<uint64_t>(work(1.0f)), static_cast<uint64_t>(work(0.5f))), machine.start)
+            << machine.fixedMs << " + " << machine.fullPixelsMs;
+        const std::vector<float> after = Play(control, 600, Frame(machine.fixedMs, machine.fullPixelsMs, 0.05, random));
+        EXPECT_EQ(after[RenderScaleControl::kCalmStretch], machine.start) << "no step in the first two seconds";
+    }
+    // Noise that makes the smaller frame the dearer one is no reason to stay big.
+    RenderScaleControl control;
+    EXPECT_EQ(control.Start(20000, 21000), 0.5f);
+}
+
 TEST(RenderScaleControl, AFixedSettingIsUsedAsItIsAndAutoStartsAgainFromFullSize) {
     RenderScaleControl control;
     Play(control, 200, [](float) { return 40000.0; });
