@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -31,14 +32,8 @@ struct AppOptions {
     // The settings file to read and write instead of the player's own (automated runs use none
     // unless given one), and settings given as flags, which win over the file.
     std::string settingsPath;
-    std::optional<float> mouseSensitivity;
-    bool invertY = false;
-    std::optional<float> volume;
-    bool fullscreen = false;
-    bool pauseOnFocusLoss = false;
-    std::optional<float> fieldOfView;
-    bool noRumble = false;
-    std::optional<float> renderScale;  // as the setting holds it: 0 for auto
+    // Each setting flag as the file would write it (key, value), in the order given.
+    std::vector<std::pair<std::string, std::string>> settingFlags;
     // Tests only: frames first..last each take this much longer, times the square of the render
     // scale, as a picture that costs that much more to draw at full size.
     struct SlowFrames {

@@ -34,8 +34,10 @@ TEST(AppOptions, ReadsEveryFlag) {
     ASSERT_EQ(options.windowShots.size(), 1u);
     EXPECT_EQ(options.windowShots[0].frame, 4u);
     EXPECT_EQ(options.windowShots[0].path, "w.png");
-    EXPECT_TRUE(options.fullscreen);
-    EXPECT_TRUE(options.pauseOnFocusLoss);
+    FwSettings settings;
+    ApplySettingFlags(options, settings);
+    EXPECT_TRUE(settings.fullscreen);
+    EXPECT_TRUE(settings.pauseOnFocusLoss);
     EXPECT_TRUE(options.IsAutomated());
 }
 
