@@ -203,8 +203,7 @@ TEST(Display, ResizedAndFullscreenWindowsKeepThePictureScaledBetweenBars) {
     ASSERT_GT(g, 0);
     const int after = g + 105;  // the level has faded in
     TempDir dir;
-    WriteTextFile(dir.File("window.txt"), Frame(kTitleReturnFrame) + " key Return down\n" +
-                                              Frame(kTitleReturnFrame + 2) + " key Return up\n" + Frame(after) +
+    WriteTextFile(dir.File("window.txt"), StartLevelScript() + Frame(after) +
                                               " window 1000 800\n" + Frame(after + 10) + " window 1600 700\n" +
                                               Frame(after + 20) + " key Alt down\n" + Frame(after + 20) +
                                               " key Return down\n" + Frame(after + 21) + " key Return up\n");

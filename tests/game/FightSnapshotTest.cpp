@@ -68,7 +68,7 @@ TEST_P(FightSnapshot, StateAcrossAFightIsTheSameAsBeforeTheSpeedWork) {
     std::ifstream recorded(kFight + "input.txt");
     ASSERT_TRUE(recorded) << kFight << "input.txt";
     std::ostringstream script;
-    script << kTitleReturnFrame << " key Return down\n" << kTitleReturnFrame + 2 << " key Return up\n";
+    script << StartLevelScript();
     std::string line;
     while (std::getline(recorded, line)) {
         std::istringstream words(line);

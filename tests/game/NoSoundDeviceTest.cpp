@@ -58,9 +58,7 @@ TEST(NoSoundDevice, TitleGameAndEndingRunAsWithASilentDevice) {
     TempDir content;
     MakeCabinLevel(content);
     TempDir dir;
-    WriteTextFile(dir.File("in.txt"), std::to_string(kTitleReturnFrame) + " key Return down\n" +
-                                          std::to_string(kTitleReturnFrame + 2) + " key Return up\n" +
-                                          std::to_string(click) + " button left down\n" + std::to_string(click + 1) +
+    WriteTextFile(dir.File("in.txt"), StartLevelScript() + std::to_string(click) + " button left down\n" + std::to_string(click + 1) +
                                           " button left up\n");
     std::vector<uint32_t> frames;
     for (int frame = 1; frame <= last; frame += 7) {

@@ -115,8 +115,7 @@ TEST(RenderScaleAuto, StepsDownHoldsAndStepsBackUp) {
     const int slowTo = slowFrom + 1200;
     const int last = slowTo + 1800;  // ten steps of 120 calm frames from the lowest scale
     TempDir dir;
-    WriteTextFile(dir.File("in.txt"), std::to_string(kTitleReturnFrame) + " key Return down\n" +
-                                          std::to_string(kTitleReturnFrame + 2) + " key Return up\n");
+    WriteTextFile(dir.File("in.txt"), StartLevelScript());
     std::vector<uint32_t> frames;
     for (int frame = last; frame >= start + 100; frame -= 4) {
         frames.push_back(static_cast<uint32_t>(frame));

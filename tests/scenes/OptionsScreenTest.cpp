@@ -197,8 +197,7 @@ TEST(OptionsScreen, ControlsPageRebindingAndFieldOfViewDriveTheNextGame) {
     const int g = GameStartFrame();
     ASSERT_GT(g, 0);
     const auto frame = [g](int offset) { return std::to_string(g + offset); };
-    WriteTextFile(dir.File("drive.txt"), std::to_string(kTitleReturnFrame) + " key Return down\n" +
-                                             std::to_string(kTitleReturnFrame + 2) + " key Return up\n" + frame(10) +
+    WriteTextFile(dir.File("drive.txt"), StartLevelScript() + frame(10) +
                                              " scancode W down\n" + frame(30) + " scancode W up\n" + frame(40) +
                                              " scancode I down\n" + frame(60) + " scancode I up\n");
     const Snapshots game = RunGameWithSnapshots(
