@@ -260,14 +260,17 @@ void FwDirect3D::Present() {
     const FwViewRect view = FwLetterbox(drawableWidth, drawableHeight);
     context.ApplyScissor(false);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    if (view.width != drawableWidth || view.height != drawableHeight) {
-        const GLfloat black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-        glClearBufferfv(GL_COLOR, 0, black);
+    if (!windowTarget) {
+        if (view.width != drawableWidth || view.height != drawableHeight) {
+            const GLfloat black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+            glClearBufferfv(GL_COLOR, 0, black);
+        }
+        const GLenum filter = view.width == width && view.height == height ? GL_NEAREST : GL_LINEAR;
+        // GL counts rows from the bottom; the bars are the same size at both ends, so y is unchanged.
+        glBlitFramebuffer(0, 0, width, height, view.x, view.y, view.x + view.width, view.y + view.height,
+                          GL_COLOR_BUFFER_BIT, filter);
     }
-    const GLenum filter = view.width == width && view.height == height ? GL_NEAREST : GL_LINEAR;
-    // GL counts rows from the bottom; the bars are the same size at both ends, so y is unchanged.
-    glBlitFramebuffer(0, 0, width, height, view.x, view.y, view.x + view.width, view.y + view.height,
-                      GL_COLOR_BUFFER_BIT, filter);
+    windowTarget = false;
     if (!windowShotPath.empty()) {
         glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
         std::vector<uint8_t> rgba;
@@ -292,7 +295,15 @@ void FwDirect3D::Finish() const {
 void FwDirect3D::SetRenderScale(float scale) { renderScale = std::clamp(scale, kMinRenderScale, 1.0f); }
 
 void FwDirect3D::BeginScaled3D() {
-    if (glContext == nullptr || renderScale >= 1.0f) {
+    if (glContext == nullptr) {
+        return;
+    }
+    if (windowTarget) {
+        // A frame drawn again at another scale starts over in the back buffer.
+        windowTarget = false;
+        glBindFramebuffer(GL_FRAMEBUFFER, frameBuffer.Name());
+    }
+    if (renderScale >= 1.0f) {
         return;
     }
     const int scaledWidth = static_cast<int>(std::lround(renderScale * static_cast<float>(width)));
@@ -309,6 +320,10 @@ void FwDirect3D::BeginScaled3D() {
             return;
         }
     }
+    int drawableWidth = 0;
+    int drawableHeight = 0;
+    SDL_GL_GetDrawableSize(window, &drawableWidth, &drawableHeight);
+    windowTarget = drawableWidth == width && drawableHeight == height;
     glBindFramebuffer(GL_FRAMEBUFFER, scaledFrameBuffer.Name());
     savedViewport = context.Viewport();
     FwViewport viewport;
@@ -326,10 +341,10 @@ void FwDirect3D::EndScaled3D() {
     scaledBound = false;
     context.ApplyScissor(false);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, scaledFrameBuffer.Name());
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, frameBuffer.Name());
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, BackBufferName());
     glBlitFramebuffer(0, 0, static_cast<GLint>(scaledColor->Width()), static_cast<GLint>(scaledColor->Height()), 0, 0,
                       width, height, GL_COLOR_BUFFER_BIT, GL_LINEAR);
-    glBindFramebuffer(GL_FRAMEBUFFER, frameBuffer.Name());
+    glBindFramebuffer(GL_FRAMEBUFFER, BackBufferName());
     context.ApplyScissor(true);
     context.SetTargetHeight(height);
     context.SetViewport(savedViewport);

@@ -312,8 +312,13 @@ void C_Game::SetCamera() {
         if (camera->up == Vector3::Zero) {
             camera->Update();
         }
-        StepToward(camera->position, endEyeTarget);
-        StepToward(camera->target, endFocusTarget);
+        // One step an update, however often its frame is drawn (a new scene's first frame is drawn
+        // again to time it).
+        if (endCameraStepAt != updates) {
+            StepToward(camera->position, endEyeTarget);
+            StepToward(camera->target, endFocusTarget);
+            endCameraStepAt = updates;
+        }
         // The target is taken as a direction here: the camera looks roughly along -x.
         view = Matrix::CreateLookToLH(camera->position, camera->target.Normalized(), camera->up);
     }

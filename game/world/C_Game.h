@@ -139,4 +139,5 @@ private:
 
     // Updates since the scene started, for state snapshots.
     uint32_t updates = 0;
+    uint32_t endCameraStepAt = 0;  // the update whose frame last stepped the ending camera
 };

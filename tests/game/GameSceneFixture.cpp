@@ -76,6 +76,8 @@ C_Game& GameSceneTest::StartGame() {
     return game;
 }
 
+SDL_Window* GameSceneTest::Window() { return window->Hwnd(); }
+
 void GameSceneTest::RunFrames(int count) {
     for (int i = 0; i < count; ++i) {
         // As the window's pump does it: the frame starts, then the events since the last one arrive.

@@ -54,6 +54,8 @@ protected:
     static void Key(FwKey key, bool down);
     static void MoveMouse(int dx, int dy);
     static void Focus(bool active);
+    // The window the device presents to, for tests that resize it.
+    static SDL_Window* Window();
 
     TempDir content;
 

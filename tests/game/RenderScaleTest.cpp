@@ -4,12 +4,17 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
+
+#include <SDL.h>
 
 #include "framework/graphics/FwDirect3D.h"
 #include "framework/platform/FwPath.h"
 #include "game/world/C_Game.h"
+#include "scenes/C_Scene.h"
+#include "scenes/SceneManager.h"
 #include "tests/game/GameSceneFixture.h"
 
 namespace {
@@ -79,6 +84,22 @@ TEST_F(RenderScaleTest, HalfScaleDrawsTheWorldSmallerAndTheHudAtFullSize) {
     d3d.SetRenderScale(0.5f);
     RunFrames(1);
     const Image half = ReadBackBuffer();
+    // The same frame with the window a pixel wider, so that its back buffer is not the window's
+    // own: the same picture, but for the sighting mark, whose odd height puts its edges on pixel
+    // centres, which the window's rows (kept top-down by the driver) round the other way.
+    SDL_SetWindowSize(Window(), 1281, 720);
+    SceneManager::GetInstance().Current()->DrawFrame();
+    const Image halfBesideWindow = ReadBackBuffer();
+    SDL_SetWindowSize(Window(), 1280, 720);
+    int beyondMark = 0;
+    for (int y = 0; y < half.height; ++y) {
+        for (int x = 0; x < half.width; ++x) {
+            const bool onMark = x >= 600 && x < 680 && y >= 319 && y < 401;
+            beyondMark += !onMark && std::memcmp(half.At(x, y), halfBesideWindow.At(x, y), 3) != 0 ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(beyondMark, 0) << "drawn in the window or beside it: the same pixels";
+    EXPECT_LT(ShareDiffering(half, halfBesideWindow, 0), 0.005);
     d3d.SetRenderScale(0.75f);
     RunFrames(1);
     const Image threeQuarters = ReadBackBuffer();
