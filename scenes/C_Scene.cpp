@@ -14,6 +14,7 @@ void C_Scene::Frame() {
 
 void C_Scene::DrawFrame() {
     FwDirect3D& d3d = FwDirect3D::GetInstance();
+    d3d.BeginFrame();
     if (DrawsScaled3D()) {
         d3d.BeginScaled3D();
     }

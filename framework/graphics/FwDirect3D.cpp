@@ -294,16 +294,15 @@ void FwDirect3D::Finish() const {
 
 void FwDirect3D::SetRenderScale(float scale) { renderScale = std::clamp(scale, kMinRenderScale, 1.0f); }
 
-void FwDirect3D::BeginScaled3D() {
-    if (glContext == nullptr) {
-        return;
-    }
+void FwDirect3D::BeginFrame() {
     if (windowTarget) {
-        // A frame drawn again at another scale starts over in the back buffer.
         windowTarget = false;
         glBindFramebuffer(GL_FRAMEBUFFER, frameBuffer.Name());
     }
-    if (renderScale >= 1.0f) {
+}
+
+void FwDirect3D::BeginScaled3D() {
+    if (glContext == nullptr || renderScale >= 1.0f) {
         return;
     }
     const int scaledWidth = static_cast<int>(std::lround(renderScale * static_cast<float>(width)));

@@ -56,6 +56,9 @@ public:
     // full-size copy a frame (a millisecond and more without a GPU). The pixels are the same.
     void BeginScaled3D();
     void EndScaled3D();
+    // A scene's drawing starts in the back buffer, also when the last frame drew into the window
+    // and was not presented (a frame drawn again, a test's frames).
+    void BeginFrame();
     // Clear the bound target: the back buffer, or the scaled 3D target between the two above.
     void ClearBackBuffer(const Color& color);
     void ClearDepthStencil(float depth, uint8_t stencil);
