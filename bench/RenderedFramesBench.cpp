@@ -364,22 +364,21 @@ void BM_UpscaleOnly(benchmark::State& state) {
     FwDirect3D& d3d = FwDirect3D::GetInstance();
     const float scale = d3d.RenderScale();
     d3d.SetRenderScale(FwDirect3D::kMinRenderScale);
-    FrameTimes times;
+    std::vector<double> milliseconds;
     for (auto _ : state) {
-        for (int frame = 1; frame <= static_cast<int>(kReferenceFrames); ++frame) {
+        for (uint32_t frame = 0; frame < kReferenceFrames; ++frame) {
             d3d.BeginScaled3D();
             d3d.ClearBackBuffer(Color(0.3f, 0.3f, 0.3f, 0.1f));
-            glFinish();
+            d3d.Finish();
             const auto start = std::chrono::steady_clock::now();
             d3d.EndScaled3D();
-            glFinish();
-            times.Add(frame, Milliseconds(start));
+            d3d.Finish();
+            milliseconds.push_back(Milliseconds(start));
         }
     }
     d3d.SetRenderScale(scale);
-    std::vector<double> sorted = times.milliseconds;
-    std::sort(sorted.begin(), sorted.end());
-    state.counters["medianMs"] = sorted[sorted.size() / 2];
+    std::nth_element(milliseconds.begin(), milliseconds.begin() + milliseconds.size() / 2, milliseconds.end());
+    state.counters["medianMs"] = milliseconds[milliseconds.size() / 2];
 }
 
 // Each pass runs once: its frames are the samples.

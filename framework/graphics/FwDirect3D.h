@@ -44,21 +44,23 @@ public:
     // (kMinRenderScale to 1; the application's render-scale setting picks it).
     static constexpr float kMinRenderScale = 0.5f;
     void SetRenderScale(float scale);
-    // Waits until everything drawn so far is done, for timing the drawing.
-    void Finish() const;
     float RenderScale() const { return renderScale; }
+    // A scene's drawing starts in the back buffer, also when the last frame drew into the window
+    // and was not presented (a frame drawn again, a test's frames).
+    void BeginFrame();
     // Below scale 1, binds a colour and depth target of round(scale * Width()) x round(scale *
     // Height()) with a viewport over all of it; EndScaled3D draws it up into the back buffer with
     // bilinear filtering and binds the back buffer again. At scale 1 both do nothing: the passes
     // draw straight into the back buffer, as every other scene does.
     // When the window's drawable is the back buffer's size, a scaled frame's back buffer is the
     // window itself: its 2D passes need no depth, and Present then only swaps, which saves a
-    // full-size copy a frame (a millisecond and more without a GPU). The pixels are the same.
+    // full-size copy a frame (a millisecond and more without a GPU). The pixels are the same,
+    // but for a 2D edge lying exactly on a pixel centre: the window's rows run top-down, and such
+    // an edge rounds the other way.
     void BeginScaled3D();
     void EndScaled3D();
-    // A scene's drawing starts in the back buffer, also when the last frame drew into the window
-    // and was not presented (a frame drawn again, a test's frames).
-    void BeginFrame();
+    // Waits until everything drawn so far is done, for timing the drawing.
+    void Finish() const;
     // Clear the bound target: the back buffer, or the scaled 3D target between the two above.
     void ClearBackBuffer(const Color& color);
     void ClearDepthStencil(float depth, uint8_t stencil);
