@@ -6,6 +6,7 @@
 
 #include "framework/graphics/FwDirect3D.h"
 #include "framework/graphics/FwShaderManager.h"
+#include "framework/model/FwAreaVisibility.h"
 #include "framework/model/FwModel.h"
 
 namespace {
@@ -55,22 +56,38 @@ Coverage SetMaterial(FwStandardShader& shader, const FwMaterial& material, const
     return alpha == 1.0f && opaqueBase && opaqueColors ? Coverage::Opaque : Coverage::Blended;
 }
 
-// Whether the mesh's box lies wholly beyond one side of the view (left, right, bottom, top). Its
-// triangles could make no fragment, and a software rasteriser still transforms and bins them; the
-// depth planes are left alone because depth clamping turns their clipping off.
-bool OutsideView(const FwBoundingBox& box, const Matrix& worldViewProj) {
+const FwAreaVisibility* drawAreas = nullptr;
+
+// Whether the mesh's box may make a fragment. A box wholly beyond one side of the view (left,
+// right, bottom, top) cannot, and a software rasteriser would still transform and bin its
+// triangles; the depth planes are left alone because depth clamping turns their clipping off.
+// With areas set, a box in rooms out of sight cannot either.
+bool MayShow(const FwBoundingBox& box, const Matrix& world, const Matrix& worldViewProj) {
     uint32_t outsideAll = 0xF;
-    for (int corner = 0; corner < 8 && outsideAll != 0; ++corner) {
-        const Vector3 offset((corner & 1) ? box.extents.x : -box.extents.x,
-                             (corner & 2) ? box.extents.y : -box.extents.y,
-                             (corner & 4) ? box.extents.z : -box.extents.z);
-        const Vector4 clip = Vector4::Transform(Vector4(box.center + offset, 1.0f), worldViewProj);
+    Vector3 corners[8];
+    Vector4 clip[8];
+    for (int i = 0; i < 8; ++i) {
+        corners[i] = box.center + Vector3((i & 1) ? box.extents.x : -box.extents.x,
+                                          (i & 2) ? box.extents.y : -box.extents.y,
+                                          (i & 4) ? box.extents.z : -box.extents.z);
+        clip[i] = Vector4::Transform(Vector4(corners[i], 1.0f), worldViewProj);
         // A little slack so that rounding never takes away a triangle that touches the edge.
-        const float reach = std::fabs(clip.w) * 1.001f + 1e-4f;
-        outsideAll &= (clip.x < -reach ? 1u : 0u) | (clip.x > reach ? 2u : 0u) | (clip.y < -reach ? 4u : 0u) |
-                      (clip.y > reach ? 8u : 0u);
+        const float reach = std::fabs(clip[i].w) * 1.001f + 1e-4f;
+        outsideAll &= (clip[i].x < -reach ? 1u : 0u) | (clip[i].x > reach ? 2u : 0u) | (clip[i].y < -reach ? 4u : 0u) |
+                      (clip[i].y > reach ? 8u : 0u);
     }
-    return outsideAll != 0;
+    if (outsideAll != 0) {
+        return false;
+    }
+    if (drawAreas == nullptr) {
+        return true;
+    }
+    FwAreaVisibility::Box placed;
+    for (const Vector3& corner : corners) {
+        placed.Grow(Vector3::Transform(corner, world));
+    }
+    FwAreaVisibility::Rect screen;
+    return drawAreas->MayShow(placed, FwAreaVisibility::Project(clip, 8, screen) ? &screen : nullptr);
 }
 
 void Draw(const FwModel& model, const std::vector<Matrix>* worldList, const ColorVariant& variant) {
@@ -90,7 +107,7 @@ void Draw(const FwModel& model, const std::vector<Matrix>* worldList, const Colo
         }
         const Matrix& node = worldList != nullptr && i < worldList->size() ? (*worldList)[i] : nodes[i].Transform;
         const Matrix world = node * shader.world;
-        if (OutsideView(mesh->Aabb(), world * viewProj)) {
+        if (!MayShow(mesh->Aabb(), world, world * viewProj)) {
             continue;
         }
         mesh->SetToDevice();
@@ -124,6 +141,8 @@ void Draw(const FwModel& model, const std::vector<Matrix>* worldList, const Colo
 }
 
 }  // namespace
+
+void SetDrawAreas(const FwAreaVisibility* areas) { drawAreas = areas; }
 
 void DrawModel(const FwModel& model, const std::vector<Matrix>* worldList) {
     Draw(model, worldList, [](const Color& base) { return base; });

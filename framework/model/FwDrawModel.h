@@ -4,7 +4,12 @@
 
 #include "framework/math/SimpleMath.h"
 
+class FwAreaVisibility;
 class FwModel;
+
+// While set, models whose boxes lie in rooms out of sight are not drawn; null draws everything in
+// view. The caller clears it before the areas go, and before anything that shows through walls.
+void SetDrawAreas(const FwAreaVisibility* areas);
 
 // Draws every mesh node of `model` with the standard program, which the caller has set to the
 // device, at the program's world matrix. A node's own transform is replaced by worldList[i]

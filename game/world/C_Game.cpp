@@ -13,6 +13,7 @@
 #include "framework/graphics/FwDirect3D.h"
 #include "framework/graphics/FwShaderManager.h"
 #include "framework/graphics/FwSpriteBatch.h"
+#include "framework/model/FwDrawModel.h"
 #include "framework/model/FwModel.h"
 #include "framework/platform/FwClock.h"
 #include "framework/platform/FwInput.h"
@@ -338,6 +339,8 @@ void C_Game::Draw() {
 
     shaders.standardShader.SetToDevice();
     stage->Draw();
+    // Robots and props in rooms out of sight cost vertex work and binning and no pixel.
+    SetDrawAreas(&stage->Areas());
     elevator->Draw();
     lamps->Draw();
     // The treads and arms are open shells: both sides must show.
@@ -362,6 +365,7 @@ void C_Game::Draw() {
     for (const auto& enemy : enemies) {
         enemy->DrawEyeLight();
     }
+    SetDrawAreas(nullptr);
     // Quads and billboards with the effect program.
     context.SetBlendState(blendAlpha, noBlendFactor, 0xFFFFFFFF);
     shaders.effectShader.SetToDevice();
@@ -441,6 +445,7 @@ void C_Game::DumpState(nlohmann::json& out) const {
     // The field of view is read back from the projection the frame drew with, in degrees.
     const float focalY = FwShaderManager::GetInstance().cbCamera.Work().g_mP.m[1][1];
     out["camera"]["fieldOfView"] = 2.0f * std::atan(1.0f / focalY) / Math::kDegToRad;
+    stage->Snapshot(out["stage"]);
     elevator->Snapshot(out["elevator"]);
     lamps->Snapshot(out["lamps"]);
     out["hud"] = {{"gameClearAlpha", gameClear->Alpha()}, {"gameOverAlpha", gameOver->Alpha()}};

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <nlohmann/json.hpp>
+
 #include "framework/audio/FwAudioManager.h"
 #include "framework/audio/FwSoundEffect.h"
 #include "framework/audio/FwSoundInstance.h"
@@ -17,32 +19,49 @@ namespace {
 // Walls farther away than this are not touched yet.
 constexpr float kHitRange = 2.0f;
 
+// The box that `placement` makes of the cube from -1 to 1.
+FwAreaVisibility::Box PlacedBox(const Matrix& placement) {
+    FwAreaVisibility::Box box;
+    for (int i = 0; i < 8; ++i) {
+        box.Grow(Vector3::Transform(Vector3((i & 1) ? 1 : -1, (i & 2) ? 1 : -1, (i & 4) ? 1 : -1), placement));
+    }
+    return box;
+}
+
 }  // namespace
 
 C_Stage::C_Stage(C_Game* game) : game(game) {
     model.Load("Data/Stage/Stage.gltf");
     reflectionInstance = Load3DSound("data/sound/reflection.wav", 1.0f, reflectionSound);
+    std::vector<FwAreaVisibility::Box> rooms;
     for (const FwModelNode& node : model.Nodes()) {
         if (!node.Mesh) {
+            if (node.Name == "Area") {
+                rooms.push_back(PlacedBox(node.Transform * world));
+            }
             continue;
         }
         const Matrix placement = node.Transform * world;
         for (const Vector3& corner : node.Mesh->Positions()) {
-            const Vector3 p = Vector3::Transform(corner, placement);
-            boundsMin = Vector3(std::min(boundsMin.x, p.x), std::min(boundsMin.y, p.y), std::min(boundsMin.z, p.z));
-            boundsMax = Vector3(std::max(boundsMax.x, p.x), std::max(boundsMax.y, p.y), std::max(boundsMax.z, p.z));
+            bounds.Grow(Vector3::Transform(corner, placement));
         }
     }
+    areas.SetAreas(rooms);
 }
 
 bool C_Stage::Contains(const Vector3& point) const {
-    return point.x >= boundsMin.x && point.x <= boundsMax.x && point.y >= boundsMin.y && point.y <= boundsMax.y &&
-           point.z >= boundsMin.z && point.z <= boundsMax.z;
+    return bounds.Contains(point);
 }
 
-void C_Stage::Draw() const {
+void C_Stage::Draw() {
+    const ::cbCamera& camera = FwShaderManager::GetInstance().cbCamera.Get();
+    areas.Update(camera.g_CamPos, camera.g_mV * camera.g_mP);
     FwShaderManager::GetInstance().standardShader.world = world;
     DrawModel(model);
+}
+
+void C_Stage::Snapshot(nlohmann::json& out) const {
+    out = {{"areas", areas.AreaCount()}, {"areasInSight", areas.AreasInSight()}};
 }
 
 bool C_Stage::HitTest(const Vector3& origin, const Vector3& direction, float& distance, Vector3& hitPoint,

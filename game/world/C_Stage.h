@@ -1,9 +1,11 @@
 #pragma once
 
-#include <cfloat>
 #include <memory>
 
+#include <nlohmann/json_fwd.hpp>
+
 #include "framework/math/SimpleMath.h"
+#include "framework/model/FwAreaVisibility.h"
 #include "framework/model/FwModel.h"
 
 class C_Game;
@@ -16,7 +18,8 @@ class C_Stage {
 public:
     explicit C_Stage(C_Game* game);
 
-    void Draw() const;
+    // Also works out, from the camera, which rooms show (see Areas).
+    void Draw();
     // A hit counts only within 2 units of the origin; the hit point is filled for any hit.
     bool HitTest(const Vector3& origin, const Vector3& direction, float& distance, Vector3& hitPoint,
                  Vector3& normal) const;
@@ -29,6 +32,11 @@ public:
 
     const FwModel& Model() const { return model; }
     const Matrix& World() const { return world; }
+    // The model's rooms, from its nodes named "Area" (unit boxes scaled and placed), as seen from
+    // the camera at the last Draw.
+    const FwAreaVisibility& Areas() const { return areas; }
+    // Its fields in state snapshots.
+    void Snapshot(nlohmann::json& out) const;
 
 private:
     C_Game* game;
@@ -36,7 +44,7 @@ private:
     Matrix world = Matrix::CreateTranslation(0.0f, 11.0f, 0.0f);
     std::shared_ptr<FwSoundEffect> reflectionSound;
     std::shared_ptr<FwSoundInstance> reflectionInstance;
-    // World-space bounds of every mesh; empty (min above max) when the model did not load.
-    Vector3 boundsMin{FLT_MAX, FLT_MAX, FLT_MAX};
-    Vector3 boundsMax{-FLT_MAX, -FLT_MAX, -FLT_MAX};
+    // World-space bounds of every mesh; empty when the model did not load.
+    FwAreaVisibility::Box bounds;
+    FwAreaVisibility areas;
 };

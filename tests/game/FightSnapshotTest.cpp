@@ -3,8 +3,6 @@
 
 #include <cmath>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "tests/support/GameRun.h"
 
@@ -65,26 +63,12 @@ class FightSnapshot : public ::testing::TestWithParam<const char*> {};
 TEST_P(FightSnapshot, StateAcrossAFightIsTheSameAsBeforeTheSpeedWork) {
     const int start = GameStartFrame();
     ASSERT_GT(start, kTitleReturnFrame);
-    std::ifstream recorded(kFight + "input.txt");
-    ASSERT_TRUE(recorded) << kFight << "input.txt";
-    std::ostringstream script;
-    script << StartLevelScript();
-    std::string line;
-    while (std::getline(recorded, line)) {
-        std::istringstream words(line);
-        int frame = 0;
-        std::string rest;
-        if (line.empty() || line[0] == '#' || !(words >> frame) || !std::getline(words, rest)) {
-            continue;
-        }
-        script << frame + start << rest << "\n";
-    }
     TempDir content;
     std::filesystem::create_directory_symlink(kBuild + "/Data", content.File("Data"));
     for (const char* name : {"data.txt", "Enemydata.txt", "drumdata.txt", "breaker.txt", "installatioStand.txt"}) {
         WriteTextFile(content.File(std::string("TxtData/") + name), ReadTextFile(kBuild + "/TxtData/" + name));
     }
-    WriteTextFile(content.File("in.txt"), script.str());
+    WriteTextFile(content.File("in.txt"), FightScript(start));
     std::vector<uint32_t> frames;
     for (const int update : kUpdates) {
         frames.push_back(static_cast<uint32_t>(start + update - 1));

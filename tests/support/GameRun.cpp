@@ -334,6 +334,24 @@ std::string StartLevelScript() {
            " key Return up\n";
 }
 
+std::string FightScript(int gameStart) {
+    std::ifstream recorded(std::string(QUARNEL_SOURCE_DIR) + "/tests/data/fight/input.txt");
+    EXPECT_TRUE(recorded) << "tests/data/fight/input.txt";
+    std::ostringstream script;
+    script << StartLevelScript();
+    std::string line;
+    while (std::getline(recorded, line)) {
+        std::istringstream words(line);
+        int frame = 0;
+        std::string rest;
+        if (line.empty() || line[0] == '#' || !(words >> frame) || !std::getline(words, rest)) {
+            continue;
+        }
+        script << frame + gameStart << rest << "\n";
+    }
+    return script.str();
+}
+
 int GameStartFrame() {
     static const int frame = FindGameStart();
     return frame;

@@ -110,3 +110,6 @@ int GameStartFrame();
 // The input script's lines that start the level from the title: Enter at kTitleReturnFrame, held
 // for two frames as a person would.
 std::string StartLevelScript();
+// The same, then the fight driver's recorded input for the shipped level (seed 7,
+// tests/data/fight/input.txt), its frames moved to count from `gameStart`.
+std::string FightScript(int gameStart);

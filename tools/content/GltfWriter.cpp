@@ -134,8 +134,18 @@ bool WriteGltf(const MeshBuilder& mesh, const std::string& directory, const std:
     Json document;
     document["asset"] = {{"version", "2.0"}, {"generator", "quarnel_content"}};
     document["scene"] = 0;
-    document["scenes"] = Json::array({{{"nodes", {0}}}});
     document["nodes"] = Json::array({{{"name", name}, {"mesh", 0}}});
+    for (const MeshMarker& marker : mesh.Markers()) {
+        const Vector3 centre = (marker.minimum + marker.maximum) * 0.5f, half = (marker.maximum - marker.minimum) * 0.5f;
+        document["nodes"].push_back({{"name", marker.name},
+                                     {"translation", {centre.x, centre.y, -centre.z}},
+                                     {"scale", {half.x, half.y, half.z}}});
+    }
+    Json roots = Json::array();
+    for (size_t i = 0; i < document["nodes"].size(); ++i) {
+        roots.push_back(i);
+    }
+    document["scenes"] = Json::array({{{"nodes", roots}}});
     document["bufferViews"] = Json::array();
     document["accessors"] = Json::array();
 

@@ -54,6 +54,11 @@ MeshPrimitive& MeshBuilder::Current() {
     return primitives.back();
 }
 
+void MeshBuilder::AddMarker(const std::string& name, const Vector3& minimum, const Vector3& maximum) {
+    const Vector3 offset = placement.Translation();
+    markers.push_back({name, minimum + offset, maximum + offset});
+}
+
 size_t MeshBuilder::TriangleCount() const {
     size_t count = 0;
     for (const MeshPrimitive& primitive : primitives) {

@@ -39,6 +39,14 @@ struct MeshPrimitive {
     std::vector<uint32_t> indices;
 };
 
+// A named box with no triangles: written as a glTF node without a mesh, the cube from -1 to 1
+// scaled and moved onto it.
+struct MeshMarker {
+    std::string name;
+    Vector3 minimum;
+    Vector3 maximum;
+};
+
 class MeshBuilder {
 public:
     // Adds a material and selects it for the geometry that follows.
@@ -87,7 +95,11 @@ public:
     void Tread(float x0, float x1, float zBack, float zFront, float bottom, float radius, int arcSegments,
                float beltLength, int sideMaterial);
 
+    // A marker over the box, moved by the current placement's translation.
+    void AddMarker(const std::string& name, const Vector3& minimum, const Vector3& maximum);
+
     const std::vector<MeshMaterial>& Materials() const { return materials; }
+    const std::vector<MeshMarker>& Markers() const { return markers; }
     const std::vector<MeshPrimitive>& Primitives() const { return primitives; }
     size_t TriangleCount() const;
 
@@ -103,6 +115,7 @@ private:
 
     std::vector<MeshMaterial> materials;
     std::vector<MeshPrimitive> primitives;
+    std::vector<MeshMarker> markers;
     int currentMaterial = 0;
     Color color{1.0f, 1.0f, 1.0f, 1.0f};
     Matrix placement;

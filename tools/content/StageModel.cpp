@@ -109,7 +109,12 @@ public:
         materials.glow = mesh.AddMaterial({"Glow", {0.2f, 0.5f, 1.0f, 1}, 0.0f, 0.5f, {0.25f, 0.6f, 1.0f}});
     }
 
+    // Walls, floors and ceilings, and a marker over each area's floor-to-ceiling box: the game
+    // tells from those which rooms can be seen from which.
     void Shell() {
+        for (const Area& r : kAreas) {
+            mesh.AddMarker("Area", {r.x0, kFloor, r.z0}, {r.x1, r.ceiling, r.z1});
+        }
         for (size_t a = 0; a < std::size(kAreas); ++a) {
             for (const Side side : {kWest, kEast, kSouth, kNorth}) {
                 Wall(a, side);
