@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -40,11 +41,45 @@ std::vector<Vector3> StandingPoints() {
 
 }  // namespace
 
-TEST(Stage, StaysWithinTheTriangleBudget) {
+// The rooms the game culls by are marked over the level's whole inside, and the generator leaves
+// out every face that touches none of them (under the floor, above the ceilings, behind walls).
+TEST(Stage, StaysWithinTheTriangleBudgetAndEveryFaceTouchesAMarkedRoom) {
+    std::vector<FwAreaVisibility::Box> rooms;
+    for (const FwModelNode& node : Stage().Model().Nodes()) {
+        if (!node.Mesh && node.Name == "Area") {
+            FwAreaVisibility::Box box;
+            box.Grow(Vector3::Transform(Vector3(-1, -1, -1), node.Transform * Stage().World()));
+            box.Grow(Vector3::Transform(Vector3(1, 1, 1), node.Transform * Stage().World()));
+            rooms.push_back(box);
+        }
+    }
+    ASSERT_EQ(rooms.size(), 11u);
+    EXPECT_EQ(Stage().Areas().AreaCount(), 11u) << "the rooms meet face to face and share no space";
+    for (const Vector3& p : StandingPoints()) {
+        EXPECT_TRUE(std::any_of(rooms.begin(), rooms.end(), [&](const auto& room) { return room.Contains(p); }))
+            << p.x << ", " << p.z;
+    }
     size_t faces = 0;
     for (const FwModelNode& node : Stage().Model().Nodes()) {
-        if (node.Mesh)
-            faces += node.Mesh->Faces().size();
+        if (!node.Mesh) {
+            continue;
+        }
+        const std::vector<Vector3>& positions = node.Mesh->Positions();
+        for (const FwMeshFace& face : node.Mesh->Faces()) {
+            FwAreaVisibility::Box extent;
+            for (const uint32_t corner : face.idx) {
+                extent.Grow(Vector3::Transform(positions[corner], node.Transform * Stage().World()));
+            }
+            const bool touches = std::any_of(rooms.begin(), rooms.end(), [&](const FwAreaVisibility::Box& room) {
+                constexpr float kSlack = 2e-3f;
+                return extent.minimum.x <= room.maximum.x + kSlack && extent.maximum.x >= room.minimum.x - kSlack &&
+                       extent.minimum.y <= room.maximum.y + kSlack && extent.maximum.y >= room.minimum.y - kSlack &&
+                       extent.minimum.z <= room.maximum.z + kSlack && extent.maximum.z >= room.minimum.z - kSlack;
+            });
+            EXPECT_TRUE(touches) << "face " << faces << " at " << extent.minimum.x << ", " << extent.minimum.y << ", "
+                                 << extent.minimum.z;
+            ++faces;
+        }
     }
     EXPECT_GT(faces, 500u);
     EXPECT_LT(faces, 6000u);  // every ray tests every triangle

@@ -54,6 +54,31 @@ MeshPrimitive& MeshBuilder::Current() {
     return primitives.back();
 }
 
+void MeshBuilder::KeepTriangles(const std::function<bool(const Vector3&, const Vector3&, const Vector3&)>& keep) {
+    for (MeshPrimitive& primitive : primitives) {
+        std::vector<uint32_t> indices;
+        for (size_t i = 0; i + 2 < primitive.indices.size(); i += 3) {
+            const uint32_t* corner = &primitive.indices[i];
+            if (keep(primitive.vertices[corner[0]].position, primitive.vertices[corner[1]].position,
+                     primitive.vertices[corner[2]].position)) {
+                indices.insert(indices.end(), corner, corner + 3);
+            }
+        }
+        constexpr uint32_t kUnused = UINT32_MAX;
+        std::vector<uint32_t> renumbered(primitive.vertices.size(), kUnused);
+        std::vector<MeshVertex> vertices;
+        for (uint32_t& index : indices) {
+            if (renumbered[index] == kUnused) {
+                renumbered[index] = static_cast<uint32_t>(vertices.size());
+                vertices.push_back(primitive.vertices[index]);
+            }
+            index = renumbered[index];
+        }
+        primitive.vertices = std::move(vertices);
+        primitive.indices = std::move(indices);
+    }
+}
+
 void MeshBuilder::AddMarker(const std::string& name, const Vector3& minimum, const Vector3& maximum) {
     const Vector3 offset = placement.Translation();
     markers.push_back({name, minimum + offset, maximum + offset});

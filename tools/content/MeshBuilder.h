@@ -8,6 +8,7 @@
 #include "framework/math/SimpleMath.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -94,6 +95,10 @@ public:
     // forward along the top run, so that lowering u moves the top run forward.
     void Tread(float x0, float x1, float zBack, float zFront, float bottom, float radius, int arcSegments,
                float beltLength, int sideMaterial);
+
+    // Drops the triangles that `keep` turns down, and the vertices no triangle uses any more. The
+    // triangles left keep their corners and their order.
+    void KeepTriangles(const std::function<bool(const Vector3&, const Vector3&, const Vector3&)>& keep);
 
     // A marker over the box, moved by the current placement's translation.
     void AddMarker(const std::string& name, const Vector3& minimum, const Vector3& maximum);

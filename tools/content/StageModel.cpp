@@ -3,6 +3,7 @@
 #include "tools/content/ModelTextures.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -82,6 +83,44 @@ std::vector<float> Cuts(std::vector<float> values, float low, float high) {
     std::sort(values.begin(), values.end());
     values.erase(std::unique(values.begin(), values.end()), values.end());
     return values;
+}
+
+// Whether the triangle touches the inside of an area (floor to ceiling, walls included): one that
+// touches none lies below the floor, above a ceiling or behind a wall, always hidden by them, and
+// every ray from inside meets them first.
+bool TouchesAnArea(const Vector3& a, const Vector3& b, const Vector3& c) {
+    constexpr double kContact = 1e-3;
+    for (const Area& r : kAreas) {
+        const double low[3] = {r.x0 - kContact, kFloor - kContact, r.z0 - kContact};
+        const double high[3] = {r.x1 + kContact, r.ceiling + kContact, r.z1 + kContact};
+        // The triangle clipped to the box, one side at a time.
+        std::vector<std::array<double, 3>> polygon = {{a.x, a.y, a.z}, {b.x, b.y, b.z}, {c.x, c.y, c.z}};
+        for (int side = 0; side < 6 && !polygon.empty(); ++side) {
+            const int axis = side / 2;
+            const double bound = side % 2 == 0 ? low[axis] : high[axis];
+            const auto distance = [&](const std::array<double, 3>& p) {
+                return side % 2 == 0 ? p[axis] - bound : bound - p[axis];
+            };
+            std::vector<std::array<double, 3>> clipped;
+            for (size_t i = 0; i < polygon.size(); ++i) {
+                const auto& p = polygon[i];
+                const auto& q = polygon[(i + 1) % polygon.size()];
+                const double dp = distance(p), dq = distance(q);
+                if (dp >= 0.0) {
+                    clipped.push_back(p);
+                }
+                if ((dp >= 0.0) != (dq >= 0.0)) {
+                    const double t = dp / (dp - dq);
+                    clipped.push_back({p[0] + (q[0] - p[0]) * t, p[1] + (q[1] - p[1]) * t, p[2] + (q[2] - p[2]) * t});
+                }
+            }
+            polygon = std::move(clipped);
+        }
+        if (!polygon.empty()) {
+            return true;
+        }
+    }
+    return false;
 }
 
 struct Materials {
@@ -213,7 +252,15 @@ public:
         }
     }
 
-    MeshBuilder Finish() { return std::move(mesh); }
+    // Leaves out the faces that touch no area: the picture and every ray stay as they were, with
+    // less for the vertex stage to transform and bin.
+    MeshBuilder Finish() {
+        const Vector3 lift(0.0f, kStageLift, 0.0f);
+        mesh.KeepTriangles([&](const Vector3& a, const Vector3& b, const Vector3& c) {
+            return TouchesAnArea(a + lift, b + lift, c + lift);
+        });
+        return std::move(mesh);
+    }
 
     Materials materials{};
 
