@@ -1,7 +1,6 @@
 #include "game/world/C_Game.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 #include <nlohmann/json.hpp>
 
@@ -12,6 +11,7 @@
 #include "framework/graphics/FwDirect3D.h"
 #include "framework/graphics/FwShaderManager.h"
 #include "framework/graphics/FwSpriteBatch.h"
+#include "framework/math/FwRandom.h"
 #include "framework/model/FwModel.h"
 #include "framework/platform/FwClock.h"
 #include "framework/platform/FwInput.h"
@@ -136,7 +136,7 @@ void PreloadPlayContent() {
 }  // namespace
 
 C_Game::C_Game() {
-    std::srand(FwRandomSeed());
+    FwSrand(FwRandomSeed());
     FwDirect3D& d3d = FwDirect3D::GetInstance();
     blendAdd = d3d.CreateBlendState(FwBlendMode::Add);
     blendAlpha = d3d.CreateBlendState(FwBlendMode::Alpha);
