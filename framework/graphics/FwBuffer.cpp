@@ -1,6 +1,7 @@
 #include "framework/graphics/FwBuffer.h"
 
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -70,6 +71,16 @@ void FwBuffer::WriteData(const void* source, uint32_t byteCount) {
 
 void FwBuffer::WriteMapped(GLbitfield access, const void* source, uint32_t byteCount) const {
     glBindBuffer(kWorkTarget, buffer.Name());
+#ifdef __EMSCRIPTEN__
+    // WebGL maps no buffers: the same bytes go by copy.
+    static_cast<void>(access);
+    if (source == nullptr || byteCount > size) {
+        const std::vector<uint8_t> zeros(size);
+        glBufferSubData(kWorkTarget, 0, size, zeros.data());
+    } else {
+        glBufferSubData(kWorkTarget, 0, byteCount, source);
+    }
+#else
     void* mapped = glMapBufferRange(kWorkTarget, 0, size, access);
     if (mapped != nullptr) {
         if (source == nullptr || byteCount > size) {
@@ -79,6 +90,7 @@ void FwBuffer::WriteMapped(GLbitfield access, const void* source, uint32_t byteC
         }
         glUnmapBuffer(kWorkTarget);
     }
+#endif
     glBindBuffer(kWorkTarget, 0);
 }
 

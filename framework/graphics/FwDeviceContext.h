@@ -86,7 +86,7 @@ private:
     };
     static BoundBuffer Remember(const FwBuffer* buffer);
 
-    void FlushInputAssembler(bool indexed);
+    void FlushInputAssembler(bool indexed, int32_t baseVertex = 0);
 
     const FwInputLayout* inputLayout = nullptr;
     BoundBuffer vertexBuffer;

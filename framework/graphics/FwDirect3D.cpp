@@ -1,7 +1,9 @@
 #include "framework/graphics/FwDirect3D.h"
 
+#ifndef __EMSCRIPTEN__
 #include <dlfcn.h>
 #include <link.h>
+#endif
 #include <malloc.h>
 
 #include <cfloat>
@@ -13,6 +15,7 @@
 #include <stb_image_write.h>
 
 #include "framework/platform/FwInput.h"
+#include "framework/platform/FwWindow.h"
 
 namespace {
 
@@ -40,6 +43,7 @@ constexpr BlendFactors kBlendFactors[] = {
     {GL_SRC_ALPHA, GL_ONE, GL_ONE, GL_ONE_MINUS_SRC_ALPHA},
 };
 
+#ifndef __EMSCRIPTEN__
 void GLAPIENTRY ReportDebugMessage(GLenum /*source*/, GLenum type, GLuint /*id*/, GLenum severity, GLsizei /*length*/,
                                    const GLchar* message, const void* /*user*/) {
     if (type == GL_DEBUG_TYPE_ERROR || severity == GL_DEBUG_SEVERITY_HIGH) {
@@ -61,6 +65,7 @@ void KeepGraphicsDriverLoaded() {
         },
         nullptr);
 }
+#endif
 
 // A software driver (llvmpipe) builds each frame's commands in memory it frees once the frame is
 // drawn. glibc moves its thresholds for returning freed memory to the system as large blocks come
@@ -149,14 +154,19 @@ bool FwDirect3D::Init(SDL_Window* targetWindow, int backBufferWidth, int backBuf
 }
 
 bool FwDirect3D::CreateContext(SDL_Window* targetWindow, bool debug) {
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    FwRequestGLContext();
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_FLAGS, debug ? SDL_GL_CONTEXT_DEBUG_FLAG : 0);
     glContext = SDL_GL_CreateContext(targetWindow);
     if (glContext == nullptr || SDL_GL_MakeCurrent(targetWindow, glContext) != 0) {
         return false;
     }
+#ifdef __EMSCRIPTEN__
+    // WebGL 2 has no clip control: the programs map depth themselves (FwShaderProgram).
+    FwGLObject::BeginContext();
+    static_cast<void>(debug);
+    anisotropySupported = SDL_GL_ExtensionSupported("GL_EXT_texture_filter_anisotropic") == SDL_TRUE;
+    return true;
+#else
     if (QUARNEL_SANITIZE) {
         KeepGraphicsDriverLoaded();
     }
@@ -179,6 +189,7 @@ bool FwDirect3D::CreateContext(SDL_Window* targetWindow, bool debug) {
         glDebugMessageCallback(ReportDebugMessage, nullptr);
     }
     return true;
+#endif
 }
 
 bool FwDirect3D::AttachToFrameBuffer(GLenum attachment, GLuint view) const {
@@ -374,9 +385,6 @@ FwSamplerStatePtr FwDirect3D::CreateSamplerState(FwFilter filter, uint32_t maxAn
     if (anisotropySupported && state->maxAnisotropy > 1 && !comparison) {
         glSamplerParameterf(sampler, GL_TEXTURE_MAX_ANISOTROPY_EXT, static_cast<float>(state->maxAnisotropy));
     }
-    const GLfloat border[4] = {0.0f, 0.0f, 0.0f, 0.0f};
-    glSamplerParameterfv(sampler, GL_TEXTURE_BORDER_COLOR, border);
-    glSamplerParameterf(sampler, GL_TEXTURE_LOD_BIAS, 0.0f);
     glSamplerParameterf(sampler, GL_TEXTURE_MIN_LOD, 0.0f);
     glSamplerParameterf(sampler, GL_TEXTURE_MAX_LOD, FLT_MAX);
     return state;

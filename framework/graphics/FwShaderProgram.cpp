@@ -7,10 +7,24 @@
 
 namespace {
 
+#ifdef __EMSCRIPTEN__
+// The same programs in GLSL ES 3.00 for WebGL 2.
+constexpr const char* kVersionLine = "#version 300 es\nprecision highp float;\nprecision highp int;\n";
+// WebGL 2 has no clip control, so its clip space keeps depth from -w to w where the projections
+// give 0 to w: each vertex program's own main runs first, then depth is stretched to GL's range,
+// which the window transform brings back to the same 0..1 depth.
+constexpr const char* kVertexHead = "#define main FwVertexMain\n";
+constexpr const char* kVertexTail =
+    "#undef main\nvoid main() {\n    FwVertexMain();\n    gl_Position.z = 2.0 * gl_Position.z - gl_Position.w;\n}\n";
+#else
 constexpr const char* kVersionLine = "#version 330 core\n";
+constexpr const char* kVertexHead = "";
+constexpr const char* kVertexTail = "";
+#endif
 
 FwGLObject CompileStage(GLenum stage, std::initializer_list<const char*> files, const std::string& prelude) {
-    std::vector<const char*> texts = {kVersionLine, prelude.c_str()};
+    const bool vertex = stage == GL_VERTEX_SHADER;
+    std::vector<const char*> texts = {kVersionLine, prelude.c_str(), vertex ? kVertexHead : ""};
     for (const char* file : files) {
         const char* text = FwShaderSource(file);
         if (text == nullptr) {
@@ -19,6 +33,7 @@ FwGLObject CompileStage(GLenum stage, std::initializer_list<const char*> files, 
         }
         texts.push_back(text);
     }
+    texts.push_back(vertex ? kVertexTail : "");
     FwGLObject shader(FwGLKind::Shader, glCreateShader(stage));
     glShaderSource(shader.Name(), static_cast<GLsizei>(texts.size()), texts.data(), nullptr);
     glCompileShader(shader.Name());

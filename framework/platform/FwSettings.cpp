@@ -16,6 +16,9 @@
 #include <sstream>
 #include <system_error>
 
+#include "framework/platform/FwBrowser.h"
+#include "framework/platform/FwNumberText.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -91,7 +94,7 @@ std::string FwSettingInfo::FileText(const FwSettings& settings) const {
     }
     // One decimal always holds a value on the 0.1 grid, whatever the process locale says.
     char text[32];
-    const auto result = std::to_chars(text, text + sizeof(text), settings.*number, std::chars_format::fixed, 1);
+    const auto result = FwFloatToCharsOneDecimal(text, text + sizeof(text), settings.*number);
     return std::string(text, result.ptr);
 }
 
@@ -122,7 +125,7 @@ bool FwSettingInfo::Parse(const std::string& text, FwSettings& settings) const {
     }
     float value = 0.0f;
     const char* end = text.data() + text.size();
-    const auto [ptr, error] = std::from_chars(text.data(), end, value);
+    const auto [ptr, error] = FwFloatFromChars(text.data(), end, value);
     // NaN fails both comparisons.
     if (text.empty() || error != std::errc() || ptr != end || !(value >= minimum && value <= maximum)) {
         return false;
@@ -230,5 +233,8 @@ bool FwSaveSettings(const std::string& path, const FwSettings& settings) {
         fsync(folder);
         close(folder);
     }
+#ifdef __EMSCRIPTEN__
+    FwBrowserKeepSettings();
+#endif
     return true;
 }

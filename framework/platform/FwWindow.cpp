@@ -11,6 +11,18 @@ namespace {
 constexpr int kWheelDelta = 120;  // one notch, as the game expects it
 }
 
+void FwRequestGLContext() {
+#ifdef __EMSCRIPTEN__
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
+#else
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+#endif
+}
+
 FwWindow::~FwWindow() { Destroy(); }
 
 bool FwWindow::Create(int width, int height, const std::string& title, const std::string& /*className*/) {
@@ -23,9 +35,7 @@ bool FwWindow::Create(int width, int height, const std::string& title, const std
     if (SDL_WasInit(SDL_INIT_GAMECONTROLLER) == 0 && SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) {
         std::fprintf(stderr, "no game controllers: %s\n", SDL_GetError());
     }
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    FwRequestGLContext();
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     // The scene draws into its own back buffer and depth buffer; the window only receives a copy.
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
@@ -70,9 +80,12 @@ bool FwWindow::ProcessMessages() {
     if (input.WheelNotches() != 0) {
         mouseWheel = input.WheelNotches() * kWheelDelta;
     }
+#ifndef __EMSCRIPTEN__
+    // A browser tab is closed by the browser: there the application takes the request back to the title.
     if (input.CloseRequested()) {
         Close();
     }
+#endif
     return !quit;
 }
 

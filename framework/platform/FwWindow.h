@@ -4,6 +4,10 @@
 
 struct SDL_Window;
 
+// Asks SDL for the GL the renderer is written for: OpenGL 3.3 core, or in a browser WebGL 2
+// (OpenGL ES 3.0). Set before the window and again before its context is made.
+void FwRequestGLContext();
+
 // The game window: its client area starts at exactly the requested size and can be resized or
 // made fullscreen (F11, Alt+Return); the picture is scaled into it (FwLetterbox). Esc and the
 // close box destroy it, after which Hwnd() is null and the frame loop ends.

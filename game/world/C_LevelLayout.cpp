@@ -12,6 +12,7 @@
 #include <type_traits>
 #include <variant>
 
+#include "framework/platform/FwNumberText.h"
 #include "framework/platform/FwPath.h"
 
 namespace {
@@ -102,7 +103,7 @@ private:
         T parsed{};
         std::from_chars_result result;
         if constexpr (std::is_same_v<T, float>) {
-            result = std::from_chars(first, last, parsed, std::chars_format::general);
+            result = FwFloatFromChars(first, last, parsed);
         } else {
             result = std::from_chars(first, last, parsed);
         }
