@@ -13,13 +13,15 @@ bool ParseNumber(const std::string& text, uint32_t& value) {
 }
 
 // "N:PATH" with N a frame number of 1 or more.
-bool ParseFrameFile(const std::string& text, AppOptions::FrameFile& file) {
+bool ParseFrameFile(const std::string& text, std::vector<AppOptions::FrameFile>& files) {
     const size_t colon = text.find(':');
     if (colon == std::string::npos || colon + 1 >= text.size()) {
         return false;
     }
+    AppOptions::FrameFile file;
     file.path = text.substr(colon + 1);
-    return ParseNumber(text.substr(0, colon), file.frame) && file.frame >= 1;
+    files.push_back(file);
+    return ParseNumber(text.substr(0, colon), files.back().frame) && files.back().frame >= 1;
 }
 
 // "WxH", each side from 16 to 4096 pixels.
@@ -37,8 +39,8 @@ bool ParseSize(const std::string& text, int& width, int& height) {
 }
 
 // A number setting's value, with the bounds the settings file has.
-bool ParseSettingNumber(const std::string& flag, const std::string& text, std::optional<float>& value) {
-    const FwSettingInfo* info = FwFindSetting(flag.substr(2));
+bool ParseSettingNumber(const char* key, const std::string& text, std::optional<float>& value) {
+    const FwSettingInfo* info = FwFindSetting(key);
     FwSettings parsed;
     if (info == nullptr || info->number == nullptr || !info->Parse(text, parsed)) {
         return false;
@@ -47,125 +49,160 @@ bool ParseSettingNumber(const std::string& flag, const std::string& text, std::o
     return true;
 }
 
+// One command-line flag as the parser and the usage know it. A flag with a value name takes the
+// next argument: a text it stores, or a value `read` checks and stores. One without is a switch.
+struct AppFlag {
+    const char* name;
+    const char* value;  // shown after the name in the usage; null for a switch
+    // The usage's lines beside the name; null for a flag listed on the line of the one before.
+    const char* help;
+    bool AppOptions::*on = nullptr;
+    std::string AppOptions::*text = nullptr;
+    bool (*read)(const std::string& value, AppOptions& options) = nullptr;
+};
+
+// Every flag, in the order of the usage.
+const AppFlag kFlags[] = {
+    {"--frames", "N", "quit after frame N", nullptr, nullptr,
+     [](const std::string& value, AppOptions& options) {
+         return ParseNumber(value, options.frames) && options.frames >= 1;
+     }},
+    {"--unlimited", nullptr, "no frame limiter", &AppOptions::unlimited},
+    {"--seed", "S", "fixed random seed", nullptr, nullptr,
+     [](const std::string& value, AppOptions& options) {
+         uint32_t seed = 0;
+         const bool ok = ParseNumber(value, seed);
+         options.seed = seed;
+         return ok;
+     }},
+    {"--input", "FILE", "play an input script instead of live input", nullptr, &AppOptions::inputPath},
+    {"--record", "FILE", "record live input as a script", nullptr, &AppOptions::recordPath},
+    {"--screenshot", "N:PATH", "write the back buffer as PNG after frame N (repeatable)", nullptr, nullptr,
+     [](const std::string& value, AppOptions& options) { return ParseFrameFile(value, options.screenshots); }},
+    {"--window-shot", "N:PATH", "write the window's picture (scaled, with its bars) as PNG at frame N", nullptr,
+     nullptr, [](const std::string& value, AppOptions& options) { return ParseFrameFile(value, options.windowShots); }},
+    {"--dump-state", "N:PATH", "write the scene state as JSON after frame N (repeatable)", nullptr, nullptr,
+     [](const std::string& value, AppOptions& options) { return ParseFrameFile(value, options.dumps); }},
+    {"--content", "DIR", "read the content tree from DIR", nullptr, &AppOptions::contentDir},
+    {"--view", "PATH", "open a glTF or GLB model in the model viewer", nullptr, &AppOptions::viewPath},
+    {"--back-buffer", "WxH", "draw at WxH instead of 1280x720 (for runs that check state)", nullptr, nullptr,
+     [](const std::string& value, AppOptions& options) {
+         return ParseSize(value, options.backBufferWidth, options.backBufferHeight);
+     }},
+    {"--settings", "FILE",
+     "read and write the settings in FILE instead of\n"
+     "$XDG_CONFIG_HOME/quarnel/settings.ini (~/.config/quarnel/settings.ini);\n"
+     "runs with --frames or --input use no file unless given this",
+     nullptr, &AppOptions::settingsPath},
+    {"--mouse-sensitivity", "X", "mouse look speed, 0.1 to 5.0 (default 1.0)", nullptr, nullptr,
+     [](const std::string& value, AppOptions& options) {
+         return ParseSettingNumber("mouse-sensitivity", value, options.mouseSensitivity);
+     }},
+    {"--invert-y", nullptr, "moving the mouse up looks down", &AppOptions::invertY},
+    {"--volume", "X", "master volume, 0.0 to 1.0 (default 1.0)", nullptr, nullptr,
+     [](const std::string& value, AppOptions& options) { return ParseSettingNumber("volume", value, options.volume); }},
+    {"--fullscreen", nullptr, "start fullscreen", &AppOptions::fullscreen},
+    {"--pause-on-focus-loss", nullptr, "pause the game when the window loses the focus", &AppOptions::pauseOnFocusLoss},
+    {"--field-of-view", "D", "vertical field of view, 60 to 90 degrees in steps of 5 (default 60)", nullptr, nullptr,
+     [](const std::string& value, AppOptions& options) {
+         return ParseSettingNumber("field-of-view", value, options.fieldOfView);
+     }},
+    {"--no-rumble", nullptr, "no gamepad rumble when hit or firing the beam", &AppOptions::noRumble},
+    {"--help", nullptr, "", &AppOptions::help},
+    {"--version", nullptr, nullptr, &AppOptions::version},
+};
+
+const AppFlag* FindFlag(const std::string& name) {
+    for (const AppFlag& flag : kFlags) {
+        if (name == flag.name) {
+            return &flag;
+        }
+    }
+    return nullptr;
+}
+
+// The flags' part of the usage: the name and value in a column of 22, the help beside it, and a
+// flag without help of its own on the line of the one before.
+std::string FlagUsage() {
+    constexpr size_t kColumn = 22;
+    std::string text;
+    for (const AppFlag& flag : kFlags) {
+        if (flag.help == nullptr) {
+            text.insert(text.size() - 1, std::string(", ") + flag.name);
+            continue;
+        }
+        std::string left = std::string("  ") + flag.name + (flag.value ? std::string(" ") + flag.value : "");
+        const std::string help = flag.help;
+        if (help.empty()) {
+            text += left + "\n";
+            continue;
+        }
+        size_t start = 0;
+        while (start < help.size()) {
+            const size_t end = std::min(help.find('\n', start), help.size());
+            left.resize(std::max(left.size() + 1, kColumn + 2), ' ');
+            text += left + help.substr(start, end - start) + "\n";
+            left.clear();
+            start = end + 1;
+        }
+    }
+    return text;
+}
+
 }  // namespace
 
 const char* AppUsage() {
-    return "usage: quarnel [options]\n"
-           "  --frames N            quit after frame N\n"
-           "  --unlimited           no frame limiter\n"
-           "  --seed S              fixed random seed\n"
-           "  --input FILE          play an input script instead of live input\n"
-           "  --record FILE         record live input as a script\n"
-           "  --screenshot N:PATH   write the back buffer as PNG after frame N (repeatable)\n"
-           "  --window-shot N:PATH  write the window's picture (scaled, with its bars) as PNG at frame N\n"
-           "  --dump-state N:PATH   write the scene state as JSON after frame N (repeatable)\n"
-           "  --content DIR         read the content tree from DIR\n"
-           "  --view PATH           open a glTF or GLB model in the model viewer\n"
-           "  --back-buffer WxH     draw at WxH instead of 1280x720 (for runs that check state)\n"
-           "  --settings FILE       read and write the settings in FILE instead of\n"
-           "                        $XDG_CONFIG_HOME/quarnel/settings.ini (~/.config/quarnel/settings.ini);\n"
-           "                        runs with --frames or --input use no file unless given this\n"
-           "  --mouse-sensitivity X mouse look speed, 0.1 to 5.0 (default 1.0)\n"
-           "  --invert-y            moving the mouse up looks down\n"
-           "  --volume X            master volume, 0.0 to 1.0 (default 1.0)\n"
-           "  --fullscreen          start fullscreen\n"
-           "  --pause-on-focus-loss pause the game when the window loses the focus\n"
-           "  --help, --version\n"
-           "Flags given here win over the settings file for this run.\n"
-           "keys:\n"
-           "  W A S D               walk            mouse          aim\n"
-           "  left button           fire the gun    right button   fire the beam (once picked up)\n"
-           "  Enter or left button  start the game (title)\n"
-           "  left button           back to the title (stage-clear and game-over pictures)\n"
-           "  O                     options screen (title, once the prompt shows)\n"
-           "  Up/Down, wheel        choose a setting (options)\n"
-           "  Left/Right, Enter,    change it (options; right button goes back a step)\n"
-           "  left/right button\n"
-           "  P                     pause and resume the game\n"
-           "  F11 or Alt+Enter      fullscreen or a window\n"
-           "  F12                   screenshot in $XDG_PICTURES_DIR/quarnel (~/Pictures/quarnel)\n"
-           "  F3                    show the frame rate\n"
-           "  Esc                   leave the options screen and save; otherwise quit\n"
-           "gamepad:\n"
-           "  left stick            walk            right stick    aim\n"
-           "  right trigger         fire the gun    left trigger   fire the beam\n"
-           "  A or Start            start the game, Enter       Start          pause\n"
-           "  D-pad                 the arrow keys  Back           as Esc\n";
+    static const std::string usage =
+        "usage: quarnel [options]\n" + FlagUsage() +
+        "Flags given here win over the settings file for this run. The settings file also keeps\n"
+        "the key bindings (key-forward = W, ...; see quarnel(6)), which the options screen's\n"
+        "Controls page changes. Keys are physical: W A S D are the keys at those places on any\n"
+        "layout, and screens name each key as the layout does.\n"
+        "keys:\n"
+        "  W A S D               walk            mouse          aim\n"
+        "  left button           fire the gun    right button   fire the beam (once picked up)\n"
+        "  Enter or left button  start the game (title)\n"
+        "  left button           back to the title (stage-clear and game-over pictures)\n"
+        "  O                     options screen (title, once the prompt shows)\n"
+        "  Up/Down, wheel        choose a setting (options)\n"
+        "  Left/Right, Enter,    change it (options; right button goes back a step)\n"
+        "  left/right button\n"
+        "  P                     pause and resume the game\n"
+        "  F11 or Alt+Enter      fullscreen or a window\n"
+        "  F12                   screenshot in $XDG_PICTURES_DIR/quarnel (~/Pictures/quarnel)\n"
+        "  F3                    show the frame rate\n"
+        "  Esc                   leave the options screen and save; otherwise quit\n"
+        "  Enter on a Controls   wait for a key: the next key pressed is bound (right button:\n"
+        "  row (options)         keep the old one)\n"
+        "gamepad:\n"
+        "  left stick            walk            right stick    aim\n"
+        "  right trigger         fire the gun    left trigger   fire the beam\n"
+        "  A or Start            start the game, Enter       Start          pause\n"
+        "  D-pad                 the arrow keys  Back           as Esc\n";
+    return usage.c_str();
 }
 
 bool ParseAppOptions(const std::vector<std::string>& args, AppOptions& options, std::string& error) {
     for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& flag = args[i];
-        if (flag == "--help") {
-            options.help = true;
-            continue;
-        }
-        if (flag == "--version") {
-            options.version = true;
-            continue;
-        }
-        if (flag == "--unlimited") {
-            options.unlimited = true;
-            continue;
-        }
-        if (flag == "--invert-y") {
-            options.invertY = true;
-            continue;
-        }
-        if (flag == "--fullscreen") {
-            options.fullscreen = true;
-            continue;
-        }
-        if (flag == "--pause-on-focus-loss") {
-            options.pauseOnFocusLoss = true;
-            continue;
-        }
-        const bool takesValue = flag == "--frames" || flag == "--seed" || flag == "--input" || flag == "--record" ||
-                                flag == "--screenshot" || flag == "--window-shot" || flag == "--dump-state" ||
-                                flag == "--content" || flag == "--view" || flag == "--back-buffer" ||
-                                flag == "--settings" || flag == "--mouse-sensitivity" || flag == "--volume";
-        if (!takesValue) {
-            error = "unknown option '" + flag + "'";
+        const AppFlag* flag = FindFlag(args[i]);
+        if (flag == nullptr) {
+            error = "unknown option '" + args[i] + "'";
             return false;
         }
-        if (i + 1 >= args.size() || args[i + 1].empty()) {
-            error = flag + " needs a value";
-            return false;
+        std::string value;
+        if (flag->value != nullptr) {
+            if (i + 1 >= args.size() || args[i + 1].empty()) {
+                error = args[i] + " needs a value";
+                return false;
+            }
+            value = args[++i];
         }
-        const std::string& value = args[++i];
-        bool ok = true;
-        if (flag == "--frames") {
-            ok = ParseNumber(value, options.frames) && options.frames >= 1;
-        } else if (flag == "--seed") {
-            uint32_t seed = 0;
-            ok = ParseNumber(value, seed);
-            options.seed = seed;
-        } else if (flag == "--input") {
-            options.inputPath = value;
-        } else if (flag == "--record") {
-            options.recordPath = value;
-        } else if (flag == "--screenshot" || flag == "--window-shot" || flag == "--dump-state") {
-            AppOptions::FrameFile file;
-            ok = ParseFrameFile(value, file);
-            (flag == "--screenshot"    ? options.screenshots
-             : flag == "--window-shot" ? options.windowShots
-                                       : options.dumps)
-                .push_back(file);
-        } else if (flag == "--content") {
-            options.contentDir = value;
-        } else if (flag == "--back-buffer") {
-            ok = ParseSize(value, options.backBufferWidth, options.backBufferHeight);
-        } else if (flag == "--settings") {
-            options.settingsPath = value;
-        } else if (flag == "--mouse-sensitivity") {
-            ok = ParseSettingNumber(flag, value, options.mouseSensitivity);
-        } else if (flag == "--volume") {
-            ok = ParseSettingNumber(flag, value, options.volume);
-        } else {
-            options.viewPath = value;
-        }
-        if (!ok) {
-            error = "bad value '" + value + "' for " + flag;
+        if (flag->on != nullptr) {
+            options.*flag->on = true;
+        } else if (flag->text != nullptr) {
+            options.*flag->text = value;
+        } else if (!flag->read(value, options)) {
+            error = "bad value '" + value + "' for " + flag->name;
             return false;
         }
     }
@@ -199,5 +236,11 @@ void ApplySettingFlags(const AppOptions& options, FwSettings& settings) {
     }
     if (options.pauseOnFocusLoss) {
         settings.pauseOnFocusLoss = true;
+    }
+    if (options.fieldOfView) {
+        settings.fieldOfView = *options.fieldOfView;
+    }
+    if (options.noRumble) {
+        settings.rumble = false;
     }
 }

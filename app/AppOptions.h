@@ -34,6 +34,8 @@ struct AppOptions {
     std::optional<float> volume;
     bool fullscreen = false;
     bool pauseOnFocusLoss = false;
+    std::optional<float> fieldOfView;
+    bool noRumble = false;
     bool help = false;
     bool version = false;
 

@@ -15,6 +15,7 @@
 #include <nlohmann/json.hpp>
 
 #include "app/FrameTiming.h"
+#include "app/SceneRegistry.h"
 #include "framework/audio/FwAudioManager.h"
 #include "framework/audio/FwSoundEffect.h"
 #include "framework/graphics/FwDirect3D.h"
@@ -30,7 +31,6 @@
 #include "framework/platform/FwSettings.h"
 #include "scenes/C_Scene.h"
 #include "scenes/SceneManager.h"
-#include "scenes/TitleScene.h"
 #include "tools/viewer/ViewerScene.h"
 
 Application& Application::GetInstance() {
@@ -39,6 +39,7 @@ Application& Application::GetInstance() {
 }
 
 bool Application::Init(int width, int height) {
+    RegisterScenes();
     if (!window.Create(width, height, "Quarnel", "Window")) {
         FwMessageBox("ウィンドウ作成に失敗", "エラー", nullptr);
         return false;
@@ -58,6 +59,11 @@ bool Application::Init(int width, int height) {
 }
 
 int Application::Run() {
+    // Without a display SDL would draw into memory and the game would run where nobody sees it.
+    if (!FwHasDisplay()) {
+        std::fprintf(stderr, "no display: set DISPLAY or WAYLAND_DISPLAY, or run from a desktop session\n");
+        return 1;
+    }
     if (!Init(1280, 720)) {
         return 1;
     }
@@ -77,7 +83,7 @@ void Application::RunLoop() {
     measureStart = FwTimeGetTime();
     SceneManager& scenes = SceneManager::GetInstance();
     if (options.viewPath.empty()) {
-        scenes.SetNextScene(std::make_unique<TitleScene>());
+        scenes.SetNextScene(scenes.Create("title"));
     } else {
         scenes.SetNextScene(std::make_unique<ViewerScene>(options.viewPath));
     }
@@ -243,15 +249,27 @@ void Application::TakeFrameOutputs(uint32_t frame) const {
             {"fullscreen", window.IsFullscreen()},
             {"picture", {view.x, view.y, view.width, view.height}},
         };
+        const FwVirtualRumble& rumble = input.VirtualRumble();
         state["input"] = {
             {"gamepad", input.GamepadConnected()},
             {"mouseCaptured", input.MouseCaptured()},
             {"pointer", {input.PointerX(), input.PointerY()}},
+            {"virtualRumble",
+             {{"pulses", rumble.pulses},
+              {"on", rumble.on},
+              {"strength", rumble.strength},
+              {"milliseconds", rumble.milliseconds}}},
         };
         const FwSettings& settings = FwGetSettings();
         for (const FwSettingInfo& info : FwSettingInfos()) {
             state["settings"][info.key] =
                 info.number ? nlohmann::json(settings.*info.number) : nlohmann::json(settings.*info.flag);
+        }
+        // Bindings as the file writes them, and the names screens show under the player's layout.
+        for (size_t i = 0; i < FwKeyBindingInfos().size(); ++i) {
+            const FwKeyBindingInfo& info = FwKeyBindingInfos()[i];
+            state["settings"][info.settingKey] = FwScancodeName(settings.keyBindings[i]);
+            state["input"]["keyNames"][info.settingKey] = FwBoundKeyName(info.key);
         }
         // A frame has run, so there is always a current scene.
         const C_Scene& scene = *scenes.Current();

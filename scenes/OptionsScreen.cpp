@@ -20,7 +20,11 @@ constexpr int kRepeatDelay = 20;
 constexpr int kRepeatInterval = 10;
 constexpr float kDimAlpha = 0.8f;
 constexpr float kFirstRowY = 170.0f;
-constexpr float kRowSpacing = 48.0f;
+constexpr float kRowSpacing = 42.0f;
+// The Controls page's rows, in the small font.
+constexpr float kFirstBindingY = 215.0f;
+constexpr float kBindingSpacing = 26.0f;
+constexpr float kHintY = -285.0f;
 constexpr float kLabelX = -330.0f;
 constexpr float kValueCentreX = 200.0f;
 const Color kSelectedColour(0.0f, 1.0f, 0.5f, 1.0f);
@@ -42,11 +46,8 @@ float TextWidth(const FwSpriteFont& font, const std::string& text) {
 OptionsScreen::OptionsScreen(const FwSpriteFont& smallFont, const FwSpriteFont& largeFont,
                              const FwTexture& blackTexture)
     : smallFont(smallFont), largeFont(largeFont), blackTexture(blackTexture) {
-    FwInput& input = FwInput::GetInstance();
-    input.CaptureEscape(true);
-    for (size_t i = 0; i < kKeys.size(); ++i) {
-        heldFrames[i] = input.IsKeyDown(kKeys[i]) ? -1 : 0;
-    }
+    FwInput::GetInstance().CaptureEscape(true);
+    IgnoreHeldKeys();
     const std::shared_ptr<FwSoundEffect> click = FwSoundCache::GetInstance().GetSound("data/sound/click.wav");
     changeSound = click->CreateInstance(false);
 }
@@ -55,6 +56,16 @@ OptionsScreen::~OptionsScreen() { FwInput::GetInstance().CaptureEscape(false); }
 
 bool OptionsScreen::Update() {
     const FwInput& input = FwInput::GetInstance();
+    if (waiting) {
+        // Any key binds, Esc and Enter too; only the right button gives up.
+        if (input.PressedScancode() != SDL_SCANCODE_UNKNOWN) {
+            Bind(static_cast<SDL_Scancode>(input.PressedScancode()));
+        } else if (input.WasKeyPressed(FwKey::MouseRight)) {
+            waiting = false;
+            IgnoreHeldKeys();
+        }
+        return true;
+    }
     for (size_t i = 0; i < kKeys.size(); ++i) {
         if (!input.IsKeyDown(kKeys[i])) {
             heldFrames[i] = 0;
@@ -70,20 +81,33 @@ bool OptionsScreen::Update() {
     if (Pressed(FwKey::Down, true) || wheel < 0) {
         selected = (selected + 1) % rows;
     }
+    const bool confirm = Pressed(FwKey::Return, false) || Pressed(FwKey::MouseLeft, false);
+    const bool back = Pressed(FwKey::Escape, false) || (confirm && OnBackRow());
+    if (page == Page::Controls) {
+        if (back) {
+            ShowPage(Page::Settings);
+        } else if (confirm) {
+            Confirm();
+        }
+        return true;
+    }
     if (Pressed(FwKey::Left, true)) {
         Change(-1, false);
     }
     if (Pressed(FwKey::Right, true)) {
         Change(1, false);
     }
-    const bool confirm = Pressed(FwKey::Return, false) || Pressed(FwKey::MouseLeft, false);
+    if (confirm && OnControlsRow()) {
+        ShowPage(Page::Controls);
+        return true;
+    }
     if (confirm && !OnBackRow()) {
         Change(1, true);
     }
     if (Pressed(FwKey::MouseRight, false)) {
         Change(-1, true);
     }
-    if (Pressed(FwKey::Escape, false) || (confirm && OnBackRow())) {
+    if (back) {
         // Runs without a settings file keep what was changed for the rest of the run only.
         if (!FwSettingsPath().empty()) {
             FwSaveSettings(FwSettingsPath(), FwGetSettings());
@@ -91,6 +115,45 @@ bool OptionsScreen::Update() {
         return false;
     }
     return true;
+}
+
+void OptionsScreen::Confirm() {
+    if (OnDefaultsRow()) {
+        FwGetSettings().keyBindings = FwSettings().keyBindings;
+        if (changeSound) {
+            changeSound->Play(false, false);
+        }
+        return;
+    }
+    waiting = true;
+}
+
+void OptionsScreen::Bind(SDL_Scancode scancode) {
+    auto& bindings = FwGetSettings().keyBindings;
+    const auto other = std::find(bindings.begin(), bindings.end(), scancode);
+    if (other != bindings.end()) {
+        *other = bindings[static_cast<size_t>(selected)];
+    }
+    bindings[static_cast<size_t>(selected)] = scancode;
+    waiting = false;
+    IgnoreHeldKeys();
+    if (changeSound) {
+        changeSound->Play(false, false);
+    }
+}
+
+void OptionsScreen::ShowPage(Page next) {
+    // Back on the settings page, the Controls row stays chosen.
+    selected = next == Page::Controls ? 0 : static_cast<int>(FwSettingInfos().size());
+    page = next;
+    IgnoreHeldKeys();
+}
+
+void OptionsScreen::IgnoreHeldKeys() {
+    const FwInput& input = FwInput::GetInstance();
+    for (size_t i = 0; i < kKeys.size(); ++i) {
+        heldFrames[i] = input.IsKeyDown(kKeys[i]) ? -1 : 0;
+    }
 }
 
 bool OptionsScreen::Pressed(FwKey key, bool repeats) const {
@@ -101,7 +164,7 @@ bool OptionsScreen::Pressed(FwKey key, bool repeats) const {
 
 // Numbers stop at their bounds, or wrap around to the other end; switches flip either way.
 void OptionsScreen::Change(int steps, bool wrap) {
-    if (OnBackRow()) {
+    if (OnBackRow() || OnControlsRow()) {
         return;
     }
     const FwSettingInfo& info = FwSettingInfos()[selected];
@@ -121,7 +184,10 @@ void OptionsScreen::Change(int steps, bool wrap) {
     }
 }
 
-int OptionsScreen::RowCount() const { return static_cast<int>(FwSettingInfos().size()) + 1; }
+// Each page ends in two rows of its own: Controls or Defaults, then Back.
+int OptionsScreen::RowCount() const {
+    return static_cast<int>(page == Page::Settings ? FwSettingInfos().size() : FwKeyBindingInfos().size()) + 2;
+}
 
 void OptionsScreen::Draw() const {
     FwSpriteShader& sprite = FwShaderManager::GetInstance().spriteShader;
@@ -129,31 +195,63 @@ void OptionsScreen::Draw() const {
     sprite.DrawTex(&blackTexture, 0, 0, 1280, 720, FwRect{0, 0, 1280, 720}, Color(1.0f, 1.0f, 1.0f, kDimAlpha));
 
     sprite.Begin(false, true);
-    sprite.DrawText(&largeFont, -TextWidth(largeFont, "OPTIONS") / 2.0f, 260.0f, "OPTIONS", kRowColour);
-    const FwSettings& settings = FwGetSettings();
-    for (int row = 0; row < RowCount(); ++row) {
-        const float y = kFirstRowY - kRowSpacing * static_cast<float>(row);
-        const bool current = row == selected;
-        const Color& colour = current ? kSelectedColour : kRowColour;
-        if (row == RowCount() - 1) {
-            sprite.DrawText(&largeFont, kLabelX, y, current ? "> Back" : "  Back", colour);
-            continue;
-        }
-        const FwSettingInfo& info = FwSettingInfos()[row];
-        sprite.DrawText(&largeFont, kLabelX, y, std::string(current ? "> " : "  ") + info.label, colour);
-        const std::string value = current ? "<  " + info.ScreenText(settings) + "  >" : info.ScreenText(settings);
-        sprite.DrawText(&largeFont, kValueCentreX - TextWidth(largeFont, value) / 2.0f, y, value, colour);
-    }
-    const std::string hint = "Up/Down or wheel: choose    Left/Right, Enter or click: change    Esc: back";
-    sprite.DrawText(&smallFont, -TextWidth(smallFont, hint) / 2.0f, -250.0f, hint, kHintColour);
+    const std::string heading = page == Page::Settings ? "OPTIONS" : "CONTROLS";
+    sprite.DrawText(&largeFont, -TextWidth(largeFont, heading) / 2.0f, 260.0f, heading, kRowColour);
+    DrawPage(sprite);
+    // Keys are named as the player's keyboard layout names them.
+    const auto key = [](FwKey k) { return FwBoundKeyName(k); };
+    const std::string hint =
+        waiting ? "Press the key to bind    right button: keep the old key"
+                : key(FwKey::Up) + "/" + key(FwKey::Down) + " or wheel: choose    " +
+                      (page == Page::Settings ? key(FwKey::Left) + "/" + key(FwKey::Right) + ", " : std::string()) +
+                      key(FwKey::Return) + " or click: " + (page == Page::Settings ? "change" : "bind") + "    " +
+                      key(FwKey::Escape) + ": back";
+    sprite.DrawText(&smallFont, -TextWidth(smallFont, hint) / 2.0f, kHintY, hint, kHintColour);
     if (FwSettingsPath().empty()) {
         const std::string note = "(no settings file: changes last for this run only)";
-        sprite.DrawText(&smallFont, -TextWidth(smallFont, note) / 2.0f, -280.0f, note, kHintColour);
+        sprite.DrawText(&smallFont, -TextWidth(smallFont, note) / 2.0f, kHintY - 30.0f, note, kHintColour);
     }
     sprite.End();
 }
 
+// Each row's label with its value centred beside it; the page's last two rows are names only.
+void OptionsScreen::DrawPage(FwSpriteShader& sprite) const {
+    const bool settingsPage = page == Page::Settings;
+    const FwSpriteFont& font = settingsPage ? largeFont : smallFont;
+    const FwSettings& settings = FwGetSettings();
+    for (int row = 0; row < RowCount(); ++row) {
+        const float y = settingsPage ? kFirstRowY - kRowSpacing * static_cast<float>(row)
+                                     : kFirstBindingY - kBindingSpacing * static_cast<float>(row);
+        const bool current = row == selected;
+        const Color& colour = current ? kSelectedColour : kRowColour;
+        const std::string marker = current ? "> " : "  ";
+        if (row >= RowCount() - 2) {
+            const char* name = row == RowCount() - 1 ? "Back" : settingsPage ? "Controls" : "Defaults";
+            sprite.DrawText(&font, kLabelX, y, marker + name, colour);
+            continue;
+        }
+        std::string value;
+        if (settingsPage) {
+            const FwSettingInfo& info = FwSettingInfos()[row];
+            sprite.DrawText(&font, kLabelX, y, marker + info.label, colour);
+            value = current ? "<  " + info.ScreenText(settings) + "  >" : info.ScreenText(settings);
+        } else {
+            sprite.DrawText(&font, kLabelX, y, marker + FwKeyBindingInfos()[row].label, colour);
+            value = current && waiting ? "< press a key >" : FwKeyLayoutName(settings.keyBindings[row]);
+        }
+        sprite.DrawText(&font, kValueCentreX - TextWidth(font, value) / 2.0f, y, value, colour);
+    }
+}
+
 void OptionsScreen::DumpState(nlohmann::json& out) const {
+    out["page"] = page == Page::Settings ? "settings" : "controls";
     out["selected"] = selected;
-    out["row"] = OnBackRow() ? "Back" : FwSettingInfos()[selected].key;
+    out["waiting"] = waiting;
+    if (OnBackRow()) {
+        out["row"] = "Back";
+    } else if (selected == RowCount() - 2) {
+        out["row"] = page == Page::Settings ? "Controls" : "Defaults";
+    } else {
+        out["row"] = page == Page::Settings ? FwSettingInfos()[selected].key : FwKeyBindingInfos()[selected].settingKey;
+    }
 }

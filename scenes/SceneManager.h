@@ -1,7 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <memory>
+#include <string>
 
 class C_Scene;
 
@@ -10,6 +13,13 @@ class C_Scene;
 class SceneManager {
 public:
     static SceneManager& GetInstance();
+
+    // Scenes that switch to one another make it by name through these, so that a scene needs no
+    // header of the one it switches to; the application registers every name before the first frame.
+    using Maker = std::function<std::unique_ptr<C_Scene>()>;
+    void Register(const std::string& name, Maker make);
+    // The scene registered as `name`; null, with a message, when none is.
+    std::unique_ptr<C_Scene> Create(const std::string& name) const;
 
     // A second request before the switch replaces the first.
     void SetNextScene(std::unique_ptr<C_Scene> scene);
@@ -24,6 +34,7 @@ public:
     uint8_t clickLatch = 0;
 
 private:
+    std::map<std::string, Maker> makers;
     std::unique_ptr<C_Scene> current;
     std::unique_ptr<C_Scene> next;
 };

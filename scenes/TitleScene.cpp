@@ -11,7 +11,6 @@
 #include "framework/graphics/FwShaderManager.h"
 #include "framework/model/FwDrawModel.h"
 #include "framework/platform/FwInput.h"
-#include "game/world/C_Game.h"
 #include "scenes/SceneManager.h"
 
 namespace {
@@ -168,7 +167,7 @@ void TitleScene::Update() {
         optionsKeyWasDown = optionsKey;
     }
     if (blackAlpha >= 1.0f) {
-        scenes.SetNextScene(std::make_unique<C_Game>());
+        scenes.SetNextScene(scenes.Create("game"));
         scenes.clickLatch = 0;
     }
 }

@@ -126,6 +126,54 @@ fuzz() {
     fi
 }
 
+# Every benchmark program of the build, each writing its own JSON with per-frame series beside
+# them; then the table, docs/performance.md and its chart.
+bench() {
+    setup_and_build
+    local results="$build/bench-results"
+    rm -rf "$results"
+    mkdir -p "$results/series"
+    cd "$build"
+    with_display bash -c '
+        results="$1"
+        shift
+        # Commas separate context entries, so the renderer name keeps none.
+        renderer="$(glxinfo -B 2>/dev/null | sed -n "s/^OpenGL renderer string: //p" | tr , ";")"
+        for program in "$@"; do
+            QUARNEL_BENCH_SERIES_DIR="$results/series" "$program" --benchmark_format=console \
+                --benchmark_out="$results/$(basename "$program").json" --benchmark_out_format=json \
+                --benchmark_context=gl_renderer="${renderer:-unknown}"
+        done' bench "$results" "$build"/quarnel_bench "$build"/quarnel_bench_*
+    local series=() file
+    for file in "$results"/series/*.json; do
+        [ -e "$file" ] && series+=(--series "$file")
+    done
+    "$build/quarnel_benchreport" --markdown "$root/docs/performance.md" --svg "$root/docs/performance-frames.svg" \
+        --notes "$root/bench/performance-notes.md" "${series[@]}" "$results"/*.json
+    echo "wrote $root/docs/performance.md"
+}
+
+# Two shards at once: each plays the recorded run once itself, then its half of the cases. Both
+# run the game on SDL's offscreen driver when there is no display.
+sweep() {
+    setup_and_build
+    cd "$build"
+    export QUARNEL_SWEEP=1
+    local pids=() status=0 shard pid
+    for shard in 0 1; do
+        GTEST_TOTAL_SHARDS=2 GTEST_SHARD_INDEX=$shard ./quarnel_tests_game \
+            --gtest_filter='Sweep/BrokenContent.*' >"sweep-$shard.log" 2>&1 &
+        pids+=($!)
+    done
+    for pid in "${pids[@]}"; do
+        wait "$pid" || status=1
+    done
+    grep -h '^\[broken content\]' sweep-0.log sweep-1.log | sort
+    grep -h -A8 '^\[  FAILED  \]\|Failure$' sweep-0.log sweep-1.log || true
+    echo "sweep logs: $build/sweep-0.log $build/sweep-1.log"
+    return $status
+}
+
 case "${1:-}" in
 play)
     setup_and_build
@@ -139,52 +187,10 @@ test)
     with_display ctest --output-on-failure -j "$jobs"
     ;;
 bench)
-    setup_and_build
-    results="$build/bench-results"
-    rm -rf "$results"
-    mkdir -p "$results/series"
-    cd "$build"
-    # Every benchmark program of the build, each writing its own JSON; per-frame series beside them.
-    with_display bash -c '
-        results="$1"
-        shift
-        # Commas separate context entries, so the renderer name keeps none.
-        renderer="$(glxinfo -B 2>/dev/null | sed -n "s/^OpenGL renderer string: //p" | tr , ";")"
-        for program in "$@"; do
-            QUARNEL_BENCH_SERIES_DIR="$results/series" "$program" --benchmark_format=console \
-                --benchmark_out="$results/$(basename "$program").json" --benchmark_out_format=json \
-                --benchmark_context=gl_renderer="${renderer:-unknown}"
-        done' bench "$results" "$build"/quarnel_bench "$build"/quarnel_bench_*
-    series=()
-    for file in "$results"/series/*.json; do
-        [ -e "$file" ] && series+=(--series "$file")
-    done
-    "$build/quarnel_benchreport" --markdown "$root/docs/performance.md" --svg "$root/docs/performance-frames.svg" \
-        --notes "$root/bench/performance-notes.md" "${series[@]}" "$results"/*.json
-    echo "wrote $root/docs/performance.md"
+    bench
     ;;
 sweep)
-    setup_and_build
-    cd "$build"
-    # Two shards at once: each plays the recorded run once itself, then its half of the cases.
-    export QUARNEL_SWEEP=1
-    sweep_shards() {
-        local pids=() status=0
-        for shard in 0 1; do
-            GTEST_TOTAL_SHARDS=2 GTEST_SHARD_INDEX=$shard ./quarnel_tests_game \
-                --gtest_filter='Sweep/BrokenContent.*' >"sweep-$shard.log" 2>&1 &
-            pids+=($!)
-        done
-        for pid in "${pids[@]}"; do
-            wait "$pid" || status=1
-        done
-        grep -h '^\[broken content\]' sweep-0.log sweep-1.log | sort
-        grep -h -A8 '^\[  FAILED  \]\|Failure$' sweep-0.log sweep-1.log || true
-        echo "sweep logs: $build/sweep-0.log $build/sweep-1.log"
-        return $status
-    }
-    # Both run the game on SDL's offscreen driver when there is no display.
-    sweep_shards
+    sweep
     ;;
 soak)
     setup_and_build

@@ -12,7 +12,7 @@ packages=(
     libfreetype-dev fonts-dejavu-core
     libgtest-dev libgmock-dev libbenchmark-dev
     libgl1-mesa-dri libegl-mesa0 xvfb xauth xdotool mesa-utils sox weston
-    dpkg-dev file
+    dpkg-dev file lintian appstream desktop-file-utils x11-xkb-utils
 )
 case "${1:-}" in
 --fuzz) packages+=(clang-14 libclang-rt-14-dev python3) ;;

@@ -23,9 +23,8 @@ add_library(PkgConfig::STB INTERFACE IMPORTED)
 target_include_directories(PkgConfig::STB INTERFACE /usr/include/stb)
 add_library(OpenAL::OpenAL INTERFACE IMPORTED)
 target_link_options(OpenAL::OpenAL INTERFACE -lopenal)
-# GL comes from Emscripten's WebGL 2 headers; the font rasterizer is the content generator's only.
+# GL comes from Emscripten's WebGL 2 headers.
 add_library(PkgConfig::EPOXY INTERFACE IMPORTED)
-add_library(Freetype::Freetype INTERFACE IMPORTED)
 
 add_library(fuzz_parsers STATIC ${PROJECT_SOURCE_DIR}/tests/fuzz/ParserLibraries.cpp)
 target_include_directories(fuzz_parsers PUBLIC ${web_headers} /usr/include/stb)

@@ -13,6 +13,23 @@ constexpr float kTriggerDeadZone = 0.1f;
 
 bool IsTrigger(int axis) { return axis == SDL_CONTROLLER_AXIS_TRIGGERLEFT || axis == SDL_CONTROLLER_AXIS_TRIGGERRIGHT; }
 
+int RecordRumble(void* userdata, Uint16 low, Uint16 high) {
+    FwVirtualRumble& rumble = *static_cast<FwVirtualRumble*>(userdata);
+    const uint16_t strength = std::max(low, high);
+    if (strength != 0 && !rumble.on) {
+        ++rumble.pulses;
+        rumble.startedAt = SDL_GetTicks();
+    }
+    if (strength == 0 && rumble.on) {
+        rumble.milliseconds = SDL_GetTicks() - rumble.startedAt;
+    }
+    rumble.on = strength != 0;
+    if (strength != 0) {
+        rumble.strength = strength;
+    }
+    return 0;
+}
+
 float Shape(int16_t raw, float deadZone) {
     const float value = std::max(static_cast<float>(raw) / 32767.0f, -1.0f);
     const float beyond = (std::abs(value) - deadZone) / (1.0f - deadZone);
@@ -30,6 +47,7 @@ FwGamepad& FwGamepad::operator=(FwGamepad&& other) noexcept {
         axes = other.axes;
         rawAxes = other.rawAxes;
         virtualJoystick = std::exchange(other.virtualJoystick, nullptr);
+        std::swap(virtualRumble, other.virtualRumble);
     }
     return *this;
 }
@@ -97,8 +115,15 @@ bool FwGamepad::AttachVirtual() {
         return false;
     }
     // SDL maps a virtual controller with every axis and button in its own order.
-    const int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
-                                                SDL_CONTROLLER_BUTTON_MAX, 0);
+    SDL_VirtualJoystickDesc description{};
+    description.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+    description.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+    description.naxes = SDL_CONTROLLER_AXIS_MAX;
+    description.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+    description.userdata = virtualRumble.get();
+    description.Rumble = RecordRumble;
+    *virtualRumble = FwVirtualRumble();
+    const int index = SDL_JoystickAttachVirtualEx(&description);
     virtualJoystick = index < 0 ? nullptr : SDL_JoystickOpen(index);
     if (virtualJoystick == nullptr) {
         std::fprintf(stderr, "virtual controller: %s\n", SDL_GetError());
@@ -107,6 +132,13 @@ bool FwGamepad::AttachVirtual() {
     SetVirtualAxis(SDL_CONTROLLER_AXIS_TRIGGERLEFT, 0);
     SetVirtualAxis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 0);
     return true;
+}
+
+void FwGamepad::Rumble(float strength, uint32_t milliseconds) {
+    if (controller != nullptr) {
+        const auto level = static_cast<Uint16>(std::clamp(strength, 0.0f, 1.0f) * 65535.0f);
+        SDL_GameControllerRumble(controller, level, level, milliseconds);
+    }
 }
 
 void FwGamepad::DetachVirtual() {

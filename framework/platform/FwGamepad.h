@@ -2,8 +2,19 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 
 #include <SDL.h>
+
+// What the virtual controller's motors were told, as a test reads it: pulses started, the last
+// one's strength (0 to 65535) and how long it ran until SDL stopped it, in milliseconds.
+struct FwVirtualRumble {
+    int pulses = 0;
+    bool on = false;
+    uint16_t strength = 0;
+    uint32_t startedAt = 0;
+    uint32_t milliseconds = 0;
+};
 
 // One game controller through SDL's game-controller interface: the first one plugged in is
 // opened when SDL reports it and let go when it is pulled out, and the next one present takes
@@ -31,6 +42,11 @@ public:
     // As SDL reports it: sticks -32768 to 32767, triggers 0 to 32767.
     int16_t RawAxis(SDL_GameControllerAxis axis) const { return rawAxes[static_cast<size_t>(axis)]; }
 
+    // Both motors at `strength` (0 to 1) for `milliseconds`; nothing without a controller or
+    // motors.
+    void Rumble(float strength, uint32_t milliseconds);
+    const FwVirtualRumble& VirtualRumble() const { return *virtualRumble; }
+
     // The script's virtual controller: plugging it in, pulling it out, moving its controls. Axis
     // values are the controller's: sticks -32768 to 32767, triggers 0 (rest) to 32767. Attach is
     // false with the reason on standard error when SDL refuses.
@@ -47,4 +63,6 @@ private:
     std::array<float, SDL_CONTROLLER_AXIS_MAX> axes{};
     std::array<int16_t, SDL_CONTROLLER_AXIS_MAX> rawAxes{};
     SDL_Joystick* virtualJoystick = nullptr;
+    // Written by SDL's callback, so it keeps its place when the gamepad is moved.
+    std::unique_ptr<FwVirtualRumble> virtualRumble = std::make_unique<FwVirtualRumble>();
 };

@@ -27,6 +27,21 @@ constexpr float kPadAimPixelsPerFrame = 16.0f;
 
 bool IsButton(FwKey key) { return key == FwKey::MouseLeft || key == FwKey::MouseRight; }
 
+// The game's key at a physical key; false for a key bound to none.
+bool KeyAt(int scancode, FwKey& key) {
+    if (scancode == SDL_SCANCODE_LALT || scancode == SDL_SCANCODE_RALT) {
+        key = FwKey::Alt;
+        return true;
+    }
+    const auto& bindings = FwGetSettings().keyBindings;
+    const auto* bound = std::find(bindings.begin(), bindings.end(), scancode);
+    if (bound == bindings.end()) {
+        return false;
+    }
+    key = FwKeyBindingInfos()[static_cast<size_t>(bound - bindings.begin())].key;
+    return true;
+}
+
 bool ParseKeyName(const std::string& word, bool button, FwKey& key) {
     const int first = button ? static_cast<int>(FwKey::MouseLeft) : 0;
     const int last = button ? static_cast<int>(FwKey::Count) : static_cast<int>(FwKey::MouseLeft);
@@ -97,6 +112,20 @@ bool ParseLine(const std::string& line, FwInputEvent& event, std::string& why) {
              ParseDownUp(state, "down", "up", event.down);
         why = (kind == "key") ? "expected: key <W|A|S|D|Return|Escape|O|Up|Down|Left|Right|P|F3|F11|F12|Alt> <down|up>"
                               : "expected: button <left|right> <down|up>";
+    } else if (kind == "scancode") {
+        // Scancode names may hold spaces ("Left Shift"): the last word is the state.
+        std::vector<std::string> rest;
+        for (std::string word; words >> word;) {
+            rest.push_back(word);
+        }
+        std::string name;
+        for (size_t i = 0; i + 1 < rest.size(); ++i) {
+            name += (i == 0 ? "" : " ") + rest[i];
+        }
+        event.type = FwInputEvent::Type::Scancode;
+        event.control = name.empty() ? SDL_SCANCODE_UNKNOWN : SDL_GetScancodeFromName(name.c_str());
+        ok = event.control != SDL_SCANCODE_UNKNOWN && ParseDownUp(rest.back(), "down", "up", event.down);
+        why = "expected: scancode <SDL scancode name> <down|up>";
     } else if (kind == "move" || kind == "point") {
         event.type = kind == "move" ? FwInputEvent::Type::Move : FwInputEvent::Type::Point;
         ok = static_cast<bool>(words >> event.dx >> event.dy);
@@ -189,6 +218,9 @@ std::string FwFormatInputEvent(const FwInputEvent& event) {
         return frame + " pad axis " +
                SDL_GameControllerGetStringForAxis(static_cast<SDL_GameControllerAxis>(event.control)) + " " +
                std::to_string(event.dx);
+    case FwInputEvent::Type::Scancode:
+        return frame + " scancode " + SDL_GetScancodeName(static_cast<SDL_Scancode>(event.control)) +
+               (event.down ? " down" : " up");
     }
     return frame;
 }
@@ -285,6 +317,7 @@ void FwInput::BeginFrame() {
     requestedHeight = 0;
     pressed.fill(false);
     wheelNotches = 0;
+    pressedScancode = SDL_SCANCODE_UNKNOWN;
     while (scripted && nextScriptEvent < script.size() && script[nextScriptEvent].frame <= frame) {
         Apply(script[nextScriptEvent++]);
     }
@@ -299,19 +332,15 @@ void FwInput::HandleEvent(const SDL_Event& event) {
         if (event.key.repeat != 0) {
             return;
         }
-        static const std::pair<SDL_Keycode, FwKey> codes[] = {
-            {SDLK_o, FwKey::O},           {SDLK_UP, FwKey::Up},         {SDLK_DOWN, FwKey::Down},
-            {SDLK_LEFT, FwKey::Left},     {SDLK_RIGHT, FwKey::Right},   {SDLK_w, FwKey::W},
-            {SDLK_a, FwKey::A},           {SDLK_s, FwKey::S},           {SDLK_d, FwKey::D},
-            {SDLK_RETURN, FwKey::Return}, {SDLK_ESCAPE, FwKey::Escape}, {SDLK_p, FwKey::P},
-            {SDLK_F3, FwKey::F3},         {SDLK_F11, FwKey::F11},       {SDLK_F12, FwKey::F12},
-            {SDLK_LALT, FwKey::Alt},      {SDLK_RALT, FwKey::Alt}};
-        const auto* code = std::find_if(std::begin(codes), std::end(codes),
-                                        [&](const auto& entry) { return entry.first == event.key.keysym.sym; });
-        if (code == std::end(codes)) {
+        // Physical keys: the bindings map them to the game's keys. A key without one still counts
+        // as pressed, for the Controls page to bind.
+        const SDL_Scancode scancode = event.key.keysym.scancode;
+        if (event.type == SDL_KEYDOWN && !scripted) {
+            pressedScancode = scancode;
+        }
+        if (!KeyAt(scancode, translated.key)) {
             return;
         }
-        translated.key = code->second;
         translated.down = (event.type == SDL_KEYDOWN);
         break;
     }
@@ -417,6 +446,26 @@ void FwInput::Apply(const FwInputEvent& event) {
     case FwInputEvent::Type::PadAxis:
         gamepad.SetVirtualAxis(static_cast<SDL_GameControllerAxis>(event.control), static_cast<int16_t>(event.dx));
         break;
+    case FwInputEvent::Type::Scancode:
+        SetScancode(event.control, event.down);
+        break;
+    }
+}
+
+void FwInput::SetScancode(int scancode, bool down) {
+    if (down) {
+        pressedScancode = scancode;
+    }
+    FwInputEvent event;
+    if (KeyAt(scancode, event.key)) {
+        event.down = down;
+        Apply(event);
+    }
+}
+
+void FwInput::Rumble(float strength, uint32_t milliseconds) {
+    if (FwGetSettings().rumble) {
+        gamepad.Rumble(strength, milliseconds);
     }
 }
 

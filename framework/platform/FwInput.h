@@ -34,8 +34,10 @@ enum class FwKey {
 };
 
 // One line of an input script: "<frame> key W down", "<frame> move 12 -3", "<frame> pad axis lefty -32767", ...
+// "key" names the game's key whatever it is bound to; "scancode <name> <down|up>" presses a
+// physical key by SDL's scancode name, which goes through the player's bindings.
 struct FwInputEvent {
-    enum class Type { Key, Move, Wheel, Focus, Quit, Point, Resize, PadAttach, PadDetach, PadButton, PadAxis };
+    enum class Type { Key, Move, Wheel, Focus, Quit, Point, Resize, PadAttach, PadDetach, PadButton, PadAxis, Scancode };
 
     uint32_t frame = 0;
     Type type = Type::Key;
@@ -43,7 +45,7 @@ struct FwInputEvent {
     bool down = false;  // key or button pressed; focus on
     int dx = 0;         // mouse movement or pointer position in pixels, wheel notches in dx, window size, axis value
     int dy = 0;
-    int control = 0;  // the pad's button or axis, in SDL's numbering
+    int control = 0;  // the pad's button or axis, or the physical key, in SDL's numbering
 };
 
 // Parses a whole script. On a malformed line returns false with "line N: why" in `error`.
@@ -114,6 +116,14 @@ public:
     // While captured, Escape is a key like the others for a screen that leaves on it, and does not
     // close the window.
     void CaptureEscape(bool capture) { escapeCaptured = capture; }
+    // The physical key (SDL scancode) that went down last during this frame's pump, bound or not;
+    // SDL_SCANCODE_UNKNOWN when none did. The Controls page binds it.
+    int PressedScancode() const { return pressedScancode; }
+    // A rumble of the gamepad, if one is connected and the rumble setting is on: `strength` 0 to 1
+    // for `milliseconds`.
+    void Rumble(float strength, uint32_t milliseconds);
+    // What the script's virtual controller was asked to rumble (see FwGamepad::VirtualRumble).
+    const FwVirtualRumble& VirtualRumble() const { return gamepad.VirtualRumble(); }
     // Wheel notches of this frame (the last wheel event wins), 0 when none.
     int WheelNotches() const { return wheelNotches; }
     uint32_t Frame() const { return frame; }
@@ -127,6 +137,7 @@ public:
 private:
     void Apply(const FwInputEvent& event);
     void SetKey(FwKey key, bool down);
+    void SetScancode(int scancode, bool down);
     void ApplyCapture();
     void SetPointer(int x, int y);
     void Record(const FwInputEvent& event);
@@ -155,6 +166,7 @@ private:
     int requestedHeight = 0;
     bool escapeCaptured = false;
     int wheelNotches = 0;
+    int pressedScancode = 0;
     uint32_t frame = 0;
     FwGamepad gamepad;
 

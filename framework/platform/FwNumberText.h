@@ -72,15 +72,16 @@ inline std::from_chars_result FwFloatFromChars(const char* first, const char* la
 #endif
 }
 
-// `value` with one decimal ("0.5", "-2.0"); false when it does not fit.
-inline std::to_chars_result FwFloatToCharsOneDecimal(char* first, char* last, float value) {
+// `value` with `decimals` decimals ("0.5", "-2.0", "90"); value_too_large when it does not fit.
+inline std::to_chars_result FwFloatToChars(char* first, char* last, float value, int decimals) {
 #ifdef __EMSCRIPTEN__
-    const int length = std::snprintf(first, static_cast<size_t>(last - first), "%.1f", static_cast<double>(value));
+    const int length =
+        std::snprintf(first, static_cast<size_t>(last - first), "%.*f", decimals, static_cast<double>(value));
     if (length < 0 || length >= last - first) {
         return {last, std::errc::value_too_large};
     }
     return {first + length, std::errc()};
 #else
-    return std::to_chars(first, last, value, std::chars_format::fixed, 1);
+    return std::to_chars(first, last, value, std::chars_format::fixed, decimals);
 #endif
 }

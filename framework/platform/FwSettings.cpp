@@ -16,6 +16,8 @@
 #include <sstream>
 #include <system_error>
 
+#include <SDL_keyboard.h>
+
 #include "framework/platform/FwBrowser.h"
 #include "framework/platform/FwNumberText.h"
 
@@ -23,13 +25,33 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::array<FwSettingInfo, 6> kSettings = {{
+const std::array<FwSettingInfo, 8> kSettings = {{
     {"mouse-sensitivity", "Mouse sensitivity", &FwSettings::mouseSensitivity, nullptr, 0.1f, 5.0f, 0.1f},
     {"invert-y", "Invert Y", nullptr, &FwSettings::invertY},
     {"gamepad-sensitivity", "Gamepad sensitivity", &FwSettings::gamepadSensitivity, nullptr, 0.1f, 5.0f, 0.1f},
     {"volume", "Master volume", &FwSettings::masterVolume, nullptr, 0.0f, 1.0f, 0.1f, true},
     {"fullscreen", "Fullscreen", nullptr, &FwSettings::fullscreen},
     {"pause-on-focus-loss", "Pause on focus loss", nullptr, &FwSettings::pauseOnFocusLoss},
+    {"field-of-view", "Field of view", &FwSettings::fieldOfView, nullptr, 60.0f, 90.0f, 5.0f},
+    {"rumble", "Gamepad rumble", nullptr, &FwSettings::rumble},
+}};
+
+const std::array<FwKeyBindingInfo, kKeyBindingCount> kKeyBindings = {{
+    {FwKey::W, "key-forward", "Drive forward", SDL_SCANCODE_W},
+    {FwKey::S, "key-back", "Drive back", SDL_SCANCODE_S},
+    {FwKey::A, "key-left", "Drive left", SDL_SCANCODE_A},
+    {FwKey::D, "key-right", "Drive right", SDL_SCANCODE_D},
+    {FwKey::Return, "key-start", "Start, confirm", SDL_SCANCODE_RETURN},
+    {FwKey::Escape, "key-quit", "Quit, leave", SDL_SCANCODE_ESCAPE},
+    {FwKey::O, "key-options", "Options", SDL_SCANCODE_O},
+    {FwKey::Up, "key-menu-up", "Menu up", SDL_SCANCODE_UP},
+    {FwKey::Down, "key-menu-down", "Menu down", SDL_SCANCODE_DOWN},
+    {FwKey::Left, "key-menu-left", "Menu left", SDL_SCANCODE_LEFT},
+    {FwKey::Right, "key-menu-right", "Menu right", SDL_SCANCODE_RIGHT},
+    {FwKey::P, "key-pause", "Pause", SDL_SCANCODE_P},
+    {FwKey::F3, "key-frame-rate", "Frame rate", SDL_SCANCODE_F3},
+    {FwKey::F11, "key-fullscreen", "Fullscreen", SDL_SCANCODE_F11},
+    {FwKey::F12, "key-screenshot", "Screenshot", SDL_SCANCODE_F12},
 }};
 
 // A settings file is a few hundred bytes; anything far larger is not one.
@@ -73,7 +95,45 @@ std::string FileContents(const FwSettings& settings) {
     for (const FwSettingInfo& info : kSettings) {
         text += std::string(info.key) + " = " + info.FileText(settings) + "\n";
     }
+    for (size_t i = 0; i < kKeyBindings.size(); ++i) {
+        text += std::string(kKeyBindings[i].settingKey) + " = " + FwScancodeName(settings.keyBindings[i]) + "\n";
+    }
     return text;
+}
+
+// The binding named `key` in the file, or kKeyBindingCount.
+size_t BindingIndex(const std::string& key) {
+    return std::find_if(kKeyBindings.begin(), kKeyBindings.end(),
+                        [&key](const FwKeyBindingInfo& info) { return key == info.settingKey; }) -
+           kKeyBindings.begin();
+}
+
+// Until no physical key is bound twice: of the two bindings that share one, the one the file gave
+// (the later line when both were) goes back to its default. Defaults never share a key, so this
+// ends. `lines` holds the file line of each binding, 0 for a default.
+bool ResolveDoubleBindings(const std::string& path, FwSettings& settings, std::array<int, kKeyBindingCount>& lines) {
+    bool ok = true;
+    for (bool changed = true; changed;) {
+        changed = false;
+        for (size_t i = 0; i < kKeyBindings.size() && !changed; ++i) {
+            for (size_t j = i + 1; j < kKeyBindings.size() && !changed; ++j) {
+                if (settings.keyBindings[i] != settings.keyBindings[j]) {
+                    continue;
+                }
+                const size_t reset = lines[j] >= lines[i] ? j : i;
+                const size_t other = reset == j ? i : j;
+                Warn(path, "line " + std::to_string(lines[reset]) + ": " + FwScancodeName(settings.keyBindings[i]) +
+                               " is already bound to " + kKeyBindings[other].settingKey + "; " +
+                               kKeyBindings[reset].settingKey + " keeps its default " +
+                               FwScancodeName(kKeyBindings[reset].defaultScancode));
+                settings.keyBindings[reset] = kKeyBindings[reset].defaultScancode;
+                lines[reset] = 0;
+                ok = false;
+                changed = true;
+            }
+        }
+    }
+    return ok;
 }
 
 }  // namespace
@@ -92,9 +152,10 @@ std::string FwSettingInfo::FileText(const FwSettings& settings) const {
     if (flag != nullptr) {
         return settings.*flag ? "true" : "false";
     }
-    // One decimal always holds a value on the 0.1 grid, whatever the process locale says.
+    // One decimal always holds a value on the 0.1 grid, whatever the process locale says; whole
+    // steps (degrees) need none.
     char text[32];
-    const auto result = FwFloatToCharsOneDecimal(text, text + sizeof(text), settings.*number);
+    const auto result = FwFloatToChars(text, text + sizeof(text), settings.*number, step >= 1.0f ? 0 : 1);
     return std::string(text, result.ptr);
 }
 
@@ -135,6 +196,33 @@ bool FwSettingInfo::Parse(const std::string& text, FwSettings& settings) const {
 }
 
 std::span<const FwSettingInfo> FwSettingInfos() { return kSettings; }
+
+std::span<const FwKeyBindingInfo> FwKeyBindingInfos() { return kKeyBindings; }
+
+const FwKeyBindingInfo* FwFindKeyBinding(FwKey key) {
+    const auto it = std::find_if(kKeyBindings.begin(), kKeyBindings.end(),
+                                 [key](const FwKeyBindingInfo& info) { return info.key == key; });
+    return it == kKeyBindings.end() ? nullptr : &*it;
+}
+
+std::string FwScancodeName(SDL_Scancode scancode) { return SDL_GetScancodeName(scancode); }
+
+SDL_Scancode FwScancodeFromName(const std::string& name) {
+    return name.empty() ? SDL_SCANCODE_UNKNOWN : SDL_GetScancodeFromName(name.c_str());
+}
+
+std::string FwKeyLayoutName(SDL_Scancode scancode) {
+    const std::string name = SDL_GetKeyName(SDL_GetKeyFromScancode(scancode));
+    const bool ascii = !name.empty() && std::all_of(name.begin(), name.end(), [](char c) {
+        return static_cast<unsigned char>(c) >= 0x20 && static_cast<unsigned char>(c) < 0x7F;
+    });
+    return ascii ? name : FwScancodeName(scancode);
+}
+
+std::string FwBoundKeyName(FwKey key) {
+    const FwKeyBindingInfo* info = FwFindKeyBinding(key);
+    return info == nullptr ? "" : FwKeyLayoutName(FwGetSettings().keyBindings[info - kKeyBindings.data()]);
+}
 
 const FwSettingInfo* FwFindSetting(const std::string& key) {
     const auto it =
@@ -178,6 +266,7 @@ bool FwLoadSettings(const std::string& path, FwSettings& settings) {
         return false;
     }
     bool ok = true;
+    std::array<int, kKeyBindingCount> bindingLines{};
     std::string line;
     for (int number = 1; std::getline(text, line); ++number) {
         line = Trimmed(line);
@@ -194,7 +283,16 @@ bool FwLoadSettings(const std::string& path, FwSettings& settings) {
         const std::string key = Trimmed(line.substr(0, equals));
         const std::string value = Trimmed(line.substr(equals + 1));
         const FwSettingInfo* info = FwFindSetting(key);
-        if (info == nullptr) {
+        if (const size_t binding = BindingIndex(key); binding < kKeyBindings.size()) {
+            if (const SDL_Scancode scancode = FwScancodeFromName(value); scancode != SDL_SCANCODE_UNKNOWN) {
+                settings.keyBindings[binding] = scancode;
+                bindingLines[binding] = number;
+            } else {
+                Warn(path, where + "unknown key '" + value + "' for " + key + "; keeping " +
+                               FwScancodeName(settings.keyBindings[binding]));
+                ok = false;
+            }
+        } else if (info == nullptr) {
             Warn(path, where + "unknown setting '" + key + "'");
             ok = false;
         } else if (!info->Parse(value, settings)) {
@@ -202,7 +300,7 @@ bool FwLoadSettings(const std::string& path, FwSettings& settings) {
             ok = false;
         }
     }
-    return ok;
+    return ResolveDoubleBindings(path, settings, bindingLines) && ok;
 }
 
 bool FwSaveSettings(const std::string& path, const FwSettings& settings) {

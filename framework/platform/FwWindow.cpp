@@ -1,6 +1,8 @@
 #include "framework/platform/FwWindow.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include <SDL.h>
 
@@ -20,6 +22,27 @@ void FwRequestGLContext() {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+#endif
+}
+
+bool FwHasDisplay() {
+#ifdef __EMSCRIPTEN__
+    // A page is always shown in its browser's window.
+    return true;
+#else
+    const auto set = [](const char* value) { return value != nullptr && value[0] != '\0'; };
+    if (set(SDL_GetHint(SDL_HINT_VIDEODRIVER))) {
+        return true;
+    }
+    // Without either variable SDL's probing only adds a warning of the Wayland library's own.
+    if (!set(std::getenv("DISPLAY")) && !set(std::getenv("WAYLAND_DISPLAY"))) {
+        return false;
+    }
+    if (SDL_WasInit(SDL_INIT_VIDEO) == 0 && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        return false;
+    }
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver != nullptr && std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0;
 #endif
 }
 

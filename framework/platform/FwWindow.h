@@ -8,6 +8,11 @@ struct SDL_Window;
 // (OpenGL ES 3.0). Set before the window and again before its context is made.
 void FwRequestGLContext();
 
+// False when there is no display to show the game on: neither DISPLAY nor WAYLAND_DISPLAY is set,
+// or SDL found neither and fell back to a driver that shows nothing. A driver asked for with
+// SDL_VIDEODRIVER (the tests and automated runs ask for "offscreen") always counts.
+bool FwHasDisplay();
+
 // The game window: its client area starts at exactly the requested size and can be resized or
 // made fullscreen (F11, Alt+Return); the picture is scaled into it (FwLetterbox). Esc and the
 // close box destroy it, after which Hwnd() is null and the frame loop ends.

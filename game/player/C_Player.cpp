@@ -39,6 +39,11 @@ constexpr float kMaxPitch = 75.0f;
 constexpr float kWallDistance = 2.0f;
 constexpr float kSlumpPerFrame = 0.1f;
 constexpr float kMaxDeathTilt = 35.0f;
+// A hit is a short knock on the gamepad; the beam a longer, stronger shove.
+constexpr float kHitRumbleStrength = 0.6f;
+constexpr uint32_t kHitRumbleMilliseconds = 150;
+constexpr float kBeamRumbleStrength = 1.0f;
+constexpr uint32_t kBeamRumbleMilliseconds = 500;
 constexpr float kMaxHeadTilt = 25.0f;
 constexpr float kEndingStopDistance = 0.5f;
 constexpr float kFacingCameraAngle = 15.0f;
@@ -260,6 +265,7 @@ void C_Player::RightArmFire() {
     PlaySoundOnce(rightShotSound);
     const Vector3 direction = AimFrom(rightArmWorld, rightMuzzle);
     game->beamShots.push_back(std::make_unique<C_BeamShot>(game, direction));
+    FwInput::GetInstance().Rumble(kBeamRumbleStrength, kBeamRumbleMilliseconds);
     game->armFlashes.push_back(std::make_unique<C_RightMuzzleFlash>(game));
     fireCoolDown = kFireInterval;
 }
@@ -319,6 +325,7 @@ void C_Player::Draw() const {
 }
 
 void C_Player::Damage(float amount) {
+    FwInput::GetInstance().Rumble(kHitRumbleStrength, kHitRumbleMilliseconds);
     hitPoints += amount;
     if (hitPoints <= 0.0f) {
         hitPoints = 0.0f;

@@ -1,8 +1,8 @@
 #include "game/world/C_ClickToTitle.h"
 
 #include "framework/platform/FwInput.h"
+#include "scenes/C_Scene.h"
 #include "scenes/SceneManager.h"
-#include "scenes/TitleScene.h"
 
 void C_ClickToTitle() {
     SceneManager& scenes = SceneManager::GetInstance();
@@ -10,6 +10,6 @@ void C_ClickToTitle() {
         scenes.clickLatch = 1;
     } else if (scenes.clickLatch == 1) {
         scenes.clickLatch = 0;
-        scenes.SetNextScene(std::make_unique<TitleScene>());
+        scenes.SetNextScene(scenes.Create("title"));
     }
 }

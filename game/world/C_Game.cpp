@@ -1,6 +1,7 @@
 #include "game/world/C_Game.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include <nlohmann/json.hpp>
 
@@ -351,7 +352,8 @@ void C_Game::SetCamera() {
     }
     FwConstantBuffer<cbCamera>& constants = FwShaderManager::GetInstance().cbCamera;
     constants.Work().g_mV = view;
-    constants.Work().g_mP = Matrix::CreatePerspectiveFieldOfViewLH(Math::kPi / 3.0f, 1280.0f / 720.0f, 0.01f, 1000.0f);
+    constants.Work().g_mP = Matrix::CreatePerspectiveFieldOfViewLH(FwGetSettings().fieldOfView * Math::kDegToRad,
+                                                                   1280.0f / 720.0f, 0.01f, 1000.0f);
     constants.Work().g_CamPos = view.Invert().Translation();
     constants.Write();
 }
@@ -507,7 +509,11 @@ void C_Game::DumpState(nlohmann::json& out) const {
     out["beamShots"] = ListJson(beamShots, [](const C_BeamShot& beam) {
         return nlohmann::json{{"tip", ToJson(beam.Tip())}, {"bounces", beam.Bounces()}, {"stopped", beam.Stopped()}};
     });
-    out["camera"] = {{"position", ToJson(camera->position)}, {"target", ToJson(camera->target)}};
+    // The field of view is read back from the projection the frame drew with, in degrees.
+    const float focalY = FwShaderManager::GetInstance().cbCamera.Work().g_mP.m[1][1];
+    out["camera"] = {{"position", ToJson(camera->position)},
+                     {"target", ToJson(camera->target)},
+                     {"fieldOfView", 2.0f * std::atan(1.0f / focalY) / Math::kDegToRad}};
     out["ending"] = ending;
     out["blackAlpha"] = blackAlpha;
     out["elevator"] = {

@@ -82,12 +82,22 @@ TEST(GameProcess, BadFlagsAndScriptsExitWithTwo) {
     EXPECT_EQ(run.exitCode, 2);
 }
 
+// From a terminal with no display (an SSH session, say) SDL would fall back to drawing into
+// memory; the game says so and stops instead of playing unseen. --frames bounds the old behaviour.
+TEST(GameProcess, WithoutADisplayItSaysSoAndExitsWithOne) {
+    const GameRunResult run =
+        RunShell("env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER " + std::string(QUARNEL_EXE) + " --frames 200");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.output, "no display: set DISPLAY or WAYLAND_DISPLAY, or run from a desktop session\n");
+}
+
 TEST(GameProcess, HelpAndVersion) {
     GameRunResult run = RunGame({"--help"});
     EXPECT_EQ(run.exitCode, 0);
     for (const char* text : {"--dump-state N:PATH", "--settings FILE", "--mouse-sensitivity X", "--invert-y",
                              "--volume X", "keys:", "Esc", "--fullscreen", "--pause-on-focus-loss", "--window-shot",
-                             "pause and resume", "F11 or Alt+Enter", "F12", "F3", "right trigger"}) {
+                             "pause and resume", "F11 or Alt+Enter", "F12", "F3", "right trigger", "--field-of-view D",
+                             "--no-rumble", "key-forward = W", "Controls"}) {
         EXPECT_NE(run.output.find(text), std::string::npos) << text;
     }
     run = RunGame({"--version"});
@@ -100,7 +110,9 @@ TEST(GameProcess, HelpAndVersion) {
 TEST(AppOptions, SettingFlagsAndTheSettingsFile) {
     AppOptions options;
     std::string error;
-    ASSERT_TRUE(ParseAppOptions({"--mouse-sensitivity", "2.46", "--invert-y", "--volume", "0"}, options, error))
+    ASSERT_TRUE(ParseAppOptions({"--mouse-sensitivity", "2.46", "--invert-y", "--volume", "0", "--field-of-view", "88",
+                                 "--no-rumble"},
+                                options, error))
         << error;
     FwSettings settings;
     settings.mouseSensitivity = 3.0f;
@@ -110,12 +122,16 @@ TEST(AppOptions, SettingFlagsAndTheSettingsFile) {
     EXPECT_TRUE(settings.invertY);
     EXPECT_FLOAT_EQ(settings.masterVolume, 0.0f);
     EXPECT_TRUE(settings.fullscreen);
+    EXPECT_FLOAT_EQ(settings.fieldOfView, 90.0f);
+    EXPECT_FALSE(settings.rumble);
     for (const auto& bad : std::vector<std::vector<std::string>>{{"--volume", "1.5"},
                                                                  {"--volume", "-0.1"},
                                                                  {"--volume", "nan"},
                                                                  {"--mouse-sensitivity", "0"},
                                                                  {"--mouse-sensitivity", "fast"},
                                                                  {"--mouse-sensitivity"},
+                                                                 {"--field-of-view", "59"},
+                                                                 {"--field-of-view", "91"},
                                                                  {"--settings"}}) {
         AppOptions refused;
         EXPECT_FALSE(ParseAppOptions(bad, refused, error)) << bad[0];

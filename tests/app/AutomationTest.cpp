@@ -81,4 +81,41 @@ TEST(Automation, RecordedInputReplaysToTheSameSnapshot) {
     EXPECT_EQ(live, replay);
 }
 
+// On a French (AZERTY) keyboard the key at the W position types Z: pressed, it drives the robot
+// forward as W does on QWERTY, and the key that types W (at the Z position) does nothing.
+TEST(Automation, FrenchLayoutDrivesWithTheKeyAtTheWPosition) {
+    if (std::system("command -v xvfb-run >/dev/null 2>&1 && command -v xdotool >/dev/null 2>&1 && "
+                    "command -v setxkbmap >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "needs xvfb-run, xdotool and setxkbmap";
+    }
+    TempDir dir;
+    for (const char* key : {"z", "w"}) {
+        WriteTextFile(dir.File("player.sh"),
+                      // The layout is set once the game's window is there: with no client left the
+                      // X server resets, and its keyboard with it.
+                      std::string("( timeout 30 xdotool search --sync --name '^Quarnel$' windowfocus --sync >/dev/null "
+                                  "2>&1 || exit;\n"
+                                  "  setxkbmap fr; xdotool keydown Return; xdotool keydown ") +
+                          key + " ) &\n\"$@\"\nstatus=$?\nwait\nexit $status\n");
+        const std::string run = "timeout 120 xvfb-run -a -s '-screen 0 1280x720x24' sh " + dir.File("player.sh") + " " +
+                                QUARNEL_EXE + " --frames 450 --seed 5 --back-buffer 320x180 --dump-state 450:" +
+                                dir.File("live.json") + " >" + dir.File("live.log") + " 2>&1";
+        ASSERT_EQ(std::system(run.c_str()), 0) << ReadTextFile(dir.File("live.log"));
+        const nlohmann::json state = ReadJsonFile(dir.File("live.json"));
+        ASSERT_EQ(state["scene"], "game") << state.dump();
+        // The robot starts at (38, -7.5, -8) looking along +z.
+        const float travelled = state["player"]["position"][2].get<float>() + 8.0f;
+        if (std::string(key) == "z") {
+            EXPECT_GT(travelled, 5.0f) << state["player"].dump();
+            EXPECT_EQ(state["settings"]["key-forward"], "W");
+            // Screens name the keys as the French layout does.
+            EXPECT_EQ(state["input"]["keyNames"]["key-forward"], "Z");
+            EXPECT_EQ(state["input"]["keyNames"]["key-left"], "Q");
+            EXPECT_EQ(state["input"]["keyNames"]["key-back"], "S");
+        } else {
+            EXPECT_EQ(travelled, 0.0f) << state["player"].dump();
+        }
+    }
+}
+
 }  // namespace

@@ -57,6 +57,72 @@ TEST(Display, GamepadPlaysFromTheTitleToAMovingFiringRobot) {
     EXPECT_TRUE(again["player"]["moving"]) << "plugged in again while running";
 }
 
+// The virtual controller's motors, as its rumble callback saw them: a long full-strength shove when
+// the beam fires, a short weaker knock when an enemy's bullet hits; none with rumble off. The robot
+// starts in the armory beside the spare gun arm with a tank robot ten units north.
+TEST(Display, GamepadRumblesLongForTheBeamAndShortForAHit) {
+    const int g = GameStartFrame();
+    ASSERT_GT(g, 0);
+    TempDir dir;
+    const std::string content = dir.File("content");
+    std::filesystem::create_directories(content);
+    std::filesystem::create_directory_symlink(std::string(QUARNEL_BUILD_DIR) + "/Data", content + "/Data");
+    std::filesystem::copy(std::string(QUARNEL_BUILD_DIR) + "/TxtData", content + "/TxtData");
+    WriteTextFile(content + "/TxtData/data.txt", "38 -7.5 76 0");
+    WriteTextFile(content + "/TxtData/Enemydata.txt", "38 -3 86");
+    const int a = kTitleReturnFrame;
+    WriteTextFile(dir.File("pad.txt"), "1 pad attach\n" + Frame(a) + " pad button a down\n" + Frame(a + 2) +
+                                           " pad button a up\n" + Frame(g + 20) + " pad axis lefttrigger 32767\n" +
+                                           Frame(g + 22) + " pad axis lefttrigger 0\n");
+    std::vector<uint32_t> frames;
+    for (int frame = g + 21; frame <= g + 600; frame += 5) {
+        frames.push_back(static_cast<uint32_t>(frame));
+    }
+    for (const bool rumble : {true, false}) {
+        std::vector<std::string> args = {"--frames", Frame(g + 600), "--seed", "3", "--content", content,
+                                         "--input",  dir.File("pad.txt")};
+        if (!rumble) {
+            args.push_back("--no-rumble");
+        }
+        GameRunResult run;
+        const auto shots = RunGameWithSnapshots(StateOnly(args), frames, &run);
+        ASSERT_EQ(run.exitCode, 0) << run.output;
+        ASSERT_EQ(shots.size(), frames.size()) << run.output;
+        const auto rumbleAt = [&](int frame) { return shots.at(static_cast<uint32_t>(frame))["input"]["virtualRumble"]; };
+        if (!rumble) {
+            EXPECT_EQ(rumbleAt(g + 596)["pulses"], 0);
+            EXPECT_LT(shots.at(static_cast<uint32_t>(g + 596))["player"]["hitPoints"].get<float>(), 100.0f);
+            continue;
+        }
+        const auto beam = rumbleAt(g + 21);
+        EXPECT_EQ(beam["pulses"], 1) << "the beam fired";
+        EXPECT_TRUE(beam["on"]);
+        EXPECT_EQ(beam["strength"], 65535);
+        // The first hit starts the second pulse; the beam's has ended by then.
+        int hit = 0;
+        for (int frame = g + 26; frame <= g + 596 && hit == 0; frame += 5) {
+            if (rumbleAt(frame)["pulses"] == 2) {
+                hit = frame;
+            }
+        }
+        ASSERT_GT(hit, 0) << "no hit in " << shots.at(static_cast<uint32_t>(g + 596)).dump();
+        const auto beamEnded = rumbleAt(hit - 5);
+        EXPECT_FALSE(beamEnded["on"]);
+        EXPECT_GE(beamEnded["milliseconds"].get<int>(), 500);
+        EXPECT_LT(beamEnded["milliseconds"].get<int>(), 800);
+        EXPECT_EQ(rumbleAt(hit)["strength"], 39321);
+        // Runs of hits keep it going; what matters is that a single knock ends well before the beam's.
+        int knock = 0;
+        for (int frame = hit; frame <= g + 596 && knock == 0; frame += 5) {
+            if (!rumbleAt(frame)["on"] && rumbleAt(frame)["pulses"] == 2) {
+                knock = rumbleAt(frame)["milliseconds"].get<int>();
+            }
+        }
+        EXPECT_GE(knock, 150);
+        EXPECT_LT(knock, 400);
+    }
+}
+
 // F12 saves the picture under the pictures folder without touching a file of the same name; F3
 // shows the frame rate in the top-right corner of the picture and hides it again.
 TEST(Display, ScreenshotKeyWritesNewFilesAndFrameRateKeyShowsTheRate) {

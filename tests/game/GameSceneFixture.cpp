@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "app/SceneRegistry.h"
 #include "framework/audio/FwAudioManager.h"
 #include "framework/graphics/FwDirect3D.h"
 #include "framework/graphics/FwShaderManager.h"
@@ -43,6 +44,7 @@ void GameSceneTest::OpenDevice(int backBufferWidth, int backBufferHeight) {
     }
     // No sound card here: the game must run silently either way.
     setenv("ALSOFT_DRIVERS", "null", 0);
+    RegisterScenes();
     window = std::make_unique<FwWindow>();
     ASSERT_TRUE(window->Create(1280, 720, "game test", "Window")) << SDL_GetError();
     std::string errorText;

@@ -2,12 +2,10 @@
 // must find their content from where they stand and play without a build folder.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <memory>
 #include <regex>
+#include <sstream>
 #include <string>
 
 #include "tests/support/GameRun.h"
@@ -17,35 +15,20 @@ namespace {
 namespace fs = std::filesystem;
 
 const int kIconSizes[] = {16, 24, 32, 48, 64, 128, 256};
+// The id the menu entry and the software-centre listing share.
+const std::string kAppId = "org.quarnel.quarnel";
 
-// Standard output and the exit code of a shell command.
-struct CommandResult {
-    int exitCode = -1;
-    std::string output;
-};
+bool Installed(const char* program) { return RunShell(std::string("command -v ") + program).exitCode == 0; }
 
-CommandResult Shell(const std::string& command) {
-    CommandResult result;
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen((command + " 2>&1").c_str(), "r"), pclose);
-    if (!pipe) {
-        return result;
-    }
-    char buffer[4096];
-    for (size_t count; (count = fread(buffer, 1, sizeof(buffer), pipe.get())) > 0;) {
-        result.output.append(buffer, count);
-    }
-    const int status = pclose(pipe.release());
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
-}
-
-// Every file a player's desktop needs, below an installation prefix.
-void ExpectInstalledFiles(const fs::path& prefix) {
-    const fs::path game = prefix / "bin/quarnel";
+// Every file a player's desktop and a software centre need, below an installation prefix; the game
+// itself in `games` (bin for a prefix, games for the Debian package).
+void ExpectInstalledFiles(const fs::path& prefix, const std::string& games) {
+    const fs::path game = prefix / games / "quarnel";
     ASSERT_TRUE(fs::exists(game));
     EXPECT_NE(fs::status(game).permissions() & fs::perms::owner_exec, fs::perms::none);
     for (const char* file : {"share/quarnel/Data/Font/SpriteFont_8.dat", "share/quarnel/Data/Font/SpriteFont_12.dat",
-                             "share/quarnel/TxtData/data.txt", "share/man/man6/quarnel.6.gz"}) {
+                             "share/quarnel/TxtData/data.txt", "share/man/man6/quarnel.6.gz",
+                             "share/doc/quarnel/copyright", "share/doc/quarnel/changelog.gz"}) {
         EXPECT_TRUE(fs::is_regular_file(prefix / file)) << file;
     }
     for (const int size : kIconSizes) {
@@ -59,16 +42,31 @@ void ExpectInstalledFiles(const fs::path& prefix) {
             EXPECT_EQ(icon.At(size / 2, size / 2)[3], 255) << name;
         }
     }
-    const std::string entry = ReadTextFile((prefix / "share/applications/quarnel.desktop").string());
+    const std::string entry = ReadTextFile((prefix / "share/applications" / (kAppId + ".desktop")).string());
     for (const char* line : {"[Desktop Entry]\n", "Type=Application\n", "Name=Quarnel\n", "Exec=quarnel\n",
                              "Icon=quarnel\n", "Categories=Game;"}) {
         EXPECT_NE(entry.find(line), std::string::npos) << line;
     }
-    const CommandResult page = Shell("gzip -dc " + (prefix / "share/man/man6/quarnel.6.gz").string());
+    const GameRunResult page = RunShell("gzip -dc " + (prefix / "share/man/man6/quarnel.6.gz").string());
     EXPECT_EQ(page.exitCode, 0);
     for (const char* part : {".TH QUARNEL 6", ".SH KEYS", "settings.ini", "\\-\\-mouse\\-sensitivity"}) {
         EXPECT_NE(page.output.find(part), std::string::npos) << part;
     }
+    // The copyright file carries LICENSE word for word, in Debian's machine-readable form.
+    const std::string copyright = ReadTextFile((prefix / "share/doc/quarnel/copyright").string());
+    EXPECT_EQ(copyright.rfind("Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\n", 0), 0u);
+    EXPECT_NE(copyright.find("\nFiles: *\nCopyright: 2026 The Quarnel developers\nLicense: Expat\n"), std::string::npos);
+    std::istringstream license(ReadTextFile(std::string(QUARNEL_SOURCE_DIR) + "/LICENSE"));
+    int lines = 0;
+    for (std::string line; std::getline(license, line);) {
+        if (line.starts_with("Permission") || (lines > 0 && !line.empty())) {
+            EXPECT_NE(copyright.find("\n " + line + "\n"), std::string::npos) << line;
+            ++lines;
+        }
+    }
+    EXPECT_EQ(lines, 15);
+    EXPECT_EQ(RunShell("gzip -dc " + (prefix / "share/doc/quarnel/changelog.gz").string() + " | head -1").output,
+              "quarnel (1.0.0) unstable; urgency=medium\n");
 }
 
 // The copy at `game`, started from another folder without --content: the title types out and a
@@ -94,10 +92,10 @@ void ExpectPlays(const std::string& game, const std::vector<std::string>& enviro
 
 TEST(Install, PrefixHoldsTheGameThatPlaysFromThere) {
     TempDir prefix;
-    const CommandResult install =
-        Shell("cmake --install " + std::string(QUARNEL_BUILD_DIR) + " --prefix " + prefix.Path());
+    const GameRunResult install =
+        RunShell("cmake --install " + std::string(QUARNEL_BUILD_DIR) + " --prefix " + prefix.Path());
     ASSERT_EQ(install.exitCode, 0) << install.output;
-    ExpectInstalledFiles(prefix.Path());
+    ExpectInstalledFiles(prefix.Path(), "bin");
     // Moving the whole installation keeps it working: the content is found relative to the game.
     const std::string moved = prefix.File("moved");
     fs::create_directories(moved);
@@ -107,9 +105,44 @@ TEST(Install, PrefixHoldsTheGameThatPlaysFromThere) {
     ExpectPlays(moved + "/bin/quarnel");
 }
 
+// What a software centre reads: the listing validates without a warning, names the menu entry by
+// the id they share, and shows the README's screenshots (its web address mirrors the repository).
+TEST(Install, SoftwareCentreListingAndMenuEntryValidateAndAgree) {
+    TempDir prefix;
+    ASSERT_EQ(RunShell("cmake --install " + std::string(QUARNEL_BUILD_DIR) + " --prefix " + prefix.Path()).exitCode, 0);
+    const std::string metainfo = prefix.File("share/metainfo/" + kAppId + ".metainfo.xml");
+    const std::string entry = prefix.File("share/applications/" + kAppId + ".desktop");
+    ASSERT_TRUE(fs::is_regular_file(metainfo));
+    ASSERT_TRUE(fs::is_regular_file(entry));
+    if (Installed("appstreamcli")) {
+        const GameRunResult validate = RunShell("appstreamcli validate --no-net --pedantic " + metainfo);
+        EXPECT_EQ(validate.exitCode, 0) << validate.output;
+        EXPECT_EQ(validate.output, "\u2714 Validation was successful.\n");
+    }
+    if (Installed("desktop-file-validate")) {
+        const GameRunResult validate = RunShell("desktop-file-validate " + entry);
+        EXPECT_EQ(validate.exitCode, 0);
+        EXPECT_EQ(validate.output, "");
+    }
+    const std::string listing = ReadTextFile(metainfo);
+    EXPECT_NE(listing.find("<id>" + kAppId + "</id>"), std::string::npos);
+    EXPECT_NE(listing.find("<launchable type=\"desktop-id\">" + kAppId + ".desktop</launchable>"), std::string::npos);
+    EXPECT_NE(listing.find("<project_license>MIT</project_license>"), std::string::npos);
+    EXPECT_NE(listing.find("<release version=\"1.0.0\""), std::string::npos);
+    const std::string readme = ReadTextFile(std::string(QUARNEL_SOURCE_DIR) + "/README.md");
+    const std::regex image("<image>https://quarnel.org/([^<]+)</image>");
+    int images = 0;
+    for (std::sregex_iterator it(listing.begin(), listing.end(), image), end; it != end; ++it, ++images) {
+        const std::string path = (*it)[1].str();
+        EXPECT_TRUE(fs::is_regular_file(std::string(QUARNEL_SOURCE_DIR) + "/" + path)) << path;
+        EXPECT_NE(readme.find("](" + path + ")"), std::string::npos) << path << " is not in the README";
+    }
+    EXPECT_GE(images, 4);
+}
+
 TEST(Package, DebDeclaresTheLinkedLibrariesAndStartsFromItsMenuEntry) {
     TempDir dir;
-    const CommandResult pack = Shell("cd " + dir.Path() + " && cpack --config " + std::string(QUARNEL_BUILD_DIR) +
+    const GameRunResult pack = RunShell("cd " + dir.Path() + " && cpack --config " + std::string(QUARNEL_BUILD_DIR) +
                                      "/CPackConfig.cmake -B " + dir.Path());
     ASSERT_EQ(pack.exitCode, 0) << pack.output;
     std::string deb;
@@ -120,7 +153,7 @@ TEST(Package, DebDeclaresTheLinkedLibrariesAndStartsFromItsMenuEntry) {
     }
     ASSERT_FALSE(deb.empty()) << pack.output;
 
-    const CommandResult fields = Shell("dpkg-deb -f " + deb + " Package Section Depends");
+    const GameRunResult fields = RunShell("dpkg-deb -f " + deb + " Package Section Depends");
     ASSERT_EQ(fields.exitCode, 0) << fields.output;
     EXPECT_NE(fields.output.find("Package: quarnel"), std::string::npos) << fields.output;
     EXPECT_NE(fields.output.find("Section: games"), std::string::npos) << fields.output;
@@ -135,12 +168,18 @@ TEST(Package, DebDeclaresTheLinkedLibrariesAndStartsFromItsMenuEntry) {
     const std::regex name(R"((?:^|[,|])\s*([a-z0-9][a-z0-9+.-]+))");
     for (std::sregex_iterator it(depends.begin(), depends.end(), name), end; it != end; ++it) {
         const std::string package = (*it)[1].str();
-        EXPECT_EQ(Shell("dpkg-query -W -f='${Status}' " + package).output, "install ok installed") << package;
+        EXPECT_EQ(RunShell("dpkg-query -W -f='${Status}' " + package).output, "install ok installed") << package;
     }
 
     const std::string root = dir.File("root");
-    ASSERT_EQ(Shell("dpkg-deb -x " + deb + " " + root).exitCode, 0);
-    ExpectInstalledFiles(root + "/usr");
+    ASSERT_EQ(RunShell("dpkg-deb -x " + deb + " " + root).exitCode, 0);
+    ExpectInstalledFiles(root + "/usr", "games");
+    if (Installed("lintian")) {
+        // Tags go to standard output; standard error only says lintian runs as root.
+        const GameRunResult lint = RunShell("{ lintian --fail-on error,warning " + deb + " 2>" + dir.File("lint.err") + "; }");
+        EXPECT_EQ(lint.exitCode, 0) << lint.output << ReadTextFile(dir.File("lint.err"));
+        EXPECT_EQ(lint.output, "");
+    }
 
     // Installed the way dpkg does, into an empty system tree of its own; then the command of the
     // menu entry starts the game.
@@ -148,14 +187,14 @@ TEST(Package, DebDeclaresTheLinkedLibrariesAndStartsFromItsMenuEntry) {
     fs::create_directories(system + "/var/lib/dpkg/info");
     fs::create_directories(system + "/var/lib/dpkg/updates");
     WriteTextFile(system + "/var/lib/dpkg/status", "");
-    const CommandResult dpkg =
-        Shell("dpkg --root=" + system + " --force-not-root --force-depends --force-script-chrootless -i " + deb);
+    const GameRunResult dpkg =
+        RunShell("dpkg --root=" + system + " --force-not-root --force-depends --force-script-chrootless -i " + deb);
     ASSERT_EQ(dpkg.exitCode, 0) << dpkg.output;
-    EXPECT_EQ(Shell("dpkg --root=" + system + " -s quarnel").exitCode, 0);
-    const std::string entry = ReadTextFile(system + "/usr/share/applications/quarnel.desktop");
+    EXPECT_EQ(RunShell("dpkg --root=" + system + " -s quarnel").exitCode, 0);
+    const std::string entry = ReadTextFile(system + "/usr/share/applications/" + kAppId + ".desktop");
     std::smatch exec;
     ASSERT_TRUE(std::regex_search(entry, exec, std::regex("\nExec=([^ \n]+)")));
-    ExpectPlays(exec[1].str(), {"PATH=" + system + "/usr/bin:/usr/bin:/bin"});
+    ExpectPlays(exec[1].str(), {"PATH=" + system + "/usr/games:/usr/bin:/bin"});
 }
 
 }  // namespace

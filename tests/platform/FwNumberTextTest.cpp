@@ -25,7 +25,7 @@ TEST(FwNumberTextTest, StrtofReadsExactlyWhatFromCharsReads) {
         }
     }
     char buffer[8];
-    const std::to_chars_result written = FwFloatToCharsOneDecimal(buffer, buffer + sizeof(buffer), 0.25f);
+    const std::to_chars_result written = FwFloatToChars(buffer, buffer + sizeof(buffer), 0.25f, 1);
     EXPECT_EQ(std::string(buffer, written.ptr), "0.2");
-    EXPECT_EQ(FwFloatToCharsOneDecimal(buffer, buffer + 3, 100.0f).ec, std::errc::value_too_large);
+    EXPECT_EQ(FwFloatToChars(buffer, buffer + 3, 100.0f, 1).ec, std::errc::value_too_large);
 }

@@ -21,6 +21,10 @@ FwSettings Changed() {
     settings.masterVolume = 0.3f;
     settings.fullscreen = true;
     settings.pauseOnFocusLoss = true;
+    settings.fieldOfView = 85.0f;
+    settings.rumble = false;
+    settings.keyBindings[0] = SDL_SCANCODE_UP;
+    settings.keyBindings[7] = SDL_SCANCODE_LSHIFT;
     return settings;
 }
 
@@ -45,6 +49,10 @@ TEST(FwSettingsFile, EverySettingRoundTripsAndTheFolderIsMade) {
         EXPECT_NE(text.find(std::string(info.key) + " = "), std::string::npos) << info.key;
     }
     EXPECT_NE(text.find("volume = 0.3\n"), std::string::npos) << text;
+    for (const char* line : {"field-of-view = 85\n", "rumble = false\n", "key-forward = Up\n", "key-back = S\n",
+                             "key-menu-up = Left Shift\n", "key-screenshot = F12\n"}) {
+        EXPECT_NE(text.find(line), std::string::npos) << line << " in\n" << text;
+    }
 
     FwSettings read;
     testing::internal::CaptureStderr();
@@ -113,6 +121,44 @@ TEST(FwSettingsFile, MalformedLinesWarnAndKeepTheirDefaults) {
     EXPECT_FLOAT_EQ(settings.masterVolume, 0.3f);
     EXPECT_TRUE(settings.fullscreen);
     EXPECT_TRUE(settings.pauseOnFocusLoss);
+}
+
+// Bindings are physical keys by SDL's scancode name. An unknown name keeps the default; a key bound
+// twice gives the later line's binding its default back, and so on until no key is bound twice.
+TEST(FwSettingsFile, BadBindingLinesFallBackToTheDefaults) {
+    TempDir dir;
+    const std::string path = dir.File("settings.ini");
+    WriteTextFile(path,
+                  "key-forward = Keypad 8\n"
+                  "key-back = Bogus Key\n"       // 2: unknown
+                  "key-left = Keypad 8\n"        // 3: already forward's: left keeps A
+                  "key-right = A\n"              // 4: left's default, so right keeps D
+                  "key-pause = Escape\n"         // 5: quit's default: pause keeps P
+                  "key-screenshot = \n"          // 6: no name
+                  "key-options = Left Shift\n"
+                  "field-of-view = 72\n");       // on the grid of 5: 70
+    FwSettings settings;
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(FwLoadSettings(path, settings));
+    const std::string warnings = testing::internal::GetCapturedStderr();
+    for (const char* text : {"line 2: unknown key 'Bogus Key' for key-back; keeping S",
+                             "line 3: Keypad 8 is already bound to key-forward; key-left keeps its default A",
+                             "line 4: A is already bound to key-left; key-right keeps its default D",
+                             "line 5: Escape is already bound to key-quit; key-pause keeps its default P",
+                             "line 6: unknown key '' for key-screenshot"}) {
+        EXPECT_NE(warnings.find(text), std::string::npos) << text << " in:\n" << warnings;
+    }
+    FwSettings expected;
+    expected.keyBindings[0] = SDL_SCANCODE_KP_8;
+    expected.keyBindings[6] = SDL_SCANCODE_LSHIFT;
+    expected.fieldOfView = 70.0f;
+    EXPECT_TRUE(settings == expected);
+    for (size_t i = 0; i < FwKeyBindingInfos().size(); ++i) {
+        for (size_t j = i + 1; j < FwKeyBindingInfos().size(); ++j) {
+            EXPECT_NE(FwKeyBindingInfos()[i].defaultScancode, FwKeyBindingInfos()[j].defaultScancode);
+        }
+        EXPECT_EQ(FwSettings().keyBindings[i], FwKeyBindingInfos()[i].defaultScancode) << i;
+    }
 }
 
 TEST(FwSettingsFile, UnreadableFilesWarnAndGiveTheDefaults) {

@@ -27,10 +27,11 @@ protected:
 
     static void Push(SDL_Event event) { SDL_PushEvent(&event); }
 
-    static SDL_Event Key(SDL_Keycode code) {
+    // Keys are read by their place on the keyboard.
+    static SDL_Event Key(SDL_Scancode code) {
         SDL_Event event{};
         event.type = SDL_KEYDOWN;
-        event.key.keysym.sym = code;
+        event.key.keysym.scancode = code;
         return event;
     }
 
@@ -49,16 +50,16 @@ TEST_F(FwWindowTest, ClientAreaStartsAtTheRequestedSizeAndCanBeResized) {
 
 TEST_F(FwWindowTest, FullscreenKeysToggleTheWindowAndTheSetting) {
     FwInput& input = FwInput::GetInstance();
-    Push(Key(SDLK_F11));
+    Push(Key(SDL_SCANCODE_F11));
     window.ProcessMessages();
     EXPECT_TRUE(window.IsFullscreen());
     EXPECT_TRUE(FwGetSettings().fullscreen);
     SDL_Event up{};
     up.type = SDL_KEYUP;
-    up.key.keysym.sym = SDLK_F11;
+    up.key.keysym.scancode = SDL_SCANCODE_F11;
     Push(up);
-    Push(Key(SDLK_LALT));
-    Push(Key(SDLK_RETURN));
+    Push(Key(SDL_SCANCODE_LALT));
+    Push(Key(SDL_SCANCODE_RETURN));
     window.ProcessMessages();
     EXPECT_FALSE(window.IsFullscreen()) << "Alt+Return toggles back";
     EXPECT_FALSE(FwGetSettings().fullscreen);
@@ -76,10 +77,10 @@ TEST_F(FwWindowTest, FullscreenKeysToggleTheWindowAndTheSetting) {
 TEST_F(FwWindowTest, EscapeDestroysTheWindowAtThePump) {
     window.ProcessMessages();
     ASSERT_NE(window.Hwnd(), nullptr);
-    Push(Key(SDLK_w));
+    Push(Key(SDL_SCANCODE_W));
     window.ProcessMessages();
     EXPECT_NE(window.Hwnd(), nullptr) << "other keys do nothing to the window";
-    Push(Key(SDLK_ESCAPE));
+    Push(Key(SDL_SCANCODE_ESCAPE));
     window.ProcessMessages();
     EXPECT_EQ(window.Hwnd(), nullptr);
 }
@@ -109,14 +110,14 @@ TEST_F(FwWindowTest, WheelNotchLastsOneFrame) {
 
 TEST_F(FwWindowTest, HeldKeysAreSeenAndRepeatsIgnored) {
     FwInput& input = FwInput::GetInstance();
-    Push(Key(SDLK_d));
+    Push(Key(SDL_SCANCODE_D));
     window.ProcessMessages();
     EXPECT_TRUE(input.IsKeyDown(FwKey::D));
     SDL_Event up{};
     up.type = SDL_KEYUP;
-    up.key.keysym.sym = SDLK_d;
+    up.key.keysym.scancode = SDL_SCANCODE_D;
     Push(up);
-    SDL_Event repeat = Key(SDLK_d);
+    SDL_Event repeat = Key(SDL_SCANCODE_D);
     repeat.key.repeat = 1;
     Push(repeat);
     window.ProcessMessages();

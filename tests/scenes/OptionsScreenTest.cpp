@@ -1,6 +1,8 @@
 // ctest-cost: 40
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "tests/support/GameRun.h"
 
 namespace {
@@ -149,6 +151,69 @@ TEST(OptionsScreen, ChangesSettingsThatTheNextGameAndTheNextRunUse) {
     const Snapshots fresh = RunGameWithSnapshots(StateOnly({"--frames", "1"}), {1}, nullptr, xdg);
     EXPECT_NEAR(fresh.at(1)["settings"]["mouse-sensitivity"].get<double>(), 1.0, 1e-5);
     EXPECT_EQ(ReadTextFile(dir.File("xdg/quarnel/settings.ini")), "mouse-sensitivity = 4.0\n");
+}
+
+// On the Controls page a key chosen by pressing it drives the next game, and the field of view
+// stepped on the settings page is the next game's camera.
+TEST(OptionsScreen, ControlsPageRebindingAndFieldOfViewDriveTheNextGame) {
+    TempDir dir;
+    const std::string settings = dir.File("settings.ini");
+    WriteTextFile(dir.File("options.txt"),
+                  "305 key O down\n306 key O up\n"                                           // mouse sensitivity
+                  "310 wheel -1\n311 wheel -1\n312 wheel -1\n313 wheel -1\n314 wheel -1\n315 wheel -1\n"  // field of view
+                  "318 key Right down\n319 key Right up\n322 key Right down\n323 key Right up\n"  // 70
+                  "326 wheel -1\n327 wheel -1\n"                                              // Controls
+                  "330 key Return down\n331 key Return up\n"                                  // on Drive forward
+                  "334 key Return down\n335 key Return up\n"                                  // waits for a key
+                  "338 scancode I down\n339 scancode I up\n"                                  // binds I
+                  "342 key Escape down\n343 key Escape up\n"                                  // back to the settings
+                  "346 key Escape down\n347 key Escape up\n");                                // leave and save
+    GameRunResult run;
+    const Snapshots screen = RunGameWithSnapshots(
+        StateOnly({"--unlimited", "--frames", "350", "--settings", settings, "--input", dir.File("options.txt")}),
+        {320, 328, 332, 336, 340, 344, 349}, &run);
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(screen.size(), 7u) << run.output;
+    const auto options = [&](uint32_t frame) { return screen.at(frame)["title"]["options"]; };
+    EXPECT_EQ(options(320)["row"], "field-of-view");
+    EXPECT_EQ(options(328)["row"], "Controls");
+    EXPECT_EQ(options(332)["page"], "controls");
+    EXPECT_EQ(options(332)["row"], "key-forward");
+    EXPECT_TRUE(options(336)["waiting"]);
+    EXPECT_FALSE(options(340)["waiting"]);
+    EXPECT_EQ(screen.at(340)["input"]["keyNames"]["key-forward"], "I");
+    EXPECT_EQ(screen.at(340)["settings"]["key-forward"], "I");
+    EXPECT_EQ(options(344)["page"], "settings");
+    EXPECT_EQ(options(344)["row"], "Controls");
+    EXPECT_TRUE(options(349).is_null()) << "left";
+    const std::string file = ReadTextFile(settings);
+    for (const char* line : {"key-forward = I\n", "key-back = S\n", "field-of-view = 70\n"}) {
+        EXPECT_NE(file.find(line), std::string::npos) << line << " in:\n" << file;
+    }
+
+    // The next game: W does nothing any more, I drives forward, and the camera sees 70 degrees.
+    const int g = GameStartFrame();
+    ASSERT_GT(g, 0);
+    const auto frame = [g](int offset) { return std::to_string(g + offset); };
+    WriteTextFile(dir.File("drive.txt"), std::to_string(kTitleReturnFrame) + " key Return down\n" +
+                                             std::to_string(kTitleReturnFrame + 2) + " key Return up\n" + frame(10) +
+                                             " scancode W down\n" + frame(30) + " scancode W up\n" + frame(40) +
+                                             " scancode I down\n" + frame(60) + " scancode I up\n");
+    const Snapshots game = RunGameWithSnapshots(
+        StateOnly({"--unlimited", "--frames", frame(70), "--seed", "3", "--settings", settings, "--input",
+                   dir.File("drive.txt")}),
+        {static_cast<uint32_t>(g + 5), static_cast<uint32_t>(g + 35), static_cast<uint32_t>(g + 65)}, &run);
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_EQ(game.size(), 3u) << run.output;
+    const auto& start = game.at(g + 5);
+    ASSERT_EQ(start["scene"], "game");
+    EXPECT_NEAR(start["camera"]["fieldOfView"].get<double>(), 70.0, 1e-3);
+    EXPECT_EQ(game.at(g + 35)["player"]["position"], start["player"]["position"]) << "W is bound to nothing";
+    const auto& moved = game.at(g + 65)["player"]["position"];
+    EXPECT_GT(std::abs(moved[0].get<float>() - start["player"]["position"][0].get<float>()) +
+                  std::abs(moved[2].get<float>() - start["player"]["position"][2].get<float>()),
+              5.0f)
+        << "I drives";
 }
 
 // A settings file the game cannot use costs a warning, never the start; a file it cannot write

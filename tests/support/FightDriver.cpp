@@ -1,5 +1,7 @@
 #include "tests/support/FightDriver.h"
 
+#include "framework/platform/FwSettings.h"
+
 #include <SDL.h>
 
 #include <algorithm>
@@ -59,13 +61,10 @@ SDL_Event KeyEvent(FwKey key, bool down) {
         event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
         event.button.button = (key == FwKey::MouseLeft) ? SDL_BUTTON_LEFT : SDL_BUTTON_RIGHT;
     } else {
-        // In the order of FwKey, up to the mouse buttons.
-        static const SDL_Keycode codes[] = {SDLK_w,  SDLK_a,   SDLK_s,    SDLK_d,    SDLK_RETURN, SDLK_ESCAPE,
-                                            SDLK_o,  SDLK_UP,  SDLK_DOWN, SDLK_LEFT, SDLK_RIGHT,  SDLK_p,
-                                            SDLK_F3, SDLK_F11, SDLK_F12,  SDLK_LALT};
-        static_assert(std::size(codes) == static_cast<size_t>(FwKey::MouseLeft));
+        // The physical key the game's key is bound to by default.
+        const FwKeyBindingInfo* binding = FwFindKeyBinding(key);
         event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-        event.key.keysym.sym = codes[static_cast<int>(key)];
+        event.key.keysym.scancode = binding != nullptr ? binding->defaultScancode : SDL_SCANCODE_LALT;
     }
     return event;
 }

@@ -31,6 +31,21 @@ std::string ShellQuote(const std::string& text) {
 
 }  // namespace
 
+GameRunResult RunShell(const std::string& command) {
+    GameRunResult result;
+    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+    if (pipe == nullptr) {
+        return result;
+    }
+    char buffer[4096];
+    for (size_t count; (count = fread(buffer, 1, sizeof(buffer), pipe)) > 0;) {
+        result.output.append(buffer, count);
+    }
+    const int status = pclose(pipe);
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
 GameRunResult RunGame(const std::vector<std::string>& args, const std::vector<std::string>& environment,
                       std::chrono::seconds deadline) {
     return RunProgram(QUARNEL_EXE, args, environment, deadline);

@@ -31,6 +31,10 @@ GameRunResult RunProgram(const std::string& executable, const std::vector<std::s
                          const std::vector<std::string>& environment = {},
                          std::chrono::seconds deadline = kGameRunDeadline);
 
+// Standard output and standard error of a shell command, and its exit code (-1 when it did not
+// exit by itself).
+GameRunResult RunShell(const std::string& command);
+
 // For runs whose checks read state and not pixels: a quarter-size back buffer draws the same
 // frames many times faster under software rendering.
 std::vector<std::string> StateOnly(std::vector<std::string> args);
