@@ -123,7 +123,7 @@ bool Application::StepFrame(uint32_t frame) {
     // A page cannot close its tab: Esc and the title's quit lead back to the title instead.
     if (FwInput::GetInstance().CloseRequested() && scenes.Current() != nullptr &&
         std::string_view(scenes.Current()->Name()) != "title") {
-        scenes.SetNextScene(std::make_unique<TitleScene>());
+        scenes.SetNextScene(scenes.Create("title"));
     }
 #endif
     FwAudioManager::GetInstance().Update();

@@ -126,7 +126,7 @@ def main():
     os.makedirs(options.out, exist_ok=True)
     root = tempfile.mkdtemp(prefix="quarnel-web-")
     for name in os.listdir(options.site):
-        path = os.path.join(options.site, name)
+        path = os.path.abspath(os.path.join(options.site, name))
         if os.path.isfile(path):
             os.symlink(path, os.path.join(root, name))
     for path in options.serve:
