@@ -38,19 +38,26 @@ bool ParseSize(const std::string& text, int& width, int& height) {
     return true;
 }
 
-// A number setting's value, with the bounds the settings file has.
-bool ParseSettingNumber(const char* key, const std::string& text, std::optional<float>& value) {
-    const FwSettingInfo* info = FwFindSetting(key);
-    FwSettings parsed;
-    if (info == nullptr || info->number == nullptr || !info->Parse(text, parsed)) {
+// "FIRST-LAST:MS", frames from 1 and a delay up to a second.
+bool ParseSlowFrames(const std::string& text, AppOptions::SlowFrames& slow) {
+    const size_t dash = text.find('-');
+    const size_t colon = text.find(':');
+    uint32_t milliseconds = 0;
+    if (dash == std::string::npos || colon == std::string::npos || colon < dash ||
+        !ParseNumber(text.substr(0, dash), slow.first) ||
+        !ParseNumber(text.substr(dash + 1, colon - dash - 1), slow.last) ||
+        !ParseNumber(text.substr(colon + 1), milliseconds) || slow.first < 1 || slow.last < slow.first ||
+        milliseconds > 1000) {
         return false;
     }
-    value = parsed.*info->number;
+    slow.milliseconds = static_cast<float>(milliseconds);
     return true;
 }
 
 // One command-line flag as the parser and the usage know it. A flag with a value name takes the
 // next argument: a text it stores, or a value `read` checks and stores. One without is a switch.
+// A setting's flag names the setting: its value (or the switch's `settingValue`) is read with the
+// settings file's own bounds and wins over the file.
 struct AppFlag {
     const char* name;
     const char* value;  // shown after the name in the usage; null for a switch
@@ -59,6 +66,8 @@ struct AppFlag {
     bool AppOptions::*on = nullptr;
     std::string AppOptions::*text = nullptr;
     bool (*read)(const std::string& value, AppOptions& options) = nullptr;
+    const char* setting = nullptr;
+    const char* settingValue = nullptr;
 };
 
 // Every flag, in the order of the usage.
@@ -94,20 +103,26 @@ const AppFlag kFlags[] = {
      "$XDG_CONFIG_HOME/quarnel/settings.ini (~/.config/quarnel/settings.ini);\n"
      "runs with --frames or --input use no file unless given this",
      nullptr, &AppOptions::settingsPath},
-    {"--mouse-sensitivity", "X", "mouse look speed, 0.1 to 5.0 (default 1.0)", nullptr, nullptr,
-     [](const std::string& value, AppOptions& options) {
-         return ParseSettingNumber("mouse-sensitivity", value, options.mouseSensitivity);
-     }},
-    {"--invert-y", nullptr, "moving the mouse up looks down", &AppOptions::invertY},
-    {"--volume", "X", "master volume, 0.0 to 1.0 (default 1.0)", nullptr, nullptr,
-     [](const std::string& value, AppOptions& options) { return ParseSettingNumber("volume", value, options.volume); }},
-    {"--fullscreen", nullptr, "start fullscreen", &AppOptions::fullscreen},
-    {"--pause-on-focus-loss", nullptr, "pause the game when the window loses the focus", &AppOptions::pauseOnFocusLoss},
-    {"--field-of-view", "D", "vertical field of view, 60 to 90 degrees in steps of 5 (default 60)", nullptr, nullptr,
-     [](const std::string& value, AppOptions& options) {
-         return ParseSettingNumber("field-of-view", value, options.fieldOfView);
-     }},
-    {"--no-rumble", nullptr, "no gamepad rumble when hit or firing the beam", &AppOptions::noRumble},
+    {.name = "--mouse-sensitivity", .value = "X", .help = "mouse look speed, 0.1 to 5.0 (default 1.0)",
+     .setting = "mouse-sensitivity"},
+    {.name = "--invert-y", .value = nullptr, .help = "moving the mouse up looks down", .setting = "invert-y",
+     .settingValue = "true"},
+    {.name = "--volume", .value = "X", .help = "master volume, 0.0 to 1.0 (default 1.0)", .setting = "volume"},
+    {.name = "--fullscreen", .value = nullptr, .help = "start fullscreen", .setting = "fullscreen",
+     .settingValue = "true"},
+    {.name = "--pause-on-focus-loss", .value = nullptr, .help = "pause the game when the window loses the focus",
+     .setting = "pause-on-focus-loss", .settingValue = "true"},
+    {.name = "--field-of-view", .value = "D",
+     .help = "vertical field of view, 60 to 90 degrees in steps of 5 (default 60)", .setting = "field-of-view"},
+    {.name = "--no-rumble", .value = nullptr, .help = "no gamepad rumble when hit or firing the beam",
+     .setting = "rumble", .settingValue = "false"},
+    {.name = "--render-scale", .value = "auto|50..100",
+     .help = "size of the 3D picture in percent, in steps of 5; auto (the\n"
+             "default) lowers it only while frames miss 60 per second",
+     .setting = "render-scale"},
+    // Tests only, and not in the usage: makes chosen frames slow on purpose.
+    {"--test-slow-frames", "FIRST-LAST:MS", nullptr, nullptr, nullptr,
+     [](const std::string& value, AppOptions& options) { return ParseSlowFrames(value, options.slowFrames); }},
     {"--help", nullptr, "", &AppOptions::help},
     {"--version", nullptr, nullptr, &AppOptions::version},
 };
@@ -127,6 +142,9 @@ std::string FlagUsage() {
     constexpr size_t kColumn = 22;
     std::string text;
     for (const AppFlag& flag : kFlags) {
+        if (std::string_view(flag.name).starts_with("--test-")) {
+            continue;
+        }
         if (flag.help == nullptr) {
             text.insert(text.size() - 1, std::string(", ") + flag.name);
             continue;
@@ -136,6 +154,10 @@ std::string FlagUsage() {
         if (help.empty()) {
             text += left + "\n";
             continue;
+        }
+        if (left.size() > kColumn + 1) {
+            text += left + "\n";  // too long to share a line with its help
+            left.clear();
         }
         size_t start = 0;
         while (start < help.size()) {
@@ -197,7 +219,16 @@ bool ParseAppOptions(const std::vector<std::string>& args, AppOptions& options, 
             }
             value = args[++i];
         }
-        if (flag->on != nullptr) {
+        if (flag->setting != nullptr) {
+            const std::string text = flag->value != nullptr ? value : flag->settingValue;
+            const FwSettingInfo* info = FwFindSetting(flag->setting);
+            FwSettings parsed;
+            if (info == nullptr || !info->Parse(text, parsed)) {
+                error = "bad value '" + value + "' for " + flag->name;
+                return false;
+            }
+            options.settingFlags.emplace_back(flag->setting, text);
+        } else if (flag->on != nullptr) {
             options.*flag->on = true;
         } else if (flag->text != nullptr) {
             options.*flag->text = value;
@@ -222,25 +253,7 @@ std::string SettingsFileFor(const AppOptions& options) {
 }
 
 void ApplySettingFlags(const AppOptions& options, FwSettings& settings) {
-    if (options.mouseSensitivity) {
-        settings.mouseSensitivity = *options.mouseSensitivity;
-    }
-    if (options.invertY) {
-        settings.invertY = true;
-    }
-    if (options.volume) {
-        settings.masterVolume = *options.volume;
-    }
-    if (options.fullscreen) {
-        settings.fullscreen = true;
-    }
-    if (options.pauseOnFocusLoss) {
-        settings.pauseOnFocusLoss = true;
-    }
-    if (options.fieldOfView) {
-        settings.fieldOfView = *options.fieldOfView;
-    }
-    if (options.noRumble) {
-        settings.rumble = false;
+    for (const auto& [key, text] : options.settingFlags) {
+        FwFindSetting(key)->Parse(text, settings);
     }
 }

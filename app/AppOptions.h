@@ -2,8 +2,11 @@
 
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <string>
 #include <vector>
+
+#include "framework/platform/FwScreen.h"
 
 // Command-line flags for automated runs. With none the game behaves as a player expects.
 struct AppOptions {
@@ -23,19 +26,22 @@ struct AppOptions {
     std::vector<FrameFile> dumps;
     std::string contentDir;
     std::string viewPath;
-    // Size the scenes draw at; the window stays 1280x720 and shows the picture scaled.
-    int backBufferWidth = 1280;
-    int backBufferHeight = 720;
+    // Size the scenes draw at; the window stays at the screen's size and shows the picture scaled.
+    int backBufferWidth = kScreenWidth;
+    int backBufferHeight = kScreenHeight;
     // The settings file to read and write instead of the player's own (automated runs use none
     // unless given one), and settings given as flags, which win over the file.
     std::string settingsPath;
-    std::optional<float> mouseSensitivity;
-    bool invertY = false;
-    std::optional<float> volume;
-    bool fullscreen = false;
-    bool pauseOnFocusLoss = false;
-    std::optional<float> fieldOfView;
-    bool noRumble = false;
+    // Each setting flag as the file would write it (key, value), in the order given.
+    std::vector<std::pair<std::string, std::string>> settingFlags;
+    // Tests only: frames first..last each take this much longer, times the square of the render
+    // scale, as a picture that costs that much more to draw at full size.
+    struct SlowFrames {
+        uint32_t first = 1;
+        uint32_t last = 0;
+        float milliseconds = 0.0f;
+    };
+    SlowFrames slowFrames;
     bool help = false;
     bool version = false;
 

@@ -1,6 +1,7 @@
 #include "app/Application.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <ctime>
 #include <exception>
@@ -16,17 +17,16 @@
 
 #include "app/FrameTiming.h"
 #include "app/SceneRegistry.h"
+#include "framework/FwServices.h"
 #include "framework/audio/FwAudioManager.h"
-#include "framework/audio/FwSoundEffect.h"
 #include "framework/graphics/FwDirect3D.h"
 #include "framework/graphics/FwShaderManager.h"
 #include "framework/graphics/FwSpriteBatch.h"
-#include "framework/graphics/FwTexture.h"
-#include "framework/model/FwModel.h"
 #include "framework/platform/FwBrowser.h"
 #include "framework/platform/FwClock.h"
 #include "framework/platform/FwInput.h"
 #include "framework/platform/FwMessageBox.h"
+#include "framework/platform/FwScreen.h"
 #include "framework/platform/FwScreenshotFile.h"
 #include "framework/platform/FwSettings.h"
 #include "scenes/C_Scene.h"
@@ -45,14 +45,8 @@ bool Application::Init(int width, int height) {
         return false;
     }
     std::string errorText;
-    if (!FwDirect3D::GetInstance().Init(window.Hwnd(), options.backBufferWidth, options.backBufferHeight, false,
-                                        errorText)) {
+    if (!FwStartServices(window.Hwnd(), options.backBufferWidth, options.backBufferHeight, true, false, errorText)) {
         FwMessageBox(errorText, "Direct3D初期化失敗", window.Hwnd());
-        return false;
-    }
-    FwShaderManager::GetInstance().Init();
-    if (!FwAudioManager::GetInstance().Init()) {
-        FwMessageBox(errorText, "サウンド初期化失敗", window.Hwnd());
         return false;
     }
     return true;
@@ -64,7 +58,7 @@ int Application::Run() {
         std::fprintf(stderr, "no display: set DISPLAY or WAYLAND_DISPLAY, or run from a desktop session\n");
         return 1;
     }
-    if (!Init(1280, 720)) {
+    if (!Init(kScreenWidth, kScreenHeight)) {
         return 1;
     }
     int exitCode = 0;
@@ -114,23 +108,31 @@ void Application::RunLoop() {
 }
 
 bool Application::StepFrame(uint32_t frame) {
+    const FrameWaitClock clock;
+    const uint64_t start = clock.Now();
     window.ProcessMessages();
     if (window.Hwnd() == nullptr) {
         return false;
     }
-    SceneManager& scenes = SceneManager::GetInstance();
 #ifdef __EMSCRIPTEN__
     // A page cannot close its tab: Esc and the title's quit lead back to the title instead.
+    SceneManager& scenes = SceneManager::GetInstance();
     if (FwInput::GetInstance().CloseRequested() && scenes.Current() != nullptr &&
         std::string_view(scenes.Current()->Name()) != "title") {
         scenes.SetNextScene(scenes.Create("title"));
     }
 #endif
     FwAudioManager::GetInstance().Update();
-    scenes.Step();
+    StepScene();
     HandleDisplayKeys();
     TakeFrameOutputs(frame);
+    if (frame >= options.slowFrames.first && frame <= options.slowFrames.last) {
+        // Stands for drawing that costs this much at full size: its pixels go with the square.
+        const float scale = FwDirect3D::GetInstance().RenderScale();
+        FwSleepMicroseconds(static_cast<uint64_t>(options.slowFrames.milliseconds * 1000.0f * scale * scale));
+    }
     FwDirect3D::GetInstance().Present();
+    AdaptRenderScale(clock.Now() - start);
     return true;
 }
 
@@ -168,6 +170,39 @@ void Application::BrowserFrame() {
 }
 #endif
 
+void Application::StepScene() {
+    SceneManager& scenes = SceneManager::GetInstance();
+    if (scenes.Step() && scenes.Current()->DrawsScaled3D() && FwGetSettings().renderScale == 0.0f) {
+        ProbeRenderScale(*scenes.Current());
+    }
+}
+
+void Application::ProbeRenderScale(C_Scene& scene) {
+    FwDirect3D& d3d = FwDirect3D::GetInstance();
+    const FrameWaitClock clock;
+    const auto timeDraw = [&](float scale) {
+        d3d.SetRenderScale(scale);
+        const uint64_t start = clock.Now();
+        scene.DrawFrame();
+        d3d.Finish();
+        return clock.Now() - start;
+    };
+    // The frame has drawn at the scale it came in with; the small target is made and its programs
+    // run once before it is timed.
+    timeDraw(FwDirect3D::kMinRenderScale);
+    const uint64_t full = timeDraw(1.0f);
+    const uint64_t presentStart = clock.Now();
+    d3d.Present();
+    d3d.Finish();
+    const uint64_t present = clock.Now() - presentStart;
+    const uint64_t smallest = timeDraw(FwDirect3D::kMinRenderScale);
+    timeDraw(renderScaleControl.Start(full + present, smallest + present));
+}
+
+void Application::AdaptRenderScale(uint64_t workMicroseconds) {
+    FwDirect3D::GetInstance().SetRenderScale(renderScaleControl.Next(FwGetSettings().renderScale, workMicroseconds));
+}
+
 void Application::HandleDisplayKeys() {
     const FwInput& input = FwInput::GetInstance();
     if (input.WasKeyPressed(FwKey::F3)) {
@@ -193,10 +228,11 @@ void Application::DrawFrameRate() {
         frameRateShown = false;
         return;
     }
-    const std::string text = std::to_string(measuredFps) + " fps";
+    const auto percent = std::lround(FwDirect3D::GetInstance().RenderScale() * 100.0f);
+    const std::string text = std::to_string(measuredFps) + " fps  3D " + std::to_string(percent) + "%";
     constexpr float kMargin = 8.0f;
-    const float x = 640.0f - kMargin - FwMeasureString(frameRateFont, text);
-    FwShaderManager::GetInstance().spriteShader.DrawFont(&frameRateFont, x, 360.0f - kMargin, text,
+    const float x = kScreenWidth / 2.0f - kMargin - FwMeasureString(frameRateFont, text);
+    FwShaderManager::GetInstance().spriteShader.DrawFont(&frameRateFont, x, kScreenHeight / 2.0f - kMargin, text,
                                                          Color(1.0f, 1.0f, 0.3f, 1.0f));
 }
 
@@ -206,13 +242,7 @@ void Application::Release() {
     FwInput::GetInstance().StopRecording();
     // Scenes hold textures, buffers and sounds, so they go while the device still exists.
     SceneManager::GetInstance().Release();
-    // The shared content caches too; models hold textures, so they go first.
-    FwModel::ReleaseCache();
-    FwTexture::ReleaseCache();
-    FwSoundEffect::ReleaseCache();
-    FwShaderManager::GetInstance().Release();
-    FwDirect3D::GetInstance().Release();
-    FwAudioManager::GetInstance().Release();
+    FwStopServices();
     window.Destroy();
 }
 
@@ -238,6 +268,7 @@ void Application::TakeFrameOutputs(uint32_t frame) const {
             {"clickLatch", scenes.clickLatch},
             {"sceneRequested", scenes.HasPendingScene()},
             {"frameRateShown", frameRateShown},
+            {"renderScale", FwDirect3D::GetInstance().RenderScale()},
         };
         const FwInput& input = FwInput::GetInstance();
         int windowWidth = 0;
@@ -262,8 +293,9 @@ void Application::TakeFrameOutputs(uint32_t frame) const {
         };
         const FwSettings& settings = FwGetSettings();
         for (const FwSettingInfo& info : FwSettingInfos()) {
-            state["settings"][info.key] =
-                info.number ? nlohmann::json(settings.*info.number) : nlohmann::json(settings.*info.flag);
+            state["settings"][info.key] = info.flag               ? nlohmann::json(settings.*info.flag)
+                                          : info.IsWord(settings) ? nlohmann::json(info.word)
+                                                                  : nlohmann::json(settings.*info.number);
         }
         // Bindings as the file writes them, and the names screens show under the player's layout.
         for (size_t i = 0; i < FwKeyBindingInfos().size(); ++i) {

@@ -10,9 +10,15 @@ public:
     virtual void Update() {}
     virtual void Draw() {}
     virtual void SetCamera();
+    // True for a scene whose Draw puts its 3D passes between the device's BeginScaled3D (called
+    // here before the clears) and EndScaled3D, and its 2D passes after.
+    virtual bool DrawsScaled3D() const { return false; }
 
-    // Update, clear, camera, draw; presenting is the frame loop's.
+    // Update, then DrawFrame; presenting is the frame loop's.
     void Frame();
+    // Clear, camera, draw: the picture of the scene as it stands. Drawing changes no state, so
+    // the frame loop may draw a frame again (to time it) with the world unchanged.
+    void DrawFrame();
 
     // For automated runs: the scene's name in state snapshots, and its own fields.
     virtual const char* Name() const { return "scene"; }

@@ -11,6 +11,7 @@
 #include "framework/graphics/FwShaderManager.h"
 #include "framework/graphics/FwSpriteFont.h"
 #include "framework/graphics/FwTexture.h"
+#include "framework/platform/FwScreen.h"
 #include "framework/platform/FwSettings.h"
 
 namespace {
@@ -176,7 +177,7 @@ void OptionsScreen::Change(int steps, bool wrap) {
         float& value = settings.*info.number;
         const float stepped = info.Stepped(value, steps);
         const bool stuck = stepped == info.Stepped(value, 0);
-        value = (wrap && stuck) ? (steps > 0 ? info.minimum : info.maximum) : stepped;
+        value = (wrap && stuck) ? (steps > 0 ? info.Lowest() : info.maximum) : stepped;
     }
     // Heard after the change, so a volume step is heard at its new level.
     if (changeSound && settings != before) {
@@ -192,7 +193,8 @@ int OptionsScreen::RowCount() const {
 void OptionsScreen::Draw() const {
     FwSpriteShader& sprite = FwShaderManager::GetInstance().spriteShader;
     sprite.cbSprite.Work().g_mTransform = Matrix::Identity;
-    sprite.DrawTex(&blackTexture, 0, 0, 1280, 720, FwRect{0, 0, 1280, 720}, Color(1.0f, 1.0f, 1.0f, kDimAlpha));
+    sprite.DrawTex(&blackTexture, 0, 0, kScreenWidth, kScreenHeight, FwRect{0, 0, kScreenWidth, kScreenHeight},
+                   Color(1.0f, 1.0f, 1.0f, kDimAlpha));
 
     sprite.Begin(false, true);
     const std::string heading = page == Page::Settings ? "OPTIONS" : "CONTROLS";

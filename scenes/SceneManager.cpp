@@ -27,11 +27,13 @@ void SceneManager::Release() {
     current.reset();
 }
 
-void SceneManager::Step() {
-    if (next) {
+bool SceneManager::Step() {
+    const bool switched = next != nullptr;
+    if (switched) {
         current = std::move(next);
     }
     if (current) {
         current->Frame();
     }
+    return switched && current != nullptr;
 }

@@ -23,7 +23,9 @@ public:
 
     // A second request before the switch replaces the first.
     void SetNextScene(std::unique_ptr<C_Scene> scene);
-    void Step();
+    // Switches to a requested scene, then runs the current one's frame. True when the frame was a
+    // new scene's first.
+    bool Step();
     // Deletes the current and any requested scene while the services they use still exist.
     void Release();
 

@@ -11,6 +11,7 @@
 #include "framework/graphics/FwShaderManager.h"
 #include "framework/model/FwDrawModel.h"
 #include "framework/platform/FwInput.h"
+#include "framework/platform/FwScreen.h"
 #include "scenes/SceneManager.h"
 
 namespace {
@@ -207,12 +208,16 @@ void TitleScene::Draw2D() {
 
     const auto drawCentred = [&sprite](const FwTexture& texture, int width, int height, const Matrix& transform,
                                        float alpha) {
+        // Unseen pictures cost their pixels all the same without a GPU.
+        if (alpha <= 0.0f) {
+            return;
+        }
         sprite.cbSprite.Work().g_mTransform = transform;
         sprite.DrawTex(&texture, 0, 0, width, height, FwRect{0, 0, width, height}, Color(1.0f, 1.0f, 1.0f, alpha));
     };
     drawCentred(titleTexture, 1038, 166, titleTransform, titleAlpha);
     drawCentred(clickTexture, 210, 98, clickTransform, clickAlpha);
-    drawCentred(blackTexture, 1280, 720, Matrix::Identity, blackAlpha);
+    drawCentred(blackTexture, kScreenWidth, kScreenHeight, Matrix::Identity, blackAlpha);
 }
 
 void TitleScene::DumpState(nlohmann::json& out) const {

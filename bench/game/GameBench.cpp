@@ -13,12 +13,14 @@
 
 #include <epoxy/gl.h>
 
+#include "framework/FwServices.h"
 #include "framework/audio/FwAudioManager.h"
 #include "framework/graphics/FwDirect3D.h"
 #include "framework/graphics/FwShaderManager.h"
 #include "framework/platform/FwClock.h"
 #include "framework/platform/FwInput.h"
 #include "framework/platform/FwPath.h"
+#include "framework/platform/FwScreen.h"
 #include "framework/platform/FwWindow.h"
 #include "game/player/C_Player.h"
 #include "game/world/C_Game.h"
@@ -61,13 +63,8 @@ bool OpenGameServices() {
         setenv("ALSOFT_DRIVERS", "null", 0);
         static FwWindow window;
         std::string error;
-        if (!window.Create(1280, 720, "game bench", "Window") ||
-            !FwDirect3D::GetInstance().Init(window.Hwnd(), 320, 180, false, error)) {
-            return false;
-        }
-        FwShaderManager::GetInstance().Init();
-        FwAudioManager::GetInstance().Init();
-        return true;
+        return window.Create(kScreenWidth, kScreenHeight, "game bench", "Window") &&
+               FwStartServices(window.Hwnd(), 320, 180, true, false, error);
     }();
     return opened;
 }

@@ -135,6 +135,8 @@ bool FwSoundEffect::Load(const std::string& filePath) {
 
 void FwSoundEffect::ReleaseCache() { WaveCache().Release(); }
 
+size_t FwSoundEffect::CacheSize() { return WaveCache().Size(); }
+
 std::shared_ptr<FwSoundInstance> FwSoundEffect::CreateInstance(bool use3D) {
     if (!FwAudioManager::GetInstance().HasDevice() || !soundEffect || soundEffect->Get() == 0) {
         return nullptr;

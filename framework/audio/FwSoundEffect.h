@@ -38,6 +38,8 @@ public:
     std::shared_ptr<FwSoundInstance> CreateInstance(bool use3D);
     // Forgets the decoded files that effects share (see FwFileCache); called before the device goes.
     static void ReleaseCache();
+    // How many files the shared cache holds.
+    static size_t CacheSize();
 
     const std::string& FileName() const { return fileName; }
 

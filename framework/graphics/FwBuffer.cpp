@@ -3,6 +3,8 @@
 #include <cstring>
 #include <vector>
 
+#include "framework/graphics/FwGL.h"
+
 namespace {
 
 // Buffers are created and written through the copy-write target so that no vertex-array or

@@ -1,6 +1,7 @@
 #include "framework/graphics/FwDeviceContext.h"
 
 #include "framework/graphics/FwBuffer.h"
+#include "framework/graphics/FwGL.h"
 #include "framework/graphics/FwInputLayout.h"
 #include "framework/graphics/FwShaderProgram.h"
 

@@ -50,6 +50,8 @@ public:
     void SetDepthStencilState(FwDepthStencilStatePtr state, uint32_t stencilRef);
     void SetRasterizerState(FwRasterizerStatePtr state);
     void SetViewport(const FwViewport& viewport);
+    // The bound render target's height, which viewports are placed by; the next SetViewport uses it.
+    void SetTargetHeight(int renderTargetHeight) { targetHeight = renderTargetHeight; }
 
     const FwInputLayout* InputLayout() const { return inputLayout; }
     const FwShaderProgram* Program() const { return program; }

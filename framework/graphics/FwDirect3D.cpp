@@ -6,7 +6,9 @@
 #endif
 #include <malloc.h>
 
+#include <algorithm>
 #include <cfloat>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <iterator>
@@ -14,6 +16,7 @@
 
 #include <stb_image_write.h>
 
+#include "framework/graphics/FwGL.h"
 #include "framework/platform/FwInput.h"
 #include "framework/platform/FwWindow.h"
 
@@ -43,6 +46,21 @@ constexpr BlendFactors kBlendFactors[] = {
     {GL_SRC_ALPHA, GL_ONE, GL_ONE, GL_ONE_MINUS_SRC_ALPHA},
 };
 
+// The state kept under `key`, made by `make` on the first call. A failure is not kept, so a later
+// call tries again.
+template <typename Map, typename Make>
+typename Map::mapped_type Cached(Map& states, const typename Map::key_type& key, Make make) {
+    auto found = states.find(key);
+    if (found == states.end()) {
+        typename Map::mapped_type state = make();
+        if (!state) {
+            return nullptr;
+        }
+        found = states.emplace(key, std::move(state)).first;
+    }
+    return found->second;
+}
+
 #ifndef __EMSCRIPTEN__
 void GLAPIENTRY ReportDebugMessage(GLenum /*source*/, GLenum type, GLuint /*id*/, GLenum severity, GLsizei /*length*/,
                                    const GLchar* message, const void* /*user*/) {
@@ -69,12 +87,13 @@ void KeepGraphicsDriverLoaded() {
 
 // A software driver (llvmpipe) builds each frame's commands in memory it frees once the frame is
 // drawn. glibc moves its thresholds for returning freed memory to the system as large blocks come
-// and go, so the process's size wandered by 10 MB over a long run; fixed ones hold it flat. Below
-// 8 MB a frame's freed memory goes back to the system and is faulted in again the next frame
-// (4 MB: ten times the page faults, 1 MB: forty).
+// and go, so the process's size wandered by 10 MB over a long run; fixed ones hold it flat. Memory
+// a frame frees below the threshold goes back to the system and is faulted in again the next frame:
+// views that bin many triangles free 8 MB and more a frame, and at 8 MB those frames took twice as
+// long (1,400 page faults each); at 32 MB no frame of a play-through faults.
 void KeepAllocatorThresholdsFixed() {
 #ifdef __GLIBC__
-    constexpr int kThresholdBytes = 8 * 1024 * 1024;
+    constexpr int kThresholdBytes = 32 * 1024 * 1024;
     mallopt(M_MMAP_THRESHOLD, kThresholdBytes);
     mallopt(M_TRIM_THRESHOLD, kThresholdBytes);
 #endif
@@ -118,26 +137,8 @@ bool FwDirect3D::Init(SDL_Window* targetWindow, int backBufferWidth, int backBuf
     if (!frameBuffer) {
         return fail(kSwapChainFailed);
     }
-    glBindFramebuffer(GL_FRAMEBUFFER, frameBuffer.Name());
-
-    FwTextureDesc colorDesc;
-    colorDesc.width = static_cast<uint32_t>(width);
-    colorDesc.height = static_cast<uint32_t>(height);
-    colorDesc.format = FwFormat::R8G8B8A8_UNORM;
-    colorDesc.bindFlags = FwBind::kRenderTarget | FwBind::kShaderResource;
-    backBuffer = std::make_shared<FwTexture>();
-    if (!backBuffer->Create(colorDesc)) {
-        return fail(kBackBufferGetFailed);
-    }
-    if (!AttachToFrameBuffer(GL_COLOR_ATTACHMENT0, backBuffer->RenderTargetView())) {
-        return fail(kBackBufferFailed);
-    }
-    FwTextureDesc depthDesc = colorDesc;
-    depthDesc.format = FwFormat::R32_TYPELESS;
-    depthDesc.bindFlags = FwBind::kShaderResource | FwBind::kDepthStencil;
-    depthBuffer = std::make_shared<FwTexture>();
-    if (!depthBuffer->Create(depthDesc) || !AttachToFrameBuffer(GL_DEPTH_ATTACHMENT, depthBuffer->DepthStencilView())) {
-        return fail(kDepthBufferFailed);
+    if (const char* failed = CreateTarget(frameBuffer, width, height, backBuffer, depthBuffer)) {
+        return fail(failed);
     }
     if (!context.Init(height)) {
         return fail(kDeviceFailed);
@@ -192,6 +193,31 @@ bool FwDirect3D::CreateContext(SDL_Window* targetWindow, bool debug) {
 #endif
 }
 
+const char* FwDirect3D::CreateTarget(const FwGLObject& target, int targetWidth, int targetHeight,
+                                     std::shared_ptr<FwTexture>& color, std::shared_ptr<FwTexture>& depth) const {
+    glBindFramebuffer(GL_FRAMEBUFFER, target.Name());
+    FwTextureDesc colorDesc;
+    colorDesc.width = static_cast<uint32_t>(targetWidth);
+    colorDesc.height = static_cast<uint32_t>(targetHeight);
+    colorDesc.format = FwFormat::R8G8B8A8_UNORM;
+    colorDesc.bindFlags = FwBind::kRenderTarget | FwBind::kShaderResource;
+    color = std::make_shared<FwTexture>();
+    if (!color->Create(colorDesc)) {
+        return kBackBufferGetFailed;
+    }
+    if (!AttachToFrameBuffer(GL_COLOR_ATTACHMENT0, color->RenderTargetView())) {
+        return kBackBufferFailed;
+    }
+    FwTextureDesc depthDesc = colorDesc;
+    depthDesc.format = FwFormat::R32_TYPELESS;
+    depthDesc.bindFlags = FwBind::kShaderResource | FwBind::kDepthStencil;
+    depth = std::make_shared<FwTexture>();
+    if (!depth->Create(depthDesc) || !AttachToFrameBuffer(GL_DEPTH_ATTACHMENT, depth->DepthStencilView())) {
+        return kDepthBufferFailed;
+    }
+    return nullptr;
+}
+
 bool FwDirect3D::AttachToFrameBuffer(GLenum attachment, GLuint view) const {
     glFramebufferTexture2D(GL_FRAMEBUFFER, attachment, GL_TEXTURE_2D, view, 0);
     return view != 0 && glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
@@ -216,9 +242,15 @@ void FwDirect3D::Release() {
     spareVB.Release();
     backBuffer.reset();
     depthBuffer.reset();
+    ReleaseScaledTarget();
+    renderScale = 1.0f;
     whiteTexture.reset();
     frameBuffer.Reset();
     context.Release();
+    blendStates.clear();
+    depthStencilStates.clear();
+    rasterizerStates.clear();
+    samplerStates.clear();
     if (glContext != nullptr) {
         SDL_GL_DeleteContext(glContext);
         glContext = nullptr;
@@ -239,14 +271,17 @@ void FwDirect3D::Present() {
     const FwViewRect view = FwLetterbox(drawableWidth, drawableHeight);
     context.ApplyScissor(false);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    if (view.width != drawableWidth || view.height != drawableHeight) {
-        const GLfloat black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-        glClearBufferfv(GL_COLOR, 0, black);
+    if (!windowTarget) {
+        if (view.width != drawableWidth || view.height != drawableHeight) {
+            const GLfloat black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+            glClearBufferfv(GL_COLOR, 0, black);
+        }
+        const GLenum filter = view.width == width && view.height == height ? GL_NEAREST : GL_LINEAR;
+        // GL counts rows from the bottom; the bars are the same size at both ends, so y is unchanged.
+        glBlitFramebuffer(0, 0, width, height, view.x, view.y, view.x + view.width, view.y + view.height,
+                          GL_COLOR_BUFFER_BIT, filter);
     }
-    const GLenum filter = view.width == width && view.height == height ? GL_NEAREST : GL_LINEAR;
-    // GL counts rows from the bottom; the bars are the same size at both ends, so y is unchanged.
-    glBlitFramebuffer(0, 0, width, height, view.x, view.y, view.x + view.width, view.y + view.height,
-                      GL_COLOR_BUFFER_BIT, filter);
+    windowTarget = false;
     if (!windowShotPath.empty()) {
         glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
         std::vector<uint8_t> rgba;
@@ -260,6 +295,76 @@ void FwDirect3D::Present() {
     SDL_GL_SwapWindow(window);
     glBindFramebuffer(GL_FRAMEBUFFER, frameBuffer.Name());
     context.ApplyScissor(true);
+}
+
+void FwDirect3D::Finish() const {
+    if (glContext != nullptr) {
+        glFinish();
+    }
+}
+
+void FwDirect3D::SetRenderScale(float scale) { renderScale = std::clamp(scale, kMinRenderScale, 1.0f); }
+
+void FwDirect3D::BeginFrame() {
+    if (windowTarget) {
+        windowTarget = false;
+        glBindFramebuffer(GL_FRAMEBUFFER, frameBuffer.Name());
+    }
+}
+
+void FwDirect3D::BeginScaled3D() {
+    if (glContext == nullptr || renderScale >= 1.0f) {
+        return;
+    }
+    const int scaledWidth = static_cast<int>(std::lround(renderScale * static_cast<float>(width)));
+    const int scaledHeight = static_cast<int>(std::lround(renderScale * static_cast<float>(height)));
+    if (!scaledColor || static_cast<int>(scaledColor->Width()) != scaledWidth ||
+        static_cast<int>(scaledColor->Height()) != scaledHeight) {
+        ReleaseScaledTarget();
+        scaledFrameBuffer = FwGLObject::Generate(FwGLKind::Framebuffer);
+        if (!scaledFrameBuffer ||
+            CreateTarget(scaledFrameBuffer, scaledWidth, scaledHeight, scaledColor, scaledDepth) != nullptr) {
+            // Without it the 3D passes draw at full size, as they would at scale 1.
+            ReleaseScaledTarget();
+            glBindFramebuffer(GL_FRAMEBUFFER, frameBuffer.Name());
+            return;
+        }
+    }
+    int drawableWidth = 0;
+    int drawableHeight = 0;
+    SDL_GL_GetDrawableSize(window, &drawableWidth, &drawableHeight);
+    windowTarget = drawableWidth == width && drawableHeight == height;
+    glBindFramebuffer(GL_FRAMEBUFFER, scaledFrameBuffer.Name());
+    savedViewport = context.Viewport();
+    FwViewport viewport;
+    viewport.width = static_cast<float>(scaledWidth);
+    viewport.height = static_cast<float>(scaledHeight);
+    context.SetTargetHeight(scaledHeight);
+    context.SetViewport(viewport);
+    scaledBound = true;
+}
+
+void FwDirect3D::EndScaled3D() {
+    if (!scaledBound) {
+        return;
+    }
+    scaledBound = false;
+    context.ApplyScissor(false);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, scaledFrameBuffer.Name());
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, BackBufferName());
+    glBlitFramebuffer(0, 0, static_cast<GLint>(scaledColor->Width()), static_cast<GLint>(scaledColor->Height()), 0, 0,
+                      width, height, GL_COLOR_BUFFER_BIT, GL_LINEAR);
+    glBindFramebuffer(GL_FRAMEBUFFER, BackBufferName());
+    context.ApplyScissor(true);
+    context.SetTargetHeight(height);
+    context.SetViewport(savedViewport);
+}
+
+void FwDirect3D::ReleaseScaledTarget() {
+    scaledColor.reset();
+    scaledDepth.reset();
+    scaledFrameBuffer.Reset();
+    scaledBound = false;
 }
 
 void FwDirect3D::ClearBackBuffer(const Color& color) {
@@ -326,68 +431,85 @@ bool FwDirect3D::SaveScreenshot(const std::string& pngPath) const {
 }
 
 FwBlendStatePtr FwDirect3D::CreateBlendState(FwBlendMode mode) const {
-    const auto index = static_cast<size_t>(mode);
-    if (index >= std::size(kBlendFactors)) {
-        return nullptr;
-    }
-    const BlendFactors& factors = kBlendFactors[index];
-    auto state = std::make_shared<FwBlendState>();
-    state->blendEnable = true;
-    state->srcBlend = factors.src;
-    state->destBlend = factors.dest;
-    state->srcBlendAlpha = factors.srcAlpha;
-    state->destBlendAlpha = factors.destAlpha;
-    return state;
+    return Cached(blendStates, mode, [mode]() -> FwBlendStatePtr {
+        const auto index = static_cast<size_t>(mode);
+        if (index >= std::size(kBlendFactors)) {
+            return nullptr;
+        }
+        const BlendFactors& factors = kBlendFactors[index];
+        auto state = std::make_shared<FwBlendState>();
+        state->blendEnable = true;
+        state->srcBlend = factors.src;
+        state->destBlend = factors.dest;
+        state->srcBlendAlpha = factors.srcAlpha;
+        state->destBlendAlpha = factors.destAlpha;
+        return state;
+    });
 }
 
 FwDepthStencilStatePtr FwDirect3D::CreateDepthStencilState(bool depthEnable, bool depthWrite) const {
-    auto state = std::make_shared<FwDepthStencilState>();
-    state->depthEnable = depthEnable;
-    state->depthWrite = depthWrite;
-    state->depthFunc = GL_LEQUAL;
-    return state;
+    return Cached(depthStencilStates, std::make_tuple(depthEnable, depthWrite),
+                  [depthEnable, depthWrite]() -> FwDepthStencilStatePtr {
+                      auto state = std::make_shared<FwDepthStencilState>();
+                      state->depthEnable = depthEnable;
+                      state->depthWrite = depthWrite;
+                      state->depthFunc = GL_LEQUAL;
+                      return state;
+                  });
 }
 
 FwRasterizerStatePtr FwDirect3D::CreateRasterizerState(FwCullMode cull, FwFillMode fill, bool depthClip,
                                                        bool scissor) const {
-    auto state = std::make_shared<FwRasterizerState>();
-    state->cull = cull;
-    state->fill = fill;
-    state->frontCounterClockwise = false;
-    state->depthClip = depthClip;
-    state->scissor = scissor;
-    return state;
+    return Cached(rasterizerStates, std::make_tuple(cull, fill, depthClip, scissor),
+                  [cull, fill, depthClip, scissor]() -> FwRasterizerStatePtr {
+                      auto state = std::make_shared<FwRasterizerState>();
+                      state->cull = cull;
+                      state->fill = fill;
+                      state->frontCounterClockwise = false;
+                      state->depthClip = depthClip;
+                      state->scissor = scissor;
+                      return state;
+                  });
 }
 
 FwSamplerStatePtr FwDirect3D::CreateSamplerState(FwFilter filter, uint32_t maxAnisotropy, FwAddressMode address,
                                                  bool comparison) const {
-    auto state = std::make_shared<FwSamplerState>();
-    state->filter = filter;
-    state->address = address;
-    state->maxAnisotropy = filter == FwFilter::Anisotropic ? maxAnisotropy : 0;
-    state->comparison = comparison;
-    state->sampler = FwGLObject::Generate(FwGLKind::Sampler);
-    if (!state->sampler) {
-        return nullptr;
-    }
-    const GLuint sampler = state->sampler.Name();
-    const GLint wrap = address == FwAddressMode::Clamp ? GL_CLAMP_TO_EDGE : GL_REPEAT;
-    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, wrap);
-    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, wrap);
-    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_R, wrap);
-    const bool point = filter == FwFilter::Point && !comparison;
-    glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, point ? GL_NEAREST_MIPMAP_NEAREST : GL_LINEAR_MIPMAP_LINEAR);
-    glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, point ? GL_NEAREST : GL_LINEAR);
-    if (comparison) {
-        glSamplerParameteri(sampler, GL_TEXTURE_COMPARE_MODE, GL_COMPARE_REF_TO_TEXTURE);
-        glSamplerParameteri(sampler, GL_TEXTURE_COMPARE_FUNC, GL_LEQUAL);
-    }
-    if (anisotropySupported && state->maxAnisotropy > 1 && !comparison) {
-        glSamplerParameterf(sampler, GL_TEXTURE_MAX_ANISOTROPY_EXT, static_cast<float>(state->maxAnisotropy));
-    }
-    glSamplerParameterf(sampler, GL_TEXTURE_MIN_LOD, 0.0f);
-    glSamplerParameterf(sampler, GL_TEXTURE_MAX_LOD, FLT_MAX);
-    return state;
+    return Cached(samplerStates, std::make_tuple(filter, maxAnisotropy, address, comparison),
+                  [this, filter, maxAnisotropy, address, comparison]() -> FwSamplerStatePtr {
+                      auto state = std::make_shared<FwSamplerState>();
+                      state->filter = filter;
+                      state->address = address;
+                      state->maxAnisotropy = filter == FwFilter::Anisotropic ? maxAnisotropy : 0;
+                      state->comparison = comparison;
+                      state->sampler = FwGLObject::Generate(FwGLKind::Sampler);
+                      if (!state->sampler) {
+                          return nullptr;
+                      }
+                      const GLuint sampler = state->sampler.Name();
+                      const GLint wrap = address == FwAddressMode::Clamp ? GL_CLAMP_TO_EDGE : GL_REPEAT;
+                      glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, wrap);
+                      glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, wrap);
+                      glSamplerParameteri(sampler, GL_TEXTURE_WRAP_R, wrap);
+                      const bool point = filter == FwFilter::Point && !comparison;
+                      glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER,
+                                          point ? GL_NEAREST_MIPMAP_NEAREST : GL_LINEAR_MIPMAP_LINEAR);
+                      glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, point ? GL_NEAREST : GL_LINEAR);
+                      if (comparison) {
+                          glSamplerParameteri(sampler, GL_TEXTURE_COMPARE_MODE, GL_COMPARE_REF_TO_TEXTURE);
+                          glSamplerParameteri(sampler, GL_TEXTURE_COMPARE_FUNC, GL_LEQUAL);
+                      }
+                      if (anisotropySupported && state->maxAnisotropy > 1 && !comparison) {
+                          glSamplerParameterf(sampler, GL_TEXTURE_MAX_ANISOTROPY_EXT,
+                                              static_cast<float>(state->maxAnisotropy));
+                      }
+                      glSamplerParameterf(sampler, GL_TEXTURE_MIN_LOD, 0.0f);
+                      glSamplerParameterf(sampler, GL_TEXTURE_MAX_LOD, FLT_MAX);
+                      return state;
+                  });
+}
+
+size_t FwDirect3D::StateCount() const {
+    return blendStates.size() + depthStencilStates.size() + rasterizerStates.size() + samplerStates.size();
 }
 
 void FwDirect3D::DrawVertices(FwTopology topology, uint32_t count, const void* vertices, uint32_t stride) {

@@ -10,8 +10,10 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <SDL.h>
@@ -38,6 +40,28 @@ public:
     void Present();
     // The next Present also writes the window's picture, bars included, as a PNG to `pngPath`.
     void RequestWindowShot(const std::string& pngPath) { windowShotPath = pngPath; }
+    // The game scene's 3D passes draw at this share of the back buffer's width and height
+    // (kMinRenderScale to 1; the application's render-scale setting picks it).
+    static constexpr float kMinRenderScale = 0.5f;
+    void SetRenderScale(float scale);
+    float RenderScale() const { return renderScale; }
+    // A scene's drawing starts in the back buffer, also when the last frame drew into the window
+    // and was not presented (a frame drawn again, a test's frames).
+    void BeginFrame();
+    // Below scale 1, binds a colour and depth target of round(scale * Width()) x round(scale *
+    // Height()) with a viewport over all of it; EndScaled3D draws it up into the back buffer with
+    // bilinear filtering and binds the back buffer again. At scale 1 both do nothing: the passes
+    // draw straight into the back buffer, as every other scene does.
+    // When the window's drawable is the back buffer's size, a scaled frame's back buffer is the
+    // window itself: its 2D passes need no depth, and Present then only swaps, which saves a
+    // full-size copy a frame (a millisecond and more without a GPU). The pixels are the same,
+    // but for a 2D edge lying exactly on a pixel centre: the window's rows run top-down, and such
+    // an edge rounds the other way.
+    void BeginScaled3D();
+    void EndScaled3D();
+    // Waits until everything drawn so far is done, for timing the drawing.
+    void Finish() const;
+    // Clear the bound target: the back buffer, or the scaled 3D target between the two above.
     void ClearBackBuffer(const Color& color);
     void ClearDepthStencil(float depth, uint8_t stencil);
     // The back buffer as RGBA, top row first.
@@ -55,12 +79,16 @@ public:
     const FwBuffer& TempVertexBuffer(int index) const { return tempVB.at(static_cast<size_t>(index)); }
     const FwBuffer& SpareVertexBuffer() const { return spareVB; }
 
-    // Opaque, Alpha and Add; any other mode gives no state.
+    // The same description gives the same state object, made on the first call and kept until
+    // Release, so a draw may ask for its states every frame. Opaque, Alpha and Add; any other
+    // blend mode gives no state.
     FwBlendStatePtr CreateBlendState(FwBlendMode mode) const;
     FwDepthStencilStatePtr CreateDepthStencilState(bool depthEnable, bool depthWrite) const;
     FwRasterizerStatePtr CreateRasterizerState(FwCullMode cull, FwFillMode fill, bool depthClip, bool scissor) const;
     FwSamplerStatePtr CreateSamplerState(FwFilter filter, uint32_t maxAnisotropy, FwAddressMode address,
                                          bool comparison) const;
+    // How many state objects the factories have made since Init.
+    size_t StateCount() const;
 
     // Draws vertices that lie in memory through the buffer pool, with the bound layout and program.
     void DrawVertices(FwTopology topology, uint32_t count, const void* vertices, uint32_t stride);
@@ -70,7 +98,12 @@ private:
     ~FwDirect3D();
 
     bool CreateContext(SDL_Window* targetWindow, bool debug);
+    // A colour and a depth texture of that size attached to `target`, left bound; the failure
+    // message of the step that failed, or null.
+    const char* CreateTarget(const FwGLObject& target, int targetWidth, int targetHeight,
+                             std::shared_ptr<FwTexture>& color, std::shared_ptr<FwTexture>& depth) const;
     bool AttachToFrameBuffer(GLenum attachment, GLuint view) const;
+    void ReleaseScaledTarget();
     void BindStartStates();
     static void ReadPixels(int readWidth, int readHeight, std::vector<uint8_t>& rgba);
 
@@ -80,6 +113,14 @@ private:
     FwGLObject frameBuffer;
     std::shared_ptr<FwTexture> backBuffer;
     std::shared_ptr<FwTexture> depthBuffer;
+    float renderScale = 1.0f;
+    FwGLObject scaledFrameBuffer;
+    std::shared_ptr<FwTexture> scaledColor;
+    std::shared_ptr<FwTexture> scaledDepth;
+    bool scaledBound = false;
+    bool windowTarget = false;  // this frame's back buffer is the window's (see BeginScaled3D)
+    GLuint BackBufferName() const { return windowTarget ? 0 : frameBuffer.Name(); }
+    FwViewport savedViewport;
     std::array<FwBuffer, kTempVertexBufferCount> tempVB;
     FwBuffer spareVB;
     std::shared_ptr<FwTexture> whiteTexture;
@@ -87,4 +128,8 @@ private:
     int height = 0;
     bool anisotropySupported = false;
     std::string windowShotPath;
+    mutable std::map<FwBlendMode, FwBlendStatePtr> blendStates;
+    mutable std::map<std::tuple<bool, bool>, FwDepthStencilStatePtr> depthStencilStates;
+    mutable std::map<std::tuple<FwCullMode, FwFillMode, bool, bool>, FwRasterizerStatePtr> rasterizerStates;
+    mutable std::map<std::tuple<FwFilter, uint32_t, FwAddressMode, bool>, FwSamplerStatePtr> samplerStates;
 };

@@ -1,5 +1,7 @@
 #include "framework/graphics/FwGLObject.h"
 
+#include "framework/graphics/FwGL.h"
+
 namespace {
 
 // 0 while no context is live; each new context gets a fresh number.

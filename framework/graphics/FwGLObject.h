@@ -7,13 +7,7 @@
 #include <cstdint>
 #include <utility>
 
-// A browser offers WebGL 2, which is OpenGL ES 3.0.
-#ifdef __EMSCRIPTEN__
-#include <GLES3/gl3.h>
-#include <GLES2/gl2ext.h>
-#else
-#include <epoxy/gl.h>
-#endif
+#include "framework/graphics/FwGLTypes.h"
 
 // Forgets earlier GL errors so that the next glGetError speaks of what follows. Bounded, as a lost
 // context may keep reporting.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "framework/graphics/FwGL.h"
 #include "framework/graphics/FwShaderProgram.h"
 
 namespace {

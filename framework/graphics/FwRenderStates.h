@@ -4,15 +4,10 @@
 // pointer: the context keeps what is bound alive, as the owner of a state may drop it after binding.
 
 #include <cstdint>
-#include <memory>
 
+#include "framework/graphics/FwGL.h"
 #include "framework/graphics/FwGLObject.h"
-
-enum class FwBlendMode : int { Opaque = 0, Alpha = 1, Add = 2 };
-enum class FwCullMode { None, Front, Back };
-enum class FwFillMode { Solid, Wireframe };
-enum class FwFilter : int { Point = 0, Linear = 1, Anisotropic = 2 };
-enum class FwAddressMode : int { Wrap = 0, Clamp = 1 };
+#include "framework/graphics/FwRenderStatesFwd.h"
 
 struct FwBlendState {
     bool alphaToCoverage = false;
@@ -49,8 +44,3 @@ struct FwSamplerState {
     bool comparison = false;
     FwGLObject sampler;
 };
-
-using FwBlendStatePtr = std::shared_ptr<const FwBlendState>;
-using FwDepthStencilStatePtr = std::shared_ptr<const FwDepthStencilState>;
-using FwRasterizerStatePtr = std::shared_ptr<const FwRasterizerState>;
-using FwSamplerStatePtr = std::shared_ptr<const FwSamplerState>;

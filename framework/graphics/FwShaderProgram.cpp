@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "framework/graphics/FwGL.h"
 #include "framework/graphics/FwShaderSources.h"
 
 namespace {

@@ -4,6 +4,7 @@
 
 #include "framework/graphics/FwDirect3D.h"
 #include "framework/graphics/FwSpriteFont.h"
+#include "framework/platform/FwScreen.h"
 
 namespace {
 
@@ -149,9 +150,7 @@ void FwSpriteBatch::DrawString(const FwSpriteFont& font, const std::string& text
 
 void FwSpriteBatch::AddQuad(float left, float top, float right, float bottom, const Vector2& uv0, const Vector2& uv1,
                             const Color& color) {
-    // Pixels of the 1280x720 screen, y down, to clip space, whatever the back buffer's size.
-    constexpr float kScreenWidth = 1280.0f;
-    constexpr float kScreenHeight = 720.0f;
+    // Pixels of the screen, y down, to clip space, whatever the back buffer's size.
     const float x0 = left * 2.0f / kScreenWidth - 1.0f;
     const float x1 = right * 2.0f / kScreenWidth - 1.0f;
     const float y0 = 1.0f - top * 2.0f / kScreenHeight;

@@ -4,14 +4,15 @@
 #include <string>
 
 #include "framework/graphics/FwDirect3D.h"
+#include "framework/graphics/FwGL.h"
 #include "framework/graphics/FwShaderManager.h"
 #include "framework/graphics/FwVertexTypes.h"
 
 namespace {
 
 // One bit of a variant number per define of standard.frag.
-const char* const kSwitchDefines[] = {"NO_MR_TEX", "NO_EMISSIVE_TEX", "NO_POINT_LIGHTS", "NO_FOG", "NO_LIGHTING",
-                                     "NO_BASE_TEX"};
+const char* const kSwitchDefines[] = {"NO_MR_TEX", "NO_EMISSIVE_TEX", "NO_POINT_LIGHTS",
+                                      "NO_FOG",    "NO_LIGHTING",     "NO_BASE_TEX"};
 constexpr uint32_t kNoMrTex = 1u << 0;
 constexpr uint32_t kNoEmissiveTex = 1u << 1;
 constexpr uint32_t kNoPointLights = 1u << 2;

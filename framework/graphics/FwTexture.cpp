@@ -11,8 +11,11 @@
 
 #include <stb_image.h>
 
+#include "framework/graphics/FwGL.h"
 #include "framework/platform/FwFileCache.h"
 #include "framework/platform/FwPath.h"
+
+static_assert(kFwTexture2D == GL_TEXTURE_2D);
 
 namespace {
 
@@ -358,6 +361,8 @@ bool FwTexture::Load(const std::string& path, bool renderTarget, bool depthStenc
 }
 
 void FwTexture::ReleaseCache() { TextureCache().Release(); }
+
+size_t FwTexture::CacheSize() { return TextureCache().Size(); }
 
 bool FwTexture::LoadFile(const std::string& path, uint32_t bindFlags, bool generateMipmaps) {
     FwGLObject loaded;

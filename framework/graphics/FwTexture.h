@@ -88,6 +88,8 @@ public:
     void Release();
     // Forgets the shared file textures; called before the device goes.
     static void ReleaseCache();
+    // How many files the shared cache holds.
+    static size_t CacheSize();
 
     // The views are the texture's name where its bind flags allow that use, else 0.
     GLuint ShaderResourceView() const { return srv; }
@@ -107,7 +109,7 @@ private:
     bool CreateViews();
 
     std::shared_ptr<const FwGLObject> texture;  // shared by the loads of one file
-    GLenum target = GL_TEXTURE_2D;
+    GLenum target = kFwTexture2D;
     GLuint srv = 0;
     GLuint rtv = 0;
     GLuint dsv = 0;

@@ -10,6 +10,7 @@ namespace Math {
 
 constexpr float kPi = 3.14159265358979f;
 constexpr float kDegToRad = 0.017453292f;
+constexpr float kRadToDeg = 57.295776f;
 
 // Trigonometry in double precision rounded to float. The C libraries' float versions differ in
 // their last bit between platforms (glibc and the browser build's libc), and a world that steps

@@ -1,8 +1,10 @@
 #include "framework/model/FwDrawModel.h"
 
+#include <cmath>
 #include <functional>
 
 #include "framework/graphics/FwDirect3D.h"
+#include "framework/graphics/FwGL.h"
 #include "framework/graphics/FwShaderManager.h"
 #include "framework/model/FwModel.h"
 
@@ -53,6 +55,24 @@ Coverage SetMaterial(FwStandardShader& shader, const FwMaterial& material, const
     return alpha == 1.0f && opaqueBase && opaqueColors ? Coverage::Opaque : Coverage::Blended;
 }
 
+// Whether the mesh's box lies wholly beyond one side of the view (left, right, bottom, top). Its
+// triangles could make no fragment, and a software rasteriser still transforms and bins them; the
+// depth planes are left alone because depth clamping turns their clipping off.
+bool OutsideView(const FwBoundingBox& box, const Matrix& worldViewProj) {
+    uint32_t outsideAll = 0xF;
+    for (int corner = 0; corner < 8 && outsideAll != 0; ++corner) {
+        const Vector3 offset((corner & 1) ? box.extents.x : -box.extents.x,
+                             (corner & 2) ? box.extents.y : -box.extents.y,
+                             (corner & 4) ? box.extents.z : -box.extents.z);
+        const Vector4 clip = Vector4::Transform(Vector4(box.center + offset, 1.0f), worldViewProj);
+        // A little slack so that rounding never takes away a triangle that touches the edge.
+        const float reach = std::fabs(clip.w) * 1.001f + 1e-4f;
+        outsideAll &= (clip.x < -reach ? 1u : 0u) | (clip.x > reach ? 2u : 0u) | (clip.y < -reach ? 4u : 0u) |
+                      (clip.y > reach ? 8u : 0u);
+    }
+    return outsideAll != 0;
+}
+
 void Draw(const FwModel& model, const std::vector<Matrix>* worldList, const ColorVariant& variant) {
     FwStandardShader& shader = FwShaderManager::GetInstance().standardShader;
     FwDeviceContext& context = FwDirect3D::GetInstance().Context();
@@ -61,14 +81,20 @@ void Draw(const FwModel& model, const std::vector<Matrix>* worldList, const Colo
     bool unblended = false;
     const std::vector<FwModelNode>& nodes = model.Nodes();
     const std::vector<FwMaterial>& materials = model.Materials();
+    const ::cbCamera& camera = FwShaderManager::GetInstance().cbCamera.Get();
+    const Matrix viewProj = camera.g_mV * camera.g_mP;
     for (size_t i = 0; i < nodes.size(); ++i) {
         const FwMesh* mesh = nodes[i].Mesh.get();
         if (mesh == nullptr) {
             continue;
         }
-        mesh->SetToDevice();
         const Matrix& node = worldList != nullptr && i < worldList->size() ? (*worldList)[i] : nodes[i].Transform;
-        shader.cbObject.Work().g_mW = node * shader.world;
+        const Matrix world = node * shader.world;
+        if (OutsideView(mesh->Aabb(), world * viewProj)) {
+            continue;
+        }
+        mesh->SetToDevice();
+        shader.cbObject.Work().g_mW = world;
         shader.cbObject.Write();
         const std::vector<FwMeshSubset>& subsets = mesh->Subsets();
         for (size_t j = 0; j < subsets.size(); ++j) {

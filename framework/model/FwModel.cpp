@@ -47,6 +47,8 @@ bool FwModel::Load(const std::string& path) {
 
 void FwModel::ReleaseCache() { ModelCache().Release(); }
 
+size_t FwModel::CacheSize() { return ModelCache().Size(); }
+
 bool FwModel::LoadFile(const std::string& resolved) {
     // The folder keeps its trailing separator; a bare file name looks beside itself.
     const std::string folder = GetDirFromPath(resolved);

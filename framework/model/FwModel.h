@@ -43,6 +43,8 @@ public:
     void Release();
     // Forgets the shared files; called before the device goes.
     static void ReleaseCache();
+    // How many files the shared cache holds.
+    static size_t CacheSize();
 
     const std::vector<FwModelNode>& Nodes() const { return nodes; }
     const std::vector<FwMaterial>& Materials() const { return materials; }

@@ -15,8 +15,8 @@ const char* const kKeyNames[] = {"W",    "A",     "S", "D",  "Return", "Escape",
                                  "Left", "Right", "P", "F3", "F11",    "F12",    "Alt", "left", "right"};
 static_assert(std::size(kKeyNames) == static_cast<size_t>(FwKey::Count));
 
-constexpr float kPictureWidth = 1280.0f;
-constexpr float kPictureHeight = 720.0f;
+constexpr float kPictureWidth = kScreenWidth;
+constexpr float kPictureHeight = kScreenHeight;
 // A stick stands for a key once pushed this far past its dead zone.
 constexpr float kStickKeyThreshold = 0.3f;
 // A trigger holds its mouse button once pressed this far.
@@ -228,12 +228,12 @@ std::string FwFormatInputEvent(const FwInputEvent& event) {
 FwViewRect FwLetterbox(int width, int height) {
     FwViewRect rect;
     // Compared in integers so that a window of exactly the picture's shape has no bars at all.
-    if (static_cast<int64_t>(width) * 720 > static_cast<int64_t>(height) * 1280) {
+    if (static_cast<int64_t>(width) * kScreenHeight > static_cast<int64_t>(height) * kScreenWidth) {
         rect.height = height;
-        rect.width = static_cast<int>(static_cast<int64_t>(height) * 1280 / 720);
+        rect.width = static_cast<int>(static_cast<int64_t>(height) * kScreenWidth / kScreenHeight);
     } else {
         rect.width = width;
-        rect.height = static_cast<int>(static_cast<int64_t>(width) * 720 / 1280);
+        rect.height = static_cast<int>(static_cast<int64_t>(width) * kScreenHeight / kScreenWidth);
     }
     rect.x = (width - rect.width) / 2;
     rect.y = (height - rect.height) / 2;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "framework/platform/FwGamepad.h"
+#include "framework/platform/FwScreen.h"
 
 union SDL_Event;
 
@@ -158,8 +159,8 @@ private:
     bool captured = false;
     float pointerX = 0.0f;
     float pointerY = 0.0f;
-    int windowWidth = 1280;
-    int windowHeight = 720;
+    int windowWidth = kScreenWidth;
+    int windowHeight = kScreenHeight;
     bool closeRequested = false;
     bool fullscreenToggleRequested = false;
     int requestedWidth = 0;

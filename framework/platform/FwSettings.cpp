@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -25,7 +26,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::array<FwSettingInfo, 8> kSettings = {{
+const std::array<FwSettingInfo, 9> kSettings = {{
     {"mouse-sensitivity", "Mouse sensitivity", &FwSettings::mouseSensitivity, nullptr, 0.1f, 5.0f, 0.1f},
     {"invert-y", "Invert Y", nullptr, &FwSettings::invertY},
     {"gamepad-sensitivity", "Gamepad sensitivity", &FwSettings::gamepadSensitivity, nullptr, 0.1f, 5.0f, 0.1f},
@@ -34,6 +35,7 @@ const std::array<FwSettingInfo, 8> kSettings = {{
     {"pause-on-focus-loss", "Pause on focus loss", nullptr, &FwSettings::pauseOnFocusLoss},
     {"field-of-view", "Field of view", &FwSettings::fieldOfView, nullptr, 60.0f, 90.0f, 5.0f},
     {"rumble", "Gamepad rumble", nullptr, &FwSettings::rumble},
+    {"render-scale", "Render scale", &FwSettings::renderScale, nullptr, 50.0f, 100.0f, 5.0f, false, "%", "auto"},
 }};
 
 const std::array<FwKeyBindingInfo, kKeyBindingCount> kKeyBindings = {{
@@ -144,7 +146,11 @@ FwSettings& FwGetSettings() {
 }
 
 float FwSettingInfo::Stepped(float value, int steps) const {
-    const float onGrid = std::round((value - minimum) / step) + static_cast<float>(steps);
+    const bool isWord = word != nullptr && value == 0.0f;
+    const float onGrid = (isWord ? -1.0f : std::round((value - minimum) / step)) + static_cast<float>(steps);
+    if (word != nullptr && onGrid < 0.0f) {
+        return 0.0f;
+    }
     return std::clamp(minimum + onGrid * step, minimum, maximum);
 }
 
@@ -152,10 +158,14 @@ std::string FwSettingInfo::FileText(const FwSettings& settings) const {
     if (flag != nullptr) {
         return settings.*flag ? "true" : "false";
     }
-    // One decimal always holds a value on the 0.1 grid, whatever the process locale says; whole
-    // steps (degrees) need none.
+    if (IsWord(settings)) {
+        return word;
+    }
+    // One decimal always holds a value on the 0.1 grid (none one on a whole-number grid), whatever
+    // the process locale says.
     char text[32];
-    const auto result = FwFloatToChars(text, text + sizeof(text), settings.*number, step >= 1.0f ? 0 : 1);
+    const int decimals = step >= 1.0f ? 0 : 1;
+    const auto result = FwFloatToChars(text, text + sizeof(text), settings.*number, decimals);
     return std::string(text, result.ptr);
 }
 
@@ -163,10 +173,15 @@ std::string FwSettingInfo::ScreenText(const FwSettings& settings) const {
     if (flag != nullptr) {
         return settings.*flag ? "On" : "Off";
     }
+    if (IsWord(settings)) {
+        std::string text = word;
+        text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+        return text;
+    }
     if (percent) {
         return std::to_string(static_cast<int>(std::lround(settings.*number * 100.0f))) + "%";
     }
-    return FileText(settings);
+    return FileText(settings) + unit;
 }
 
 bool FwSettingInfo::Parse(const std::string& text, FwSettings& settings) const {
@@ -183,6 +198,10 @@ bool FwSettingInfo::Parse(const std::string& text, FwSettings& settings) const {
             return true;
         }
         return false;
+    }
+    if (word != nullptr && text == word) {
+        settings.*number = 0.0f;
+        return true;
     }
     float value = 0.0f;
     const char* end = text.data() + text.size();

@@ -41,6 +41,9 @@ struct FwSettings {
         SDL_SCANCODE_W,     SDL_SCANCODE_S,    SDL_SCANCODE_A,    SDL_SCANCODE_D,     SDL_SCANCODE_RETURN,
         SDL_SCANCODE_ESCAPE, SDL_SCANCODE_O,   SDL_SCANCODE_UP,   SDL_SCANCODE_DOWN,  SDL_SCANCODE_LEFT,
         SDL_SCANCODE_RIGHT, SDL_SCANCODE_P,    SDL_SCANCODE_F3,   SDL_SCANCODE_F11,   SDL_SCANCODE_F12};
+    // Percent of the full size the 3D picture is drawn at, 50 to 100; 0 is `auto`, which lowers it
+    // only while frames miss their budget.
+    float renderScale = 0.0f;
 
     bool operator==(const FwSettings&) const = default;
 };
@@ -58,7 +61,14 @@ struct FwSettingInfo {
     float minimum = 0.0f;
     float maximum = 0.0f;
     float step = 0.0f;
-    bool percent = false;  // shown as 0% to 100% instead of the number itself
+    bool percent = false;   // shown as 0% to 100% instead of the number itself
+    const char* unit = "";  // after the number on the options screen
+    // A number that can also be this word instead, held as 0 and placed one step below the minimum.
+    const char* word = nullptr;
+
+    // The value a step below the minimum wraps to: the word, else the minimum.
+    float Lowest() const { return word != nullptr ? 0.0f : minimum; }
+    bool IsWord(const FwSettings& settings) const { return word != nullptr && settings.*number == 0.0f; }
 
     // The number moved by `steps` steps, kept on the step grid and within the bounds.
     float Stepped(float value, int steps) const;

@@ -6,8 +6,7 @@ constexpr float kFadePerFrame = 0.035f;
 
 }  // namespace
 
-C_HitSpark::C_HitSpark(C_Game* game, const Vector3& hitPoint)
-    : game(game), translation(Matrix::CreateTranslation(hitPoint)) {
+C_HitSpark::C_HitSpark(const Vector3& hitPoint) : translation(Matrix::CreateTranslation(hitPoint)) {
     texture.Load("Data/Texture/HitEffect.png");
 }
 

@@ -10,7 +10,7 @@ class C_Game;
 // over 28 drawn frames.
 class C_HitSpark {
 public:
-    C_HitSpark(C_Game* game, const Vector3& hitPoint);
+    explicit C_HitSpark(const Vector3& hitPoint);
 
     bool Update();
     void Draw() const;
@@ -18,7 +18,6 @@ public:
     float Alpha() const { return alpha; }
 
 private:
-    C_Game* game;
     C_EffectQuad quad;
     FwTexture texture;
     Matrix world;

@@ -6,7 +6,6 @@
 #include "game/enemy/C_EnemyBullet.h"
 #include "game/enemy/C_Knockdown.h"
 #include "game/enemy/C_TrackState.h"
-#include "game/enemy/C_WalkAroundState.h"
 #include "game/world/C_Game.h"
 
 namespace {
@@ -24,7 +23,7 @@ std::unique_ptr<State> C_AttackState::Update(C_Game& game, C_Enemy& enemy, C_Ene
     TurnTowards(enemy.world, YawOf(toPlayer), kTurnStep);
     if (charging && --delay <= 0) {
         chargeSound.PlayAt(enemy.Position());
-        game.chargeRings.push_back(std::make_unique<C_ChargeRing>(&game, &enemy));
+        game.chargeRings.push_back(std::make_unique<C_ChargeRing>(&enemy));
         charging = false;
     }
     // A request left over from an attack cut short by the ending fires at once.
@@ -42,8 +41,7 @@ std::unique_ptr<State> C_AttackState::Update(C_Game& game, C_Enemy& enemy, C_Ene
         return std::make_unique<C_TrackState>();
     }
     if (game.ending) {
-        enemy.eyeLightOn = false;
-        return std::make_unique<C_WalkAroundState>();
+        return BackToPatrol(enemy);
     }
     RefreshListener(game);
     shotSound.MoveTo(enemy.Position());

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <nlohmann/json.hpp>
+
 #include "game/enemy/C_Enemy.h"
 
 namespace {
@@ -12,9 +14,7 @@ constexpr float kFadeInPerFrame = 0.09f;
 
 }  // namespace
 
-C_ChargeRing::C_ChargeRing(C_Game* game, C_Enemy* enemy) : game(game), enemy(enemy) {
-    texture.Load("Data/Texture/Ring.png");
-}
+C_ChargeRing::C_ChargeRing(C_Enemy* enemy) : enemy(enemy) { texture.Load("Data/Texture/Ring.png"); }
 
 bool C_ChargeRing::Update() {
     enemyWorld = enemy->world;
@@ -31,3 +31,5 @@ bool C_ChargeRing::Update() {
 }
 
 void C_ChargeRing::Draw() const { quad.Draw(texture, world); }
+
+void C_ChargeRing::Snapshot(nlohmann::json& out) const { out = {{"size", size}, {"alpha", alpha}}; }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <nlohmann/json_fwd.hpp>
+
 #include "framework/graphics/FwTexture.h"
 #include "framework/math/SimpleMath.h"
 #include "game/effects/C_EffectQuad.h"
@@ -11,16 +13,17 @@ class C_Game;
 // has vanished, sets the enemy's fire request. It follows the enemy but not its state.
 class C_ChargeRing {
 public:
-    C_ChargeRing(C_Game* game, C_Enemy* enemy);
+    explicit C_ChargeRing(C_Enemy* enemy);
 
     bool Update();
     void Draw() const;
 
     float Size() const { return size; }
     float Alpha() const { return alpha; }
+    // Its fields in state snapshots.
+    void Snapshot(nlohmann::json& out) const;
 
 private:
-    C_Game* game;
     // Always outlives the ring: a knocked-down enemy lives 140 frames more.
     C_Enemy* enemy;
     C_EffectQuad quad;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <nlohmann/json.hpp>
+
 #include "framework/graphics/FwDirect3D.h"
 #include "framework/graphics/FwShaderManager.h"
 #include "framework/model/FwCollision.h"
@@ -11,6 +13,7 @@
 #include "game/hazards/C_InstallationStand.h"
 #include "game/world/C_Game.h"
 #include "game/world/C_Stage.h"
+#include "game/world/Snapshot.h"
 
 namespace {
 
@@ -118,4 +121,11 @@ void C_Enemy::DrawEyeLight() const {
     context.SetRasterizerState(frontCullState);
     DrawModel(eyeLightModel, eyeAlpha);
     context.SetRasterizerState(noCullState);
+}
+
+void C_Enemy::Snapshot(nlohmann::json& out) const {
+    out = {{"position", ToJson(Position())}, {"yaw", YawOf(world.Facing())},   {"hitPoints", hitPoints},
+           {"state", state->Name()},         {"eyeLight", eyeLightOn},         {"eyeAlpha", eyeAlpha},
+           {"deathTimer", deathTimer},       {"knockdownTilt", knockdownTilt}, {"fireRequest", fireRequest},
+           {"shotByPlayer", shotByPlayer}};
 }

@@ -3,7 +3,9 @@
 #include <array>
 #include <memory>
 
-#include "framework/graphics/FwRenderStates.h"
+#include <nlohmann/json_fwd.hpp>
+
+#include "framework/graphics/FwRenderStatesFwd.h"
 #include "framework/math/SimpleMath.h"
 #include "framework/model/FwModel.h"
 #include "game/enemy/State.h"
@@ -31,6 +33,8 @@ public:
     void DrawEyeLight() const;
     // A hit by a player bullet or the beam.
     void Hit();
+    // Its fields in state snapshots.
+    void Snapshot(nlohmann::json& out) const;
 
     Vector3 Position() const { return world.Translation(); }
     // The parts in the order the aim and the gun test them.

@@ -1,5 +1,7 @@
 #include "game/enemy/C_EnemyBullet.h"
 
+#include <nlohmann/json.hpp>
+
 #include "framework/audio/FwSoundEffect.h"
 #include "framework/audio/FwSoundInstance.h"
 #include "framework/graphics/FwShaderManager.h"
@@ -11,6 +13,7 @@
 #include "game/player/C_PlayerCollision.h"
 #include "game/world/C_Game.h"
 #include "game/world/C_Stage.h"
+#include "game/world/Snapshot.h"
 
 namespace {
 
@@ -29,12 +32,7 @@ C_EnemyBullet::C_EnemyBullet(C_Game* game, Matrix enemyWorld)
     const float yaw = Spread();
     world = Matrix::CreateRotationY(yaw) * Matrix::CreateRotationX(pitch) * launch;
     model.Load("Data/Bullet/bullet.gltf");
-    damageSound = std::make_shared<FwSoundEffect>();
-    damageSound->Load("data/sound/damage.wav");
-    damageInstance = damageSound->CreateInstance(true);
-    if (damageInstance) {
-        damageInstance->SetCurveDistanceScaler(0.7f);
-    }
+    damageInstance = Load3DSound("data/sound/damage.wav", 0.7f, damageSound);
 }
 
 bool C_EnemyBullet::Update() {
@@ -56,7 +54,7 @@ bool C_EnemyBullet::Update() {
     if (damageInstance) {
         damageInstance->Play3D(game->player->position, false, true);
     }
-    game->playerHitEffects.push_back(std::make_unique<C_HitSpark>(game, position + forward * distance));
+    game->playerHitEffects.push_back(std::make_unique<C_HitSpark>(position + forward * distance));
     game->player->Damage(kDamage);
     return false;
 }
@@ -64,4 +62,8 @@ bool C_EnemyBullet::Update() {
 void C_EnemyBullet::Draw() const {
     FwShaderManager::GetInstance().standardShader.world = world;
     DrawModel(model);
+}
+
+void C_EnemyBullet::Snapshot(nlohmann::json& out) const {
+    out = {{"position", ToJson(Position())}, {"direction", ToJson(Direction())}};
 }

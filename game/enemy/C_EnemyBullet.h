@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include <nlohmann/json_fwd.hpp>
+
 #include "framework/math/SimpleMath.h"
 #include "framework/model/FwModel.h"
 
@@ -21,6 +23,8 @@ public:
 
     Vector3 Position() const { return world.Translation(); }
     Vector3 Direction() const { return world.Facing(); }
+    // Its fields in state snapshots.
+    void Snapshot(nlohmann::json& out) const;
 
 private:
     C_Game* game;

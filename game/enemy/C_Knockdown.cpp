@@ -43,7 +43,7 @@ std::unique_ptr<State> C_Knockdown::Update(C_Game& game, C_Enemy& enemy, C_Enemy
             explosionSound.PlayAt(enemy.Position());
             explosions.push_back(
                 std::make_unique<C_Explosion>(enemy.Position(), Vector2(kFinalExplosionSize, kFinalExplosionSize)));
-            game.enemyDebris.push_back(std::make_unique<C_EnemyDebris>(&game, enemy.chestWorld.Translation()));
+            game.enemyDebris.push_back(std::make_unique<C_EnemyDebris>(enemy.chestWorld.Translation()));
         }
     } else {
         knockDownSound.PlayAt(enemy.chestWorld.Translation());

@@ -3,7 +3,6 @@
 #include "game/enemy/C_AttackState.h"
 #include "game/enemy/C_Enemy.h"
 #include "game/enemy/C_Knockdown.h"
-#include "game/enemy/C_WalkAroundState.h"
 #include "game/world/C_Game.h"
 
 namespace {
@@ -28,8 +27,7 @@ std::unique_ptr<State> C_Notice::Update(C_Game& game, C_Enemy& enemy, C_EnemyBul
     }
     // The shot flag stays set: after the ending the robot alternates between patrol and this.
     if (game.ending) {
-        enemy.eyeLightOn = false;
-        return std::make_unique<C_WalkAroundState>();
+        return BackToPatrol(enemy);
     }
     treadSound.MoveTo(enemy.treadWorld.Translation());
     return nullptr;

@@ -4,7 +4,6 @@
 #include "game/enemy/C_Enemy.h"
 #include "game/enemy/C_Knockdown.h"
 #include "game/enemy/C_Notice.h"
-#include "game/enemy/C_WalkAroundState.h"
 #include "game/world/C_Game.h"
 
 namespace {
@@ -22,8 +21,7 @@ C_TrackState::C_TrackState() = default;
 std::unique_ptr<State> C_TrackState::Update(C_Game& game, C_Enemy& enemy, C_EnemyBulletList&, C_ExplosionList&) {
     const float distance = ChasePlayer(game, enemy, kTurnStep, kSpeed, kTreadScroll, treadSound);
     if (distance >= kGiveUpDistance || game.ending) {
-        enemy.eyeLightOn = false;
-        return std::make_unique<C_WalkAroundState>();
+        return BackToPatrol(enemy);
     }
     if (enemy.shotByPlayer) {
         return std::make_unique<C_Notice>();

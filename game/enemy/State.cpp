@@ -5,22 +5,12 @@
 #include "framework/audio/FwSoundEffect.h"
 #include "framework/audio/FwSoundInstance.h"
 #include "game/enemy/C_Enemy.h"
+#include "game/enemy/C_WalkAroundState.h"
 #include "game/player/C_Player.h"
 #include "game/world/C_Game.h"
 
-namespace {
-
-constexpr float kRadToDeg = 57.295776f;
-
-}  // namespace
-
-C_StateSound::C_StateSound(const std::string& path, float distanceScale) : effect(std::make_shared<FwSoundEffect>()) {
-    effect->Load(path);
-    instance = effect->CreateInstance(true);
-    if (instance) {
-        instance->SetCurveDistanceScaler(distanceScale);
-    }
-}
+C_StateSound::C_StateSound(const std::string& path, float distanceScale)
+    : instance(Load3DSound(path, distanceScale, effect)) {}
 
 void C_StateSound::PlayAt(const Vector3& position) const {
     if (instance) {
@@ -36,7 +26,7 @@ void C_StateSound::MoveTo(const Vector3& position) const {
 }
 
 float YawOf(const Vector3& v) {
-    const float angle = Math::Acos(v.z / std::sqrt(v.x * v.x + v.z * v.z)) * kRadToDeg;
+    const float angle = Math::Acos(v.z / std::sqrt(v.x * v.x + v.z * v.z)) * Math::kRadToDeg;
     // acos of NaN: a vertical or zero vector.
     if (std::isnan(angle)) {
         return 90.0f;
@@ -77,7 +67,7 @@ void DriveIfFacing(C_Enemy& enemy, float turnLeft, float speed, float scroll, co
     treadSound.PlayAt(enemy.treadWorld.Translation());
 }
 
-void RefreshListener(const C_Game& game) { game.SetListener(game.player->position); }
+void RefreshListener(C_Game& game) { game.SetListener(game.player->position); }
 
 float DistanceToPlayer(const C_Game& game, const C_Enemy& enemy, Vector3& toPlayer) {
     toPlayer = game.player->position - enemy.Position();
@@ -90,4 +80,9 @@ float ChasePlayer(const C_Game& game, C_Enemy& enemy, float turnStep, float spee
     const float distance = DistanceToPlayer(game, enemy, toPlayer);
     DriveIfFacing(enemy, TurnTowards(enemy.world, YawOf(toPlayer), turnStep), speed, scroll, treadSound);
     return distance;
+}
+
+std::unique_ptr<State> BackToPatrol(C_Enemy& enemy) {
+    enemy.eyeLightOn = false;
+    return std::make_unique<C_WalkAroundState>();
 }

@@ -57,5 +57,7 @@ void DriveIfFacing(C_Enemy& enemy, float turnLeft, float speed, float scroll, co
 float ChasePlayer(const C_Game& game, C_Enemy& enemy, float turnStep, float speed, float scroll,
                   const C_StateSound& treadSound);
 // Hears from the player's position, facing the way the camera looks.
-void RefreshListener(const C_Game& game);
+void RefreshListener(C_Game& game);
+// The way back to patrolling from noticing, tracking or attacking: the eye light goes off.
+std::unique_ptr<State> BackToPatrol(C_Enemy& enemy);
 float DistanceToPlayer(const C_Game& game, const C_Enemy& enemy, Vector3& toPlayer);

@@ -1,5 +1,7 @@
 #include "game/hazards/C_Breaker.h"
 
+#include <nlohmann/json.hpp>
+
 #include "framework/audio/FwSoundEffect.h"
 #include "framework/audio/FwSoundInstance.h"
 #include "framework/graphics/FwShaderManager.h"
@@ -9,6 +11,7 @@
 #include "game/hazards/C_SmokePuff.h"
 #include "game/player/C_Player.h"
 #include "game/world/C_Game.h"
+#include "game/world/Snapshot.h"
 
 namespace {
 
@@ -27,18 +30,13 @@ C_Breaker::C_Breaker(C_Game* game, const Vector3& position, float angle)
       placement(Matrix::CreateTranslation(position)) {
     model.Load("Data/breaker/breaker.gltf");
     brokenModel.Load("Data/breaker/Breakbreaker.gltf");
-    explosionSound = std::make_shared<FwSoundEffect>();
-    explosionSound->Load("data/sound/Breakerexplosion.wav");
-    explosionInstance = explosionSound->CreateInstance(true);
-    if (explosionInstance) {
-        explosionInstance->SetCurveDistanceScaler(1.0f);
-    }
+    explosionInstance = Load3DSound("data/sound/Breakerexplosion.wav", 1.0f, explosionSound);
 }
 
 void C_Breaker::Update() {
     if (!intact) {
         if (smokeTimer <= 0.0f) {
-            game->breakerSmokes.push_back(std::make_unique<C_SmokePuff>(game, Position()));
+            game->breakerSmokes.push_back(std::make_unique<C_SmokePuff>(Position()));
             smokeTimer = kSmokeInterval;
         }
         smokeTimer -= 1.0f;
@@ -86,4 +84,12 @@ void C_Breaker::Draw() const {
     } else {
         DrawModel(model);
     }
+}
+
+void C_Breaker::Snapshot(nlohmann::json& out) const {
+    out = {{"position", ToJson(Position())},
+           {"hitPoints", hitPoints},
+           {"intact", intact},
+           {"hitFlash", hitFlash},
+           {"smokeTimer", smokeTimer}};
 }

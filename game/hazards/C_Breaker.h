@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <memory>
 
+#include <nlohmann/json_fwd.hpp>
+
 #include "framework/math/SimpleMath.h"
 #include "framework/model/FwModel.h"
 
@@ -30,6 +32,8 @@ public:
 
     // Set by a player bullet or beam; a flag, not a counter, so hits in one frame count once.
     bool shot = false;
+    // Its fields in state snapshots.
+    void Snapshot(nlohmann::json& out) const;
 
 private:
     void Break();

@@ -1,8 +1,11 @@
 #include "game/hazards/C_Drum.h"
 
+#include <nlohmann/json.hpp>
+
 #include "framework/graphics/FwShaderManager.h"
 #include "framework/model/FwCollision.h"
 #include "framework/model/FwDrawModel.h"
+#include "game/world/Snapshot.h"
 
 namespace {
 
@@ -29,3 +32,5 @@ bool C_Drum::ReflectTest(const Vector3& origin, const Vector3& direction, Vector
     reflected = direction + normal * (2.0f * (-direction).Dot(normal));
     return true;
 }
+
+void C_Drum::Snapshot(nlohmann::json& out) const { out = {{"position", ToJson(Position())}}; }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <nlohmann/json_fwd.hpp>
+
 #include "framework/math/SimpleMath.h"
 #include "framework/model/FwModel.h"
 
@@ -16,6 +18,8 @@ public:
     float Radius() const { return radius; }
     const FwModel& Model() const { return model; }
     const Matrix& World() const { return world; }
+    // Its fields in state snapshots.
+    void Snapshot(nlohmann::json& out) const;
 
 private:
     FwModel model;

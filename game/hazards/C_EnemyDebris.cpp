@@ -14,7 +14,7 @@ float Throw(int offset) { return static_cast<float>(FwRand() % 6 + offset) * 0.1
 
 }  // namespace
 
-C_EnemyDebris::C_EnemyDebris(C_Game* game, const Vector3& position) : game(game) {
+C_EnemyDebris::C_EnemyDebris(const Vector3& position) {
     const char* const paths[kPieces] = {"Data/Enemy/caterpillar.gltf", "Data/Enemy/Chest.gltf", "Data/Enemy/head.gltf",
                                         "Data/Enemy/Leg.gltf", "Data/Enemy/Spine.gltf"};
     for (int i = 0; i < kPieces; ++i) {

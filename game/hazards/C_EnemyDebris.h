@@ -13,7 +13,7 @@ class C_EnemyDebris {
 public:
     static constexpr int kPieces = 5;
 
-    C_EnemyDebris(C_Game* game, const Vector3& position);
+    explicit C_EnemyDebris(const Vector3& position);
 
     bool Update();
     void Draw() const;
@@ -27,7 +27,6 @@ private:
         Matrix spare;
     };
 
-    C_Game* game;
     std::array<Vector3, kPieces> positions;
     std::array<Vector3, kPieces> velocities;
     std::array<Matrix, kPieces> worlds;

@@ -1,6 +1,9 @@
 #include "game/hazards/C_InstallationStand.h"
 
+#include <algorithm>
 #include <cmath>
+
+#include <nlohmann/json.hpp>
 
 #include "framework/graphics/FwShaderManager.h"
 #include "framework/model/FwCollision.h"
@@ -123,4 +126,14 @@ bool C_InstallationStand::BarrierTest(const Vector3& position, const Vector3& di
     }
     push = normal * ((reach - distance) * facing);
     return true;
+}
+
+void C_InstallationStand::Snapshot(nlohmann::json& out) const {
+    const auto& breakers = game->breakers;
+    const auto found = std::find_if(breakers.begin(), breakers.end(),
+                                    [this](const auto& candidate) { return candidate.get() == breaker; });
+    out = {{"breaker", found - breakers.begin()},
+           {"barrierUp", barrierUp},
+           {"halfWidth", halfWidth},
+           {"beamLength", beamLength}};
 }

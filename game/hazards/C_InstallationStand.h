@@ -3,6 +3,8 @@
 #include <array>
 #include <memory>
 
+#include <nlohmann/json_fwd.hpp>
+
 #include "framework/graphics/FwTexture.h"
 #include "framework/math/SimpleMath.h"
 #include "framework/model/FwModel.h"
@@ -34,6 +36,8 @@ public:
     bool BarrierUp() const { return barrierUp; }
     float HalfWidth() const { return halfWidth; }
     float BeamLength() const { return beamLength; }
+    // Its fields in state snapshots.
+    void Snapshot(nlohmann::json& out) const;
 
 private:
     C_Game* game;

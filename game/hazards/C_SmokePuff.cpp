@@ -13,8 +13,8 @@ constexpr float kTopHeight = 30.0f;
 
 }  // namespace
 
-C_SmokePuff::C_SmokePuff(C_Game* game, const Vector3& breakerPosition)
-    : game(game), base(Matrix::CreateTranslation(1.0f, 0.0f, 0.0f) * Matrix::CreateTranslation(breakerPosition)) {
+C_SmokePuff::C_SmokePuff(const Vector3& breakerPosition)
+    : base(Matrix::CreateTranslation(1.0f, 0.0f, 0.0f) * Matrix::CreateTranslation(breakerPosition)) {
     texture.Load("data/texture/Smoke.png");
 }
 

@@ -10,7 +10,7 @@ class C_Game;
 // 100 and rises 0.05 a frame until it reaches the height 30, where it is removed.
 class C_SmokePuff {
 public:
-    C_SmokePuff(C_Game* game, const Vector3& breakerPosition);
+    explicit C_SmokePuff(const Vector3& breakerPosition);
 
     bool Update();
     void Draw() const;
@@ -19,7 +19,6 @@ public:
     float Alpha() const { return alpha; }
 
 private:
-    C_Game* game;
     C_EffectQuad quad;
     FwTexture texture;
     Matrix world;

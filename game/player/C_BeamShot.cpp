@@ -1,5 +1,7 @@
 #include "game/player/C_BeamShot.h"
 
+#include <nlohmann/json.hpp>
+
 #include "framework/audio/FwSoundCache.h"
 #include "framework/audio/FwSoundEffect.h"
 #include "framework/audio/FwSoundInstance.h"
@@ -14,6 +16,7 @@
 #include "game/player/C_Player.h"
 #include "game/world/C_Game.h"
 #include "game/world/C_Stage.h"
+#include "game/world/Snapshot.h"
 
 namespace {
 
@@ -45,12 +48,7 @@ C_BeamShot::C_BeamShot(C_Game* game, const Vector3& direction)
     head = FrameLookingAlong(start, heading.Normalized());
     trail.fill(Matrix::CreateTranslation(start));
     texture.Load("Data/Texture/096a53cb.jpg");
-    hitSound = std::make_shared<FwSoundEffect>();
-    hitSound->Load("data/sound/BeamHit.wav");
-    hitInstance = hitSound->CreateInstance(true);
-    if (hitInstance) {
-        hitInstance->SetCurveDistanceScaler(1.0f);
-    }
+    hitInstance = Load3DSound("data/sound/BeamHit.wav", 1.0f, hitSound);
     breakerSound = FwSoundCache::GetInstance().GetSound("data/sound/noise.wav");
     ribbon.Create(FwBind::kVertexBuffer, sizeof(FwEffectVertex) * kRibbonVertices, FwUsage::Dynamic);
 }
@@ -150,3 +148,7 @@ void C_BeamShot::RebuildRibbon() {
 
 // The vertices are in world space.
 void C_BeamShot::Draw() const { DrawEffectStrip(ribbon, kRibbonVertices, texture, Matrix::Identity); }
+
+void C_BeamShot::Snapshot(nlohmann::json& out) const {
+    out = {{"tip", ToJson(Tip())}, {"bounces", bounces}, {"stopped", stopped}};
+}

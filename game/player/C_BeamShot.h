@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <memory>
 
+#include <nlohmann/json_fwd.hpp>
+
 #include "framework/graphics/FwBuffer.h"
 #include "framework/graphics/FwTexture.h"
 #include "framework/math/SimpleMath.h"
@@ -29,6 +31,8 @@ public:
     int32_t Bounces() const { return bounces; }
     bool Stopped() const { return stopped; }
     const Vector3& StopPoint() const { return stopPoint; }
+    // Its fields in state snapshots.
+    void Snapshot(nlohmann::json& out) const;
 
 private:
     void Collide();

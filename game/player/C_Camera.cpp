@@ -1,9 +1,12 @@
 #include "game/player/C_Camera.h"
 
+#include <nlohmann/json.hpp>
+
 #include "framework/model/FwCollision.h"
 #include "game/player/C_Player.h"
 #include "game/world/C_Game.h"
 #include "game/world/C_Stage.h"
+#include "game/world/Snapshot.h"
 
 namespace {
 
@@ -46,4 +49,8 @@ void C_Camera::Update() {
         hit <= Vector3::Distance(pivot, position)) {
         position = pivot + Vector3::TransformNormal(Vector3(0.0f, 0.0f, -kWallMargin * hit), rotation);
     }
+}
+
+void C_Camera::Snapshot(nlohmann::json& out) const {
+    out = {{"position", ToJson(position)}, {"target", ToJson(target)}};
 }

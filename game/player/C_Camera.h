@@ -1,5 +1,7 @@
 #pragma once
 
+#include <nlohmann/json_fwd.hpp>
+
 #include "framework/math/SimpleMath.h"
 
 class C_Game;
@@ -13,6 +15,8 @@ public:
     // The aim direction: where the camera looks and the weapons fire.
     Vector3 Forward() const;
     void Update();
+    // Its fields in state snapshots.
+    void Snapshot(nlohmann::json& out) const;
 
 private:
     Matrix AimRotation() const;

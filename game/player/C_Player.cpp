@@ -4,6 +4,8 @@
 #include <cfloat>
 #include <cmath>
 
+#include <nlohmann/json.hpp>
+
 #include "framework/audio/FwSoundCache.h"
 #include "framework/audio/FwSoundEffect.h"
 #include "framework/audio/FwSoundInstance.h"
@@ -24,6 +26,7 @@
 #include "game/player/C_WeaponItem.h"
 #include "game/world/C_Game.h"
 #include "game/world/C_Stage.h"
+#include "game/world/Snapshot.h"
 
 namespace {
 
@@ -245,7 +248,7 @@ void C_Player::PickUp() {
     PlaySoundOnce(pickUpSound);
 }
 
-// Moves the robot sideways out of a body of `otherRadius` centred at `center`; height stays.
+// The gun fires while the left button is held, once the cool-down has run out.
 void C_Player::LeftArmFire() {
     if (!FwInput::GetInstance().IsKeyDown(FwKey::MouseLeft) || fireCoolDown != 0) {
         return;
@@ -331,4 +334,12 @@ void C_Player::Damage(float amount) {
         hitPoints = 0.0f;
         alive = false;
     }
+}
+
+void C_Player::Snapshot(nlohmann::json& out) const {
+    out = {
+        {"position", ToJson(position)}, {"legYaw", legYaw},       {"yaw", yaw},         {"pitch", pitch},
+        {"hitPoints", hitPoints},       {"alive", alive},         {"arrived", arrived}, {"moving", moving},
+        {"cooldown", fireCoolDown},     {"hasGunArm", hasGunArm},
+    };
 }

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <memory>
 
+#include <nlohmann/json_fwd.hpp>
+
 #include "framework/math/SimpleMath.h"
 #include "framework/model/FwModel.h"
 
@@ -84,6 +86,8 @@ public:
     Matrix rightMuzzle;
     // The firing arm's world matrix at the last shot.
     Matrix armScratch;
+    // Its fields in state snapshots.
+    void Snapshot(nlohmann::json& out) const;
 
 private:
     void Pose();

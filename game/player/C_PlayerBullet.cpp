@@ -1,5 +1,7 @@
 #include "game/player/C_PlayerBullet.h"
 
+#include <nlohmann/json.hpp>
+
 #include "framework/audio/FwSoundCache.h"
 #include "framework/audio/FwSoundEffect.h"
 #include "framework/audio/FwSoundInstance.h"
@@ -13,6 +15,7 @@
 #include "game/player/C_Player.h"
 #include "game/world/C_Game.h"
 #include "game/world/C_Stage.h"
+#include "game/world/Snapshot.h"
 
 namespace {
 
@@ -29,12 +32,7 @@ C_PlayerBullet::C_PlayerBullet(C_Game* game, const Vector3& direction)
       position(game->player->leftMuzzle.Translation()),
       direction(direction) {
     model.Load("Data/Bullet/PlayerBullet.gltf");
-    impactSound = std::make_shared<FwSoundEffect>();
-    impactSound->Load("data/sound/shot.wav");
-    impactInstance = impactSound->CreateInstance(true);
-    if (impactInstance) {
-        impactInstance->SetCurveDistanceScaler(1.0f);
-    }
+    impactInstance = Load3DSound("data/sound/shot.wav", 1.0f, impactSound);
     breakerSound = FwSoundCache::GetInstance().GetSound("data/sound/noise.wav");
     translation = Matrix::CreateTranslation(position);
     world = rotation * translation;
@@ -94,4 +92,8 @@ bool C_PlayerBullet::Update() {
 void C_PlayerBullet::Draw() const {
     FwShaderManager::GetInstance().standardShader.world = world;
     DrawModel(model);
+}
+
+void C_PlayerBullet::Snapshot(nlohmann::json& out) const {
+    out = {{"position", ToJson(position)}, {"direction", ToJson(direction)}};
 }

@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include <nlohmann/json_fwd.hpp>
+
 #include "framework/math/SimpleMath.h"
 #include "framework/model/FwModel.h"
 
@@ -21,6 +23,8 @@ public:
 
     const Vector3& Position() const { return position; }
     const Vector3& Direction() const { return direction; }
+    // Its fields in state snapshots.
+    void Snapshot(nlohmann::json& out) const;
 
 private:
     C_Game* game;
@@ -34,6 +38,7 @@ private:
     std::shared_ptr<FwSoundEffect> impactSound;
     std::shared_ptr<FwSoundInstance> impactInstance;
     std::shared_ptr<FwSoundEffect> breakerSound;
-    // How far ahead breaker and drum rays count as a hit; the stage's own test reaches 2.
+    // How far ahead enemy and drum rays count as a hit; breakers reach farther, the stage's own
+    // test reaches 2.
     float reach = 1.0f;
 };

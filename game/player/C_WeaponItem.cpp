@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include <nlohmann/json.hpp>
+
 #include "framework/graphics/FwShaderManager.h"
 #include "framework/model/FwDrawModel.h"
+#include "game/world/Snapshot.h"
 
 namespace {
 
@@ -28,4 +31,8 @@ void C_WeaponItem::Update() {
 void C_WeaponItem::Draw() const {
     FwShaderManager::GetInstance().standardShader.world = world;
     DrawModel(model, alpha);
+}
+
+void C_WeaponItem::Snapshot(nlohmann::json& out) const {
+    out = {{"taken", taken}, {"alpha", alpha}, {"position", ToJson(Position())}};
 }

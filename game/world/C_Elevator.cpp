@@ -1,5 +1,7 @@
 #include "game/world/C_Elevator.h"
 
+#include <nlohmann/json.hpp>
+
 #include "framework/audio/FwSoundCache.h"
 #include "framework/audio/FwSoundEffect.h"
 #include "framework/audio/FwSoundInstance.h"
@@ -7,6 +9,7 @@
 #include "framework/model/FwDrawModel.h"
 #include "game/player/C_Player.h"
 #include "game/world/C_Game.h"
+#include "game/world/Snapshot.h"
 
 namespace {
 
@@ -84,4 +87,16 @@ void C_Elevator::PlayOnce(const std::shared_ptr<FwSoundEffect>& sound) {
     if (const std::shared_ptr<FwSoundInstance> instance = sound->CreateInstance(false)) {
         instance->Play(false, true);
     }
+}
+
+void C_Elevator::Snapshot(nlohmann::json& out) const {
+    out = {
+        {"rightDoor", ToJson(rightDoorPosition)},
+        {"leftDoor", ToJson(leftDoorPosition)},
+        {"opening", opening},
+        {"opened", opened},
+        {"closed", closed},
+        {"doorsClosed", doorsClosed},
+        {"soundsPlayed", soundsPlayed},
+    };
 }

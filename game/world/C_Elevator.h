@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include <nlohmann/json_fwd.hpp>
+
 #include "framework/math/SimpleMath.h"
 #include "framework/model/FwModel.h"
 
@@ -24,6 +26,8 @@ public:
     const Vector3& RightDoorPosition() const { return rightDoorPosition; }
     const Vector3& LeftDoorPosition() const { return leftDoorPosition; }
     int SoundsPlayed() const { return soundsPlayed; }
+    // Its fields in state snapshots.
+    void Snapshot(nlohmann::json& out) const;
 
 private:
     // Moves a door 0.05 units toward its target; true, without moving, once it is within 0.2 (or

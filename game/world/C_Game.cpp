@@ -16,6 +16,7 @@
 #include "framework/model/FwModel.h"
 #include "framework/platform/FwClock.h"
 #include "framework/platform/FwInput.h"
+#include "framework/platform/FwScreen.h"
 #include "framework/platform/FwSettings.h"
 #include "game/effects/C_BurnMark.h"
 #include "game/effects/C_GameOver.h"
@@ -45,6 +46,7 @@
 #include "game/world/C_GoalArea.h"
 #include "game/world/C_Lamps.h"
 #include "game/world/C_Stage.h"
+#include "game/world/Snapshot.h"
 
 namespace {
 
@@ -58,8 +60,6 @@ void StepToward(Vector3& point, const Vector3& goal) {
         point += (goal - point).Normalized() * kEndingCameraStep;
     }
 }
-
-nlohmann::json ToJson(const Vector3& v) { return nlohmann::json::array({v.x, v.y, v.z}); }
 
 // Updates every element once; an element whose update returns false is destroyed and removed.
 // Elements append only to other lists while they update, never to their own.
@@ -75,22 +75,23 @@ void DrawList(const std::vector<std::unique_ptr<T>>& list) {
     }
 }
 
-// One entry per element of `list`, made by `describe`.
-template <typename T, typename Describe>
-nlohmann::json ListJson(const std::vector<std::unique_ptr<T>>& list, Describe describe) {
-    nlohmann::json out = nlohmann::json::array();
-    for (const auto& element : list) {
-        out.push_back(describe(*element));
-    }
-    return out;
-}
-
 }  // namespace
 
 void PlaySoundOnce(const std::shared_ptr<FwSoundEffect>& sound) {
     if (const std::shared_ptr<FwSoundInstance> instance = sound ? sound->CreateInstance(false) : nullptr) {
         instance->Play(false, true);
     }
+}
+
+std::shared_ptr<FwSoundInstance> Load3DSound(const std::string& path, float distanceScale,
+                                             std::shared_ptr<FwSoundEffect>& effect) {
+    effect = std::make_shared<FwSoundEffect>();
+    effect->Load(path);
+    std::shared_ptr<FwSoundInstance> instance = effect->CreateInstance(true);
+    if (instance) {
+        instance->SetCurveDistanceScaler(distanceScale);
+    }
+    return instance;
 }
 
 void PushOutXZ(Vector3& position, const Vector3& center, float reach) {
@@ -187,43 +188,9 @@ C_Game::C_Game() {
 }
 
 C_Game::~C_Game() {
+    // The title after the game has sound and a cursor; the members release themselves.
     FwAudioManager::GetInstance().Pause(false);
     FwInput::GetInstance().ShowCursor(true);
-    blendAdd.reset();
-    blendAlpha.reset();
-    rasterNoCull.reset();
-    rasterBackCull.reset();
-    player.reset();
-    playerCollision.reset();
-    stage.reset();
-    hpGauge.reset();
-    goalArea.reset();
-    gameClear.reset();
-    gameOver.reset();
-    elevator.reset();
-    weaponItem.reset();
-    camera.reset();
-    lamps.reset();
-    sightingTexture.Release();
-    blackTexture.Release();
-    pauseFont.Release();
-    enemies.clear();
-    enemyBullets.clear();
-    playerBullets.clear();
-    drums.clear();
-    beamShots.clear();
-    armFlashes.clear();
-    explosions.clear();
-    enemyDebris.clear();
-    stands.clear();
-    breakers.clear();
-    burnMarks.clear();
-    breakerSmokes.clear();
-    gunFlashes.clear();
-    chargeRings.clear();
-    hitEffects.clear();
-    beamLasers.clear();
-    playerHitEffects.clear();
 }
 
 void C_Game::AddBurnMark(const Vector3& normal, const Vector3& hitPoint) {
@@ -322,7 +289,7 @@ void C_Game::SeparateEnemies() {
     }
 }
 
-void C_Game::SetListener(const Vector3& position) const {
+void C_Game::SetListener(const Vector3& position) {
     FwAudioManager& audio = FwAudioManager::GetInstance();
     const Matrix& view = FwShaderManager::GetInstance().cbCamera.Get().g_mV;
     audio.listener.position = position;
@@ -345,15 +312,20 @@ void C_Game::SetCamera() {
         if (camera->up == Vector3::Zero) {
             camera->Update();
         }
-        StepToward(camera->position, endEyeTarget);
-        StepToward(camera->target, endFocusTarget);
+        // One step an update, however often its frame is drawn (a new scene's first frame is drawn
+        // again to time it).
+        if (endCameraStepAt != updates) {
+            StepToward(camera->position, endEyeTarget);
+            StepToward(camera->target, endFocusTarget);
+            endCameraStepAt = updates;
+        }
         // The target is taken as a direction here: the camera looks roughly along -x.
         view = Matrix::CreateLookToLH(camera->position, camera->target.Normalized(), camera->up);
     }
     FwConstantBuffer<cbCamera>& constants = FwShaderManager::GetInstance().cbCamera;
     constants.Work().g_mV = view;
     constants.Work().g_mP = Matrix::CreatePerspectiveFieldOfViewLH(FwGetSettings().fieldOfView * Math::kDegToRad,
-                                                                   1280.0f / 720.0f, 0.01f, 1000.0f);
+                                                                   kScreenAspect, 0.01f, 1000.0f);
     constants.Work().g_CamPos = view.Invert().Translation();
     constants.Write();
 }
@@ -415,13 +387,14 @@ void C_Game::Draw() {
     // Depth-tested effects again.
     context.SetDepthStencilState(d3d.CreateDepthStencilState(true, true), 0);
     DrawList(breakerSmokes);
+    d3d.EndScaled3D();
 
     context.SetBlendState(blendAlpha, noBlendFactor, 0xFFFFFFFF);
     DrawHud();
     shaders.standardShader.SetToDevice();
 }
 
-void C_Game::DrawHud() const {
+void C_Game::DrawHud() {
     FwSpriteShader& sprites = FwShaderManager::GetInstance().spriteShader;
     sprites.Begin(false, true);
     if (ending) {
@@ -433,17 +406,22 @@ void C_Game::DrawHud() const {
     if (player->alive && !ending) {
         sprites.DrawTex(&sightingTexture, 0, 0, 80, 81, FwRect{0, 0, 80, 81}, Color(1.0f, 1.0f, 1.0f, 1.0f));
     }
-    sprites.DrawTex(&blackTexture, 0, 0, 1280, 720, FwRect{0, 0, 1280, 720}, Color(1.0f, 1.0f, 1.0f, blackAlpha));
+    // A clear fade changes no pixel, and a full-screen layer is a tenth of a frame without a GPU.
+    if (blackAlpha > 0.0f) {
+        sprites.DrawTex(&blackTexture, 0, 0, kScreenWidth, kScreenHeight, FwRect{0, 0, kScreenWidth, kScreenHeight},
+                        Color(1.0f, 1.0f, 1.0f, blackAlpha));
+    }
     if (paused) {
         DrawPaused();
     }
     sprites.End();
 }
 
-void C_Game::DrawPaused() const {
+void C_Game::DrawPaused() {
     constexpr float kDim = 0.6f;
     FwSpriteShader& sprites = FwShaderManager::GetInstance().spriteShader;
-    sprites.DrawTex(&blackTexture, 0, 0, 1280, 720, FwRect{0, 0, 1280, 720}, Color(1.0f, 1.0f, 1.0f, kDim));
+    sprites.DrawTex(&blackTexture, 0, 0, kScreenWidth, kScreenHeight, FwRect{0, 0, kScreenWidth, kScreenHeight},
+                    Color(1.0f, 1.0f, 1.0f, kDim));
     const std::string text = "PAUSED";
     // Above the sighting mark, which stays where the aim is.
     constexpr float kTextTop = 80.0f;
@@ -455,104 +433,33 @@ void C_Game::DumpState(nlohmann::json& out) const {
     out["paused"] = paused;
     out["soundPaused"] = FwAudioManager::GetInstance().Paused();
     out["updates"] = updates;
-    out["player"] = {
-        {"position", ToJson(player->position)},
-        {"legYaw", player->legYaw},
-        {"yaw", player->yaw},
-        {"pitch", player->pitch},
-        {"hitPoints", player->hitPoints},
-        {"alive", player->alive},
-        {"arrived", player->arrived},
-        {"moving", player->moving},
-        {"cooldown", player->fireCoolDown},
-        {"hasGunArm", player->hasGunArm},
-    };
-    out["weaponItem"] = {
-        {"taken", weaponItem->taken},
-        {"alpha", weaponItem->Alpha()},
-        {"position", ToJson(weaponItem->Position())},
-    };
-    out["enemies"] = ListJson(enemies, [](const C_Enemy& enemy) {
-        return nlohmann::json{{"position", ToJson(enemy.Position())}, {"yaw", YawOf(enemy.world.Facing())},
-                              {"hitPoints", enemy.hitPoints},         {"state", enemy.state->Name()},
-                              {"eyeLight", enemy.eyeLightOn},         {"eyeAlpha", enemy.eyeAlpha},
-                              {"deathTimer", enemy.deathTimer},       {"knockdownTilt", enemy.knockdownTilt},
-                              {"fireRequest", enemy.fireRequest},     {"shotByPlayer", enemy.shotByPlayer}};
-    });
-    out["chargeRings"] = ListJson(chargeRings, [](const C_ChargeRing& ring) {
-        return nlohmann::json{{"size", ring.Size()}, {"alpha", ring.Alpha()}};
-    });
-    out["enemyBullets"] = ListJson(enemyBullets, [](const C_EnemyBullet& bullet) {
-        return nlohmann::json{{"position", ToJson(bullet.Position())}, {"direction", ToJson(bullet.Direction())}};
-    });
-    out["drums"] = ListJson(drums, [](const C_Drum& drum) {
-        return nlohmann::json{{"position", ToJson(drum.Position())}};
-    });
-    out["breakers"] = ListJson(breakers, [](const C_Breaker& breaker) {
-        return nlohmann::json{{"position", ToJson(breaker.Position())},
-                              {"hitPoints", breaker.HitPoints()},
-                              {"intact", breaker.Intact()},
-                              {"hitFlash", breaker.HitFlash()},
-                              {"smokeTimer", breaker.SmokeTimer()}};
-    });
-    out["stands"] = ListJson(stands, [this](const C_InstallationStand& stand) {
-        const auto found = std::find_if(breakers.begin(), breakers.end(),
-                                        [&](const auto& breaker) { return breaker.get() == stand.Breaker(); });
-        return nlohmann::json{{"breaker", found - breakers.begin()},
-                              {"barrierUp", stand.BarrierUp()},
-                              {"halfWidth", stand.HalfWidth()},
-                              {"beamLength", stand.BeamLength()}};
-    });
-    out["playerBullets"] = ListJson(playerBullets, [](const C_PlayerBullet& bullet) {
-        return nlohmann::json{{"position", ToJson(bullet.Position())}, {"direction", ToJson(bullet.Direction())}};
-    });
-    out["beamShots"] = ListJson(beamShots, [](const C_BeamShot& beam) {
-        return nlohmann::json{{"tip", ToJson(beam.Tip())}, {"bounces", beam.Bounces()}, {"stopped", beam.Stopped()}};
-    });
-    // The field of view is read back from the projection the frame drew with, in degrees.
-    const float focalY = FwShaderManager::GetInstance().cbCamera.Work().g_mP.m[1][1];
-    out["camera"] = {{"position", ToJson(camera->position)},
-                     {"target", ToJson(camera->target)},
-                     {"fieldOfView", 2.0f * std::atan(1.0f / focalY) / Math::kDegToRad}};
     out["ending"] = ending;
     out["blackAlpha"] = blackAlpha;
-    out["elevator"] = {
-        {"rightDoor", ToJson(elevator->RightDoorPosition())},
-        {"leftDoor", ToJson(elevator->LeftDoorPosition())},
-        {"opening", elevator->Opening()},
-        {"opened", elevator->Opened()},
-        {"closed", elevator->Closed()},
-        {"doorsClosed", elevator->DoorsClosed()},
-        {"soundsPlayed", elevator->SoundsPlayed()},
-    };
-    out["lamps"] = {{"litIndex", lamps->LitIndex()}, {"countdown", lamps->Countdown()}};
-    out["hud"] = {
-        {"gameClearAlpha", gameClear->Alpha()},
-        {"gameOverAlpha", gameOver->Alpha()},
-    };
+    player->Snapshot(out["player"]);
+    weaponItem->Snapshot(out["weaponItem"]);
+    camera->Snapshot(out["camera"]);
+    // The field of view is read back from the projection the frame drew with, in degrees.
+    const float focalY = FwShaderManager::GetInstance().cbCamera.Work().g_mP.m[1][1];
+    out["camera"]["fieldOfView"] = 2.0f * std::atan(1.0f / focalY) / Math::kDegToRad;
+    elevator->Snapshot(out["elevator"]);
+    lamps->Snapshot(out["lamps"]);
+    out["hud"] = {{"gameClearAlpha", gameClear->Alpha()}, {"gameOverAlpha", gameOver->Alpha()}};
     // Read from the level files.
-    out["level"] = {
-        {"start", ToJson(levelLayout.startPosition)}, {"enemies", levelLayout.enemies.size()},
-        {"drums", levelLayout.drums.size()},          {"breakers", levelLayout.breakers.size()},
-        {"stands", levelLayout.stands.size()},
-    };
-    out["lists"] = {
-        {"enemies", enemies.size()},
-        {"enemyBullets", enemyBullets.size()},
-        {"playerBullets", playerBullets.size()},
-        {"drums", drums.size()},
-        {"beamShots", beamShots.size()},
-        {"armFlashes", armFlashes.size()},
-        {"explosions", explosions.size()},
-        {"breakerSmokes", breakerSmokes.size()},
-        {"enemyDebris", enemyDebris.size()},
-        {"stands", stands.size()},
-        {"breakers", breakers.size()},
-        {"burnMarks", burnMarks.size()},
-        {"gunFlashes", gunFlashes.size()},
-        {"chargeRings", chargeRings.size()},
-        {"hitEffects", hitEffects.size()},
-        {"beamLasers", beamLasers.size()},
-        {"playerHitEffects", playerHitEffects.size()},
-    };
+    levelLayout.Snapshot(out["level"]);
+    out["enemies"] = ListJson(enemies);
+    out["chargeRings"] = ListJson(chargeRings);
+    out["enemyBullets"] = ListJson(enemyBullets);
+    out["drums"] = ListJson(drums);
+    out["breakers"] = ListJson(breakers);
+    out["stands"] = ListJson(stands);
+    out["playerBullets"] = ListJson(playerBullets);
+    out["beamShots"] = ListJson(beamShots);
+    out["lists"] = {{"enemies", enemies.size()}, {"enemyBullets", enemyBullets.size()},
+                    {"playerBullets", playerBullets.size()}, {"drums", drums.size()},
+                    {"beamShots", beamShots.size()}, {"armFlashes", armFlashes.size()},
+                    {"explosions", explosions.size()}, {"breakerSmokes", breakerSmokes.size()},
+                    {"enemyDebris", enemyDebris.size()}, {"stands", stands.size()}, {"breakers", breakers.size()},
+                    {"burnMarks", burnMarks.size()}, {"gunFlashes", gunFlashes.size()},
+                    {"chargeRings", chargeRings.size()}, {"hitEffects", hitEffects.size()},
+                    {"beamLasers", beamLasers.size()}, {"playerHitEffects", playerHitEffects.size()}};
 }

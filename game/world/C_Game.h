@@ -3,9 +3,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
-#include "framework/graphics/FwRenderStates.h"
+#include "framework/graphics/FwRenderStatesFwd.h"
 #include "framework/graphics/FwSpriteFont.h"
 #include "framework/graphics/FwTexture.h"
 #include "framework/math/SimpleMath.h"
@@ -41,9 +42,14 @@ class C_SmokePuff;
 class C_Stage;
 class C_WeaponItem;
 class FwSoundEffect;
+class FwSoundInstance;
 
 // Plays `sound` once from its start as a plain (not 3D) sound, heard to its end.
 void PlaySoundOnce(const std::shared_ptr<FwSoundEffect>& sound);
+// Loads `path` into `effect`, a copy of the sound of its own, and returns its one 3D voice, heard
+// over `distanceScale`; null when there is no sound.
+std::shared_ptr<FwSoundInstance> Load3DSound(const std::string& path, float distanceScale,
+                                             std::shared_ptr<FwSoundEffect>& effect);
 // Moves `position` in x and z only, straight away from `center`, until it is `reach` away from it
 // measured in 3D; nothing moves at `reach` or beyond, or with the two points on one vertical.
 void PushOutXZ(Vector3& position, const Vector3& center, float reach);
@@ -60,12 +66,13 @@ public:
     void Update() override;
     void Draw() override;
     void SetCamera() override;
+    bool DrawsScaled3D() const override { return true; }
 
     const char* Name() const override { return "game"; }
     void DumpState(nlohmann::json& out) const override;
 
     // Hears from `position`, facing the way the camera looks.
-    void SetListener(const Vector3& position) const;
+    void SetListener(const Vector3& position);
     // Burn marks are kept for the rest of the game, at most kMaxBurnMarks of them: past that the
     // oldest goes, so a long game cannot grow without bound.
     void AddBurnMark(const Vector3& normal, const Vector3& hitPoint);
@@ -125,11 +132,12 @@ private:
     void UpdatePause();
     void SetPaused(bool pause);
     void SeparateEnemies();
-    void DrawHud() const;
-    void DrawPaused() const;
+    void DrawHud();
+    void DrawPaused();
 
     FwSpriteFont pauseFont;
 
     // Updates since the scene started, for state snapshots.
     uint32_t updates = 0;
+    uint32_t endCameraStepAt = 0;  // the update whose frame last stepped the ending camera
 };

@@ -1,5 +1,7 @@
 #include "game/world/C_Lamps.h"
 
+#include <nlohmann/json.hpp>
+
 #include "framework/graphics/FwShaderManager.h"
 #include "framework/model/FwDrawModel.h"
 #include "game/world/C_Elevator.h"
@@ -39,3 +41,5 @@ void C_Lamps::Draw() const {
         DrawModel(i == litIndex ? litLampModel : lampModel);
     }
 }
+
+void C_Lamps::Snapshot(nlohmann::json& out) const { out = {{"litIndex", litIndex}, {"countdown", countdown}}; }

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include <nlohmann/json_fwd.hpp>
+
 #include "framework/math/SimpleMath.h"
 #include "framework/model/FwModel.h"
 
@@ -20,6 +22,8 @@ public:
 
     int LitIndex() const { return litIndex; }
     float Countdown() const { return countdown; }
+    // Its fields in state snapshots.
+    void Snapshot(nlohmann::json& out) const;
 
 private:
     C_Game* game;

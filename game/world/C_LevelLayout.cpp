@@ -12,8 +12,11 @@
 #include <type_traits>
 #include <variant>
 
+#include <nlohmann/json.hpp>
+
 #include "framework/platform/FwNumberText.h"
 #include "framework/platform/FwPath.h"
+#include "game/world/Snapshot.h"
 
 namespace {
 
@@ -204,4 +207,11 @@ void C_LevelLayout::LoadStands() {
         }
         ++number;
     }
+}
+
+void C_LevelLayout::Snapshot(nlohmann::json& out) const {
+    out = {
+        {"start", ToJson(startPosition)}, {"enemies", enemies.size()}, {"drums", drums.size()},
+        {"breakers", breakers.size()},    {"stands", stands.size()},
+    };
 }

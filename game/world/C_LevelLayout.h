@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json_fwd.hpp>
+
 #include "framework/math/SimpleMath.h"
 
 // One record of "TxtData/breaker.txt": where a breaker stands and its turn about y in degrees.
@@ -34,6 +36,8 @@ public:
     std::vector<Vector3> drums;
     std::vector<C_BreakerRecord> breakers;
     std::vector<C_StandRecord> stands;
+    // Its fields in state snapshots.
+    void Snapshot(nlohmann::json& out) const;
 
 private:
     void LoadStart();

@@ -21,12 +21,7 @@ constexpr float kHitRange = 2.0f;
 
 C_Stage::C_Stage(C_Game* game) : game(game) {
     model.Load("Data/Stage/Stage.gltf");
-    reflectionSound = std::make_shared<FwSoundEffect>();
-    reflectionSound->Load("data/sound/reflection.wav");
-    reflectionInstance = reflectionSound->CreateInstance(true);
-    if (reflectionInstance) {
-        reflectionInstance->SetCurveDistanceScaler(1.0f);
-    }
+    reflectionInstance = Load3DSound("data/sound/reflection.wav", 1.0f, reflectionSound);
     for (const FwModelNode& node : model.Nodes()) {
         if (!node.Mesh) {
             continue;

@@ -34,8 +34,10 @@ TEST(AppOptions, ReadsEveryFlag) {
     ASSERT_EQ(options.windowShots.size(), 1u);
     EXPECT_EQ(options.windowShots[0].frame, 4u);
     EXPECT_EQ(options.windowShots[0].path, "w.png");
-    EXPECT_TRUE(options.fullscreen);
-    EXPECT_TRUE(options.pauseOnFocusLoss);
+    FwSettings settings;
+    ApplySettingFlags(options, settings);
+    EXPECT_TRUE(settings.fullscreen);
+    EXPECT_TRUE(settings.pauseOnFocusLoss);
     EXPECT_TRUE(options.IsAutomated());
 }
 
@@ -97,7 +99,8 @@ TEST(GameProcess, HelpAndVersion) {
     for (const char* text : {"--dump-state N:PATH", "--settings FILE", "--mouse-sensitivity X", "--invert-y",
                              "--volume X", "keys:", "Esc", "--fullscreen", "--pause-on-focus-loss", "--window-shot",
                              "pause and resume", "F11 or Alt+Enter", "F12", "F3", "right trigger", "--field-of-view D",
-                             "--no-rumble", "key-forward = W", "Controls"}) {
+                             "--no-rumble", "key-forward = W", "Controls",
+                             "--render-scale auto|50..100"}) {
         EXPECT_NE(run.output.find(text), std::string::npos) << text;
     }
     run = RunGame({"--version"});
@@ -111,9 +114,12 @@ TEST(AppOptions, SettingFlagsAndTheSettingsFile) {
     AppOptions options;
     std::string error;
     ASSERT_TRUE(ParseAppOptions({"--mouse-sensitivity", "2.46", "--invert-y", "--volume", "0", "--field-of-view", "88",
-                                 "--no-rumble"},
+                                 "--no-rumble", "--render-scale", "80", "--test-slow-frames", "10-20:30"},
                                 options, error))
         << error;
+    EXPECT_EQ(options.slowFrames.first, 10u);
+    EXPECT_EQ(options.slowFrames.last, 20u);
+    EXPECT_EQ(options.slowFrames.milliseconds, 30.0f);
     FwSettings settings;
     settings.mouseSensitivity = 3.0f;
     settings.fullscreen = true;
@@ -124,6 +130,11 @@ TEST(AppOptions, SettingFlagsAndTheSettingsFile) {
     EXPECT_TRUE(settings.fullscreen);
     EXPECT_FLOAT_EQ(settings.fieldOfView, 90.0f);
     EXPECT_FALSE(settings.rumble);
+    EXPECT_EQ(settings.renderScale, 80.0f);
+    AppOptions automatic;
+    ASSERT_TRUE(ParseAppOptions({"--render-scale", "auto"}, automatic, error));
+    ApplySettingFlags(automatic, settings);
+    EXPECT_EQ(settings.renderScale, 0.0f);
     for (const auto& bad : std::vector<std::vector<std::string>>{{"--volume", "1.5"},
                                                                  {"--volume", "-0.1"},
                                                                  {"--volume", "nan"},
@@ -132,6 +143,11 @@ TEST(AppOptions, SettingFlagsAndTheSettingsFile) {
                                                                  {"--mouse-sensitivity"},
                                                                  {"--field-of-view", "59"},
                                                                  {"--field-of-view", "91"},
+                                                                 {"--render-scale", "40"},
+                                                                 {"--render-scale", "half"},
+                                                                 {"--test-slow-frames", "20-10:5"},
+                                                                 {"--test-slow-frames", "1-10"},
+                                                                 {"--test-slow-frames", "0-10:5"},
                                                                  {"--settings"}}) {
         AppOptions refused;
         EXPECT_FALSE(ParseAppOptions(bad, refused, error)) << bad[0];

@@ -40,6 +40,7 @@ std::map<int, nlohmann::json> ReadDumps(const TempDir& dir, const std::string& p
         nlohmann::json state = ReadJsonFile(dir.File(prefix + std::to_string(frame)));
         if (state.is_object()) {
             state.erase("measuredFps");
+            state.erase("renderScale");
             states[frame] = state;
         }
     }

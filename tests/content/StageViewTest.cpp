@@ -17,6 +17,7 @@
 #include "game/world/C_Game.h"
 #include "tests/content/ContentFixture.h"
 #include "tests/support/GameRun.h"
+#include "tests/support/Scoped.h"
 
 using namespace contenttest;
 
@@ -58,8 +59,7 @@ Picture ViewFrom(const Vector3& start, int turnPixels, int frames = 3) {
     std::filesystem::create_directory(content.File("TxtData"));
     WriteTextFile(content.File("TxtData/data.txt"),
                   std::to_string(start.x) + " " + std::to_string(start.y) + " " + std::to_string(start.z) + " 0\n");
-    const std::string previousRoot = FwContentRoot();
-    FwSetContentRoot(content.Path());
+    const ScopedContentRoot root{content.Path()};
     FwInput& input = FwInput::GetInstance();
     input.Reset();
     Picture picture;
@@ -80,7 +80,6 @@ Picture ViewFrom(const Vector3& start, int turnPixels, int frames = 3) {
         }
         FwDirect3D::GetInstance().ReadBackBuffer(picture.rgba);
     }
-    FwSetContentRoot(previousRoot);
     return picture;
 }
 

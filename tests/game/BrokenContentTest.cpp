@@ -17,9 +17,10 @@
 #include "framework/platform/FwPath.h"
 #include "scenes/SceneManager.h"
 #include "scenes/TitleScene.h"
-#include "tests/support/FightDriver.h"
 #include "tests/game/GameSceneFixture.h"
+#include "tests/support/FightDriver.h"
 #include "tests/support/GameRun.h"
+#include "tests/support/Scoped.h"
 
 namespace {
 
@@ -195,7 +196,7 @@ GameRunResult Replay(const Recording& recording, const std::string& content, con
 // binary's frame loop adds to the scene's own snapshot (window, input, settings, frame-rate corner),
 // which the recording made in the test process does not have.
 nlohmann::json Comparable(nlohmann::json state) {
-    for (const char* key : {"measuredFps", "frameRateShown", "input", "settings", "window"}) {
+    for (const char* key : {"measuredFps", "renderScale", "frameRateShown", "input", "settings", "window"}) {
         state.erase(key);
     }
     if (state.contains("title")) {
@@ -272,9 +273,8 @@ void BrokenContent::Record(Recording& out) {
     fs::remove(out.base.File("TxtData/Enemydata.txt"));
     WriteTextFile(out.base.File("TxtData/Enemydata.txt"), kept);
 
-    const std::string previousRoot = FwContentRoot();
-    FwSetContentRoot(out.base.Path());
-    FwSetFixedRandomSeed(kSeed);
+    const ScopedContentRoot root{out.base.Path()};
+    const ScopedSeed seed{kSeed};
     FwInput& input = FwInput::GetInstance();
     input.Reset();
     out.script = out.dir.File("play.txt");
@@ -305,8 +305,6 @@ void BrokenContent::Record(Recording& out) {
     }
     scenes.Release();
     input.Reset();
-    FwSetFixedRandomSeed(std::nullopt);
-    FwSetContentRoot(previousRoot);
     if (out.lastFrame == 0 || driver.endings != 1) {
         out.error = "the fight driver did not play the level to its ending and back to the title in " +
                     std::to_string(kMaxFrames) + " frames";

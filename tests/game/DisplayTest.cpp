@@ -143,10 +143,11 @@ TEST(Display, ScreenshotKeyWritesNewFilesAndFrameRateKeyShowsTheRate) {
     WriteTextFile(dir.File("keys.txt"),
                   "5 key F12 down\n7 key F12 up\n8 key F12 down\n9 key F12 up\n"
                   "20 key F3 down\n21 key F3 up\n40 key F3 down\n41 key F3 up\n");
-    const GameRunResult run = RunGame(
-        {"--frames", "50", "--unlimited", "--input", dir.File("keys.txt"), "--screenshot", "30:" + dir.File("fps.png"),
-         "--screenshot", "45:" + dir.File("nofps.png"), "--dump-state", "30:" + dir.File("30.json")},
-        {"XDG_PICTURES_DIR=" + pictures, "TZ=UTC"});
+    const GameRunResult run =
+        RunGame({"--frames", "50", "--unlimited", "--render-scale", "100", "--input", dir.File("keys.txt"),
+                 "--screenshot", "30:" + dir.File("fps.png"), "--screenshot", "45:" + dir.File("nofps.png"),
+                 "--dump-state", "30:" + dir.File("30.json")},
+                {"XDG_PICTURES_DIR=" + pictures, "TZ=UTC"});
     ASSERT_EQ(run.exitCode, 0) << run.output;
     int taken = 0;
     std::vector<std::string> made;
@@ -202,8 +203,7 @@ TEST(Display, ResizedAndFullscreenWindowsKeepThePictureScaledBetweenBars) {
     ASSERT_GT(g, 0);
     const int after = g + 105;  // the level has faded in
     TempDir dir;
-    WriteTextFile(dir.File("window.txt"), Frame(kTitleReturnFrame) + " key Return down\n" +
-                                              Frame(kTitleReturnFrame + 2) + " key Return up\n" + Frame(after) +
+    WriteTextFile(dir.File("window.txt"), StartLevelScript() + Frame(after) +
                                               " window 1000 800\n" + Frame(after + 10) + " window 1600 700\n" +
                                               Frame(after + 20) + " key Alt down\n" + Frame(after + 20) +
                                               " key Return down\n" + Frame(after + 21) + " key Return up\n");
@@ -218,8 +218,8 @@ TEST(Display, ResizedAndFullscreenWindowsKeepThePictureScaledBetweenBars) {
             continue;
         }
         std::vector<std::string> args = {
-            "--frames", Frame(after + 31), "--unlimited",         "--seed", "4", "--back-buffer",
-            "320x180",  "--input",         dir.File("window.txt")};
+            "--frames", Frame(after + 31), "--unlimited",          "--seed",         "4",  "--back-buffer",
+            "320x180",  "--input",         dir.File("window.txt"), "--render-scale", "100"};
         for (const auto& shot : shots) {
             args.insert(args.end(), {"--window-shot", Frame(shot.frame) + ":" + dir.File(Frame(shot.frame) + ".png"),
                                      "--screenshot", Frame(shot.frame) + ":" + dir.File(Frame(shot.frame) + "b.png"),

@@ -28,14 +28,7 @@ constexpr float kEnemyHeight = -3.0f;
 // z -7 to 7), with a fixed seed; states are read back from the scene's snapshot.
 class EnemyTest : public GameSceneTest {
 protected:
-    void SetUp() override {
-        GameSceneTest::SetUp();
-        FwSetFixedRandomSeed(11u);
-    }
-    void TearDown() override {
-        FwSetFixedRandomSeed(std::nullopt);
-        GameSceneTest::TearDown();
-    }
+    const ScopedSeed seed{11u};
 
     C_Game& Start(const Vector3& player, const std::string& enemies, const std::string& drums = "") {
         WriteLevelFile("data.txt", Text(player) + " 0");
@@ -50,11 +43,6 @@ protected:
         return std::to_string(v.x) + " " + std::to_string(v.y) + " " + std::to_string(v.z);
     }
 
-    nlohmann::json Snapshot() const {
-        nlohmann::json out;
-        Game()->DumpState(out);
-        return out;
-    }
     std::string StateOf(size_t enemy) const { return Snapshot()["enemies"][enemy]["state"]; }
 
     // Puts the player on the floor due south of the enemy, `distance` away from it in 3D.
@@ -176,11 +164,7 @@ TEST_F(EnemyTest, KnockdownTimeline) {
     EXPECT_EQ(game.enemies[0]->hitPoints, 0.0f);
     game.enemies[0]->Hit();
     EXPECT_EQ(game.enemies[0]->hitPoints, 0.0f);
-    int handover = 0;
-    while (StateOf(0) != "knockdown" && handover < 5) {
-        RunFrames(1);
-        ++handover;
-    }
+    const int handover = RunUntil([&] { return StateOf(0) == "knockdown"; }, 5);
     ASSERT_EQ(StateOf(0), "knockdown");
     EXPECT_LE(handover, 3);
     size_t explosions = game.explosions.size();
@@ -218,11 +202,7 @@ TEST_F(EnemyTest, EndingSendsEveryStateToPatrol) {
     // Far away, tracking (25 off), shot (39 off), attacking (14 off).
     C_Game& game = Start(Vector3(-75, kFloor, 0), "-105 -3 25  -75 -3 25  -105 -3 -25  -65 -3 -8");
     game.enemies[2]->Hit();
-    int frames = 0;
-    while (game.chargeRings.empty() && frames < 60) {
-        RunFrames(1);
-        ++frames;
-    }
+    RunUntil([&] { return !game.chargeRings.empty(); }, 60);
     ASSERT_EQ(game.chargeRings.size(), 1u);
     EXPECT_EQ(StateOf(0), "walkAround");
     EXPECT_EQ(StateOf(1), "track");
@@ -334,11 +314,7 @@ TEST_F(EnemyTest, EnemyBulletsCostOneHitPointAndTheWallWins) {
 // of the list, and stays where it was once that enemy is gone.
 TEST_F(EnemyTest, MuzzleFlashFollowsTheEnemyThatFired) {
     C_Game& game = Start(Vector3(-75, kFloor, 0), "-75 -3 12  -105 -3 25");
-    int frames = 0;
-    while (game.enemyBullets.empty() && frames < 120) {
-        RunFrames(1);
-        ++frames;
-    }
+    RunUntil([&] { return !game.enemyBullets.empty(); }, 120);
     ASSERT_EQ(game.gunFlashes.size(), 1u);
     const C_GunMuzzleFlash& flash = *game.gunFlashes[0];
     const Vector3 star = flash.StarWorld().Translation();
@@ -395,11 +371,7 @@ TEST_F(EnemyTest, EnemyFireEndsInGameOverAndOneClickReturnsToTheTitle) {
     C_Game& game = Start(Vector3(-75, kFloor, 0), "-75 -3 15  -75 -3 -15  -60 -3 0  -90 -3 0");
     // Three hits instead of a hundred keep the run short.
     game.player->hitPoints = 3.0f;
-    int frames = 0;
-    while (game.player->hitPoints > 0.0f && frames < 2000) {
-        RunFrames(1);
-        ++frames;
-    }
+    RunUntil([&] { return game.player->hitPoints <= 0.0f; }, 2000);
     ASSERT_EQ(game.player->hitPoints, 0.0f);
     EXPECT_FALSE(game.player->alive);
     RunFrames(30);

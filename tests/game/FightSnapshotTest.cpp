@@ -1,4 +1,4 @@
-// ctest-cost: 120
+// ctest-cost: 240
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -18,13 +18,17 @@ constexpr int kUpdates[] = {200, 500, 800, 1100};
 // 7) played by the game binary: at four updates across the fight (robots shot down, explosions,
 // debris, enemy fire on the player) the whole state equals the snapshots taken from the game before
 // ray queries walked hierarchies and content was shared. Their frames count from the game's start.
-TEST(FightSnapshot, StateAcrossAFightIsTheSameAsBeforeTheSpeedWork) {
+// The world never depends on the scale its 3D picture is drawn at: at full size and at half size
+// every field is the same, and at `auto`, whose first game frame is drawn again to time it.
+class FightSnapshot : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(FightSnapshot, StateAcrossAFightIsTheSameAsBeforeTheSpeedWork) {
     const int start = GameStartFrame();
     ASSERT_GT(start, kTitleReturnFrame);
     std::ifstream recorded(kFight + "input.txt");
     ASSERT_TRUE(recorded) << kFight << "input.txt";
     std::ostringstream script;
-    script << kTitleReturnFrame << " key Return down\n" << kTitleReturnFrame + 2 << " key Return up\n";
+    script << StartLevelScript();
     std::string line;
     while (std::getline(recorded, line)) {
         std::istringstream words(line);
@@ -46,19 +50,24 @@ TEST(FightSnapshot, StateAcrossAFightIsTheSameAsBeforeTheSpeedWork) {
         frames.push_back(static_cast<uint32_t>(start + update - 1));
     }
     GameRunResult run;
-    const auto states =
-        RunGameWithSnapshots(StateOnly({"--unlimited", "--seed", "7", "--content", content.Path(), "--input",
-                                        content.File("in.txt"), "--frames", std::to_string(frames.back())}),
-                             frames, &run);
+    const auto states = RunGameWithSnapshots(
+        StateOnly({"--unlimited", "--seed", "7", "--content", content.Path(), "--input", content.File("in.txt"),
+                   "--frames", std::to_string(frames.back()), "--render-scale", GetParam()}),
+        frames, &run);
     ASSERT_EQ(run.exitCode, 0) << run.output;
     for (const int update : kUpdates) {
         const auto state = states.find(static_cast<uint32_t>(start + update - 1));
         ASSERT_NE(state, states.end()) << "no snapshot at update " << update;
         ASSERT_EQ(state->second["updates"], update);
+        if (std::string(GetParam()) != "auto") {
+            EXPECT_EQ(state->second["renderScale"].get<float>() * 100.0f, std::stof(GetParam()));
+        }
         StateComparison comparison{1e-5};
         ExpectSameState(ReadJsonFile(kFight + "update-" + std::to_string(update) + ".json"), state->second,
                         "update " + std::to_string(update), comparison);
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(RenderScale, FightSnapshot, ::testing::Values("100", "50", "auto"));
 
 }  // namespace

@@ -4,9 +4,8 @@
 #include <filesystem>
 
 #include "app/SceneRegistry.h"
+#include "framework/FwServices.h"
 #include "framework/audio/FwAudioManager.h"
-#include "framework/graphics/FwDirect3D.h"
-#include "framework/graphics/FwShaderManager.h"
 #include "framework/platform/FwClock.h"
 #include "framework/platform/FwPath.h"
 #include "game/world/C_Game.h"
@@ -19,16 +18,6 @@ std::vector<SDL_Event> GameSceneTest::pending;
 void GameSceneTest::SetUpTestSuite() { OpenDevice(kStateWidth, kStateHeight); }
 
 void GameScenePixelTest::SetUpTestSuite() { OpenDevice(1280, 720); }
-
-void GameScenePixelTest::SetUp() {
-    GameSceneTest::SetUp();
-    FwSetFixedRandomSeed(5u);
-}
-
-void GameScenePixelTest::TearDown() {
-    FwSetFixedRandomSeed(std::nullopt);
-    GameSceneTest::TearDown();
-}
 
 C_Game& GameScenePixelTest::StartAfterFade() {
     C_Game& game = StartGame();
@@ -48,16 +37,12 @@ void GameSceneTest::OpenDevice(int backBufferWidth, int backBufferHeight) {
     window = std::make_unique<FwWindow>();
     ASSERT_TRUE(window->Create(1280, 720, "game test", "Window")) << SDL_GetError();
     std::string errorText;
-    ASSERT_TRUE(FwDirect3D::GetInstance().Init(window->Hwnd(), backBufferWidth, backBufferHeight, false, errorText))
+    ASSERT_TRUE(FwStartServices(window->Hwnd(), backBufferWidth, backBufferHeight, true, false, errorText))
         << errorText;
-    FwShaderManager::GetInstance().Init();
-    FwAudioManager::GetInstance().Init();
 }
 
 void GameSceneTest::TearDownTestSuite() {
-    FwShaderManager::GetInstance().Release();
-    FwDirect3D::GetInstance().Release();
-    FwAudioManager::GetInstance().Release();
+    FwStopServices();
     window.reset();
 }
 
@@ -66,9 +51,8 @@ void GameSceneTest::SetUp() {
     FwInput::GetInstance().Reset();
     pending.clear();
     SceneManager::GetInstance().clickLatch = 0;
-    previousRoot = FwContentRoot();
     std::filesystem::create_directory_symlink(std::string(QUARNEL_BUILD_DIR) + "/Data", content.File("Data"));
-    FwSetContentRoot(content.Path());
+    contentRoot.emplace(content.Path());
     WriteLevelFile("data.txt", ReadTextFile(std::string(QUARNEL_BUILD_DIR) + "/TxtData/data.txt"));
     for (const char* name : {"Enemydata.txt", "drumdata.txt", "breaker.txt", "installatioStand.txt"}) {
         WriteLevelFile(name, "");
@@ -77,7 +61,7 @@ void GameSceneTest::SetUp() {
 
 void GameSceneTest::TearDown() {
     SceneManager::GetInstance().Release();
-    FwSetContentRoot(previousRoot);
+    contentRoot.reset();
 }
 
 void GameSceneTest::WriteLevelFile(const std::string& name, const std::string& text) const {
@@ -92,6 +76,8 @@ C_Game& GameSceneTest::StartGame() {
     return game;
 }
 
+SDL_Window* GameSceneTest::Window() { return window->Hwnd(); }
+
 void GameSceneTest::RunFrames(int count) {
     for (int i = 0; i < count; ++i) {
         // As the window's pump does it: the frame starts, then the events since the last one arrive.
@@ -104,6 +90,21 @@ void GameSceneTest::RunFrames(int count) {
         // Not presented: the tests read the back buffer, and copying it to the window costs time.
         SceneManager::GetInstance().Step();
     }
+}
+
+int GameSceneTest::RunUntil(const std::function<bool()>& done, int limit) {
+    int frames = 0;
+    while (frames < limit && !done()) {
+        RunFrames(1);
+        ++frames;
+    }
+    return frames;
+}
+
+nlohmann::json GameSceneTest::Snapshot() const {
+    nlohmann::json out;
+    Game()->DumpState(out);
+    return out;
 }
 
 C_Game* GameSceneTest::Game() const { return dynamic_cast<C_Game*>(SceneManager::GetInstance().Current()); }

@@ -7,16 +7,20 @@
 // are not presented. Tests that check state draw into a quarter-size back buffer, which draws
 // the same frames many times faster; tests that check pixels use GameScenePixelTest.
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include <SDL.h>
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include "framework/platform/FwInput.h"
 #include "framework/platform/FwWindow.h"
 #include "tests/support/GameRun.h"
+#include "tests/support/Scoped.h"
 
 class C_Game;
 
@@ -38,21 +42,27 @@ protected:
     // update runs with the next frame.
     C_Game& StartGame();
     void RunFrames(int count);
+    // Runs frames while `done` does not hold, `limit` frames at most; returns how many ran.
+    int RunUntil(const std::function<bool()>& done, int limit);
     // The running game scene, or null once another scene has taken over.
     C_Game* Game() const;
     const char* SceneName() const;
+    // The running game's fields as --dump-state writes them.
+    nlohmann::json Snapshot() const;
 
     // Input events, handed to FwInput at the start of the next frame as the window's pump does.
     static void Key(FwKey key, bool down);
     static void MoveMouse(int dx, int dy);
     static void Focus(bool active);
+    // The window the device presents to, for tests that resize it.
+    static SDL_Window* Window();
 
     TempDir content;
 
 private:
     static std::unique_ptr<FwWindow> window;
     static std::vector<SDL_Event> pending;
-    std::string previousRoot;
+    std::optional<ScopedContentRoot> contentRoot;
 };
 
 // The game drawn at its full 1280x720, for tests that read pixels at screen positions. The seed
@@ -61,8 +71,8 @@ private:
 class GameScenePixelTest : public GameSceneTest {
 protected:
     static void SetUpTestSuite();
-    void SetUp() override;
-    void TearDown() override;
     // StartGame, with the fade from black skipped.
     C_Game& StartAfterFade();
+
+    const ScopedSeed seed{5u};
 };

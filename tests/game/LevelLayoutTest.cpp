@@ -6,18 +6,13 @@
 #include "framework/platform/FwPath.h"
 #include "game/world/C_LevelLayout.h"
 #include "tests/support/GameRun.h"
+#include "tests/support/Scoped.h"
 
 namespace {
 
 // Writes the given level files into a content tree of its own and reads them back.
 class LevelLayoutTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        previousRoot = FwContentRoot();
-        FwSetContentRoot(dir.Path());
-    }
-    void TearDown() override { FwSetContentRoot(previousRoot); }
-
     void Write(const std::string& name, const std::string& text) const { WriteTextFile(dir.File(name), text); }
 
     C_LevelLayout Load() const {
@@ -27,7 +22,7 @@ protected:
     }
 
     TempDir dir;
-    std::string previousRoot;
+    const ScopedContentRoot root{dir.Path()};
 };
 
 void ExpectVector(const Vector3& actual, float x, float y, float z) {

@@ -18,15 +18,15 @@ class PauseTest : public GameSceneTest {
 protected:
     void SetUp() override {
         GameSceneTest::SetUp();
-        FwSetFixedRandomSeed(23u);
         WriteLevelFile("data.txt", "-75 -7.5 0 0");
         WriteLevelFile("Enemydata.txt", "-75 -3 25  -75 -3 -25  -50 -3 0  -100 -3 0");
     }
     void TearDown() override {
-        FwSetFixedRandomSeed(std::nullopt);
         FwGetSettings() = FwSettings();
         GameSceneTest::TearDown();
     }
+
+    const ScopedSeed seed{23u};
 
     static nlohmann::json Snapshot() {
         nlohmann::json out;

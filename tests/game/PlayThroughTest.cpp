@@ -133,6 +133,8 @@ TEST_F(PlayThrough, ShootsAndWalksTheRouteFromTheTitleToTheEndingAndBack) {
                                      dir.File("in.txt"),
                                      "--frames",
                                      std::to_string(click + 2),
+                                     "--render-scale",
+                                     "100",
                                      "--screenshot",
                                      std::to_string(gameStart + 110) + ":" + shots + "/start.png",
                                      "--screenshot",
@@ -261,10 +263,11 @@ TEST_F(PlayThrough, UnpoweredCurtainIsNeverReachedWithoutShooting) {
     const std::string shots = kBuild + "/test-output/playthrough";
     std::filesystem::create_directories(shots);
     GameRunResult run;
-    const auto states = RunGameWithSnapshots(
-        StateOnly({"--unlimited", "--seed", "7", "--content", content.Path(), "--input", dir.File("in.txt"), "--frames",
-                   std::to_string(legEnd), "--screenshot", std::to_string(legEnd) + ":" + shots + "/curtain.png"}),
-        frames, &run);
+    const auto states =
+        RunGameWithSnapshots(StateOnly({"--unlimited", "--seed", "7", "--content", content.Path(), "--input",
+                                        dir.File("in.txt"), "--frames", std::to_string(legEnd), "--render-scale", "100",
+                                        "--screenshot", std::to_string(legEnd) + ":" + shots + "/curtain.png"}),
+                             frames, &run);
     ASSERT_EQ(run.exitCode, 0) << run.output;
     int heldFrames = 0;
     for (const auto& [frame, state] : states) {
@@ -285,13 +288,7 @@ namespace {
 
 constexpr int kMaxFrames = 9000;
 
-class PlayThroughWithEnemies : public GameSceneTest {
-protected:
-    void TearDown() override {
-        FwSetFixedRandomSeed(std::nullopt);
-        GameSceneTest::TearDown();
-    }
-};
+class PlayThroughWithEnemies : public GameSceneTest {};
 
 // The shipped level with its twelve enemies, played by the fight driver to the ending.
 TEST_F(PlayThroughWithEnemies, ShootsDownTheEnemiesInRangeOnTheWayToTheEnding) {
@@ -301,7 +298,7 @@ TEST_F(PlayThroughWithEnemies, ShootsDownTheEnemiesInRangeOnTheWayToTheEnding) {
     FightDriver driver;
     std::string error;
     ASSERT_TRUE(driver.ReadRoute(kBuild, error)) << error;
-    FwSetFixedRandomSeed(7u);
+    const ScopedSeed seed(7u);
     StartGame();
     RunFrames(1);
     C_Game& game = *Game();

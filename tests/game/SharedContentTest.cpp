@@ -2,9 +2,17 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
 #include <set>
+#include <string>
 
+#include <nlohmann/json.hpp>
+
+#include "framework/audio/FwSoundEffect.h"
+#include "framework/graphics/FwDirect3D.h"
+#include "framework/graphics/FwTexture.h"
 #include "framework/model/FwCollision.h"
+#include "framework/model/FwModel.h"
 #include "framework/platform/FwClock.h"
 #include "game/enemy/C_Enemy.h"
 #include "game/world/C_Game.h"
@@ -22,13 +30,13 @@ protected:
         for (const char* name : {"data.txt", "Enemydata.txt", "drumdata.txt", "breaker.txt", "installatioStand.txt"}) {
             WriteLevelFile(name, ReadTextFile(kBuild + "/TxtData/" + name));
         }
-        FwSetFixedRandomSeed(7u);
     }
     void TearDown() override {
         FwSetRayQueryObserver({});
-        FwSetFixedRandomSeed(std::nullopt);
         GameSceneTest::TearDown();
     }
+
+    const ScopedSeed seed{7u};
 };
 
 std::set<const FwMesh*> MeshesOf(const FwModel& model) {
@@ -106,6 +114,40 @@ TEST_F(SharedContent, EveryRayQueryOfAFightMatchesBruteForce) {
     EXPECT_GT(queries, 10000u);
     EXPECT_GT(hits, queries / 10);
     EXPECT_GE(driver.enemiesDowned, 1) << "no fight in " << frame << " frames";
+}
+
+// Everything a fight draws with and plays is there once the level has loaded: over its frames of
+// shots, beams, flashes, sparks, explosions, smoke and debris the device makes no render state,
+// and no model, texture or sound is read that the level's preloading did not already read.
+TEST_F(SharedContent, AFightMakesNoStateAndReadsNoFileAfterTheFirstFrame) {
+    FightDriver driver;
+    std::string error;
+    ASSERT_TRUE(driver.ReadRoute(kBuild, error)) << error;
+    StartGame();
+    RunFrames(1);
+    C_Game& game = *Game();
+    const FwDirect3D& d3d = FwDirect3D::GetInstance();
+    const size_t states = d3d.StateCount();
+    const size_t models = FwModel::CacheSize();
+    const size_t textures = FwTexture::CacheSize();
+    const size_t sounds = FwSoundEffect::CacheSize();
+    std::map<std::string, size_t> largest;
+    int frame = 1;
+    for (; frame < 1400 && driver.Step(game); ++frame) {
+        RunFrames(1);
+        const nlohmann::json state = Snapshot();
+        for (const auto& [list, size] : state["lists"].items()) {
+            largest[list] = std::max(largest[list], size.get<size_t>());
+        }
+    }
+    EXPECT_EQ(d3d.StateCount(), states);
+    EXPECT_EQ(FwModel::CacheSize(), models);
+    EXPECT_EQ(FwTexture::CacheSize(), textures);
+    EXPECT_EQ(FwSoundEffect::CacheSize(), sounds);
+    for (const char* list : {"playerBullets", "gunFlashes", "hitEffects", "chargeRings", "enemyBullets", "explosions",
+                             "enemyDebris", "breakerSmokes", "burnMarks"}) {
+        EXPECT_GT(largest[list], 0u) << "no " << list << " in " << frame << " frames";
+    }
 }
 
 }  // namespace

@@ -14,8 +14,8 @@
 #include "game/world/C_Game.h"
 #include "scenes/SceneManager.h"
 #include "scenes/TitleScene.h"
-#include "tests/support/FightDriver.h"
 #include "tests/game/GameSceneFixture.h"
+#include "tests/support/FightDriver.h"
 
 namespace {
 
@@ -36,13 +36,7 @@ long ResidentBytes() {
     return resident * sysconf(_SC_PAGESIZE);
 }
 
-class Soak : public GameSceneTest {
-protected:
-    void TearDown() override {
-        FwSetFixedRandomSeed(std::nullopt);
-        GameSceneTest::TearDown();
-    }
-};
+class Soak : public GameSceneTest {};
 
 // The seeded careless driver plays the shipped level with no frame limiter: title, game, death or
 // ending, title again, for as many frames as asked. Nothing may crash, no list may grow without
@@ -57,7 +51,7 @@ TEST_F(Soak, PlaysTheLevelAgainAndAgainWithinBoundedListsAndMemory) {
     FightDriver driver(20261209u);
     std::string error;
     ASSERT_TRUE(driver.ReadRoute(kBuild, error)) << error;
-    FwSetFixedRandomSeed(11u);
+    const ScopedSeed seed(11u);
     SceneManager& scenes = SceneManager::GetInstance();
     scenes.SetNextScene(std::make_unique<TitleScene>());
 
@@ -69,10 +63,9 @@ TEST_F(Soak, PlaysTheLevelAgainAndAgainWithinBoundedListsAndMemory) {
         driver.PlayFrame();
         // As the game's loop does: the driver lets go of a frame's commands once it is presented.
         FwDirect3D::GetInstance().Present();
-        if (const C_Game* game = Game()) {
+        if (Game() != nullptr) {
             ++gameFrames;
-            nlohmann::json state;
-            game->DumpState(state);
+            const nlohmann::json state = Snapshot();
             for (const auto& [list, size] : state["lists"].items()) {
                 largest[list] = std::max(largest[list], size.get<size_t>());
             }

@@ -141,9 +141,7 @@ TEST_F(WeaponsTest, DrumsStopBulletsAndReflectTheBeamWithoutBurnMarks) {
     RunFrames(1);
     Key(FwKey::MouseLeft, false);
     ASSERT_EQ(game.playerBullets.size(), 1u);
-    for (int frame = 0; frame < 30 && !game.playerBullets.empty(); ++frame) {
-        RunFrames(1);
-    }
+    RunUntil([&] { return game.playerBullets.empty(); }, 30);
     EXPECT_TRUE(game.playerBullets.empty());
     EXPECT_TRUE(game.burnMarks.empty());
 

@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include <epoxy/gl.h>
 #include <stb_image.h>
 
 #include "framework/graphics/FwConstantBuffer.h"
@@ -109,6 +110,34 @@ TEST_F(Direct3DTest, BlendModesBeyondAddGiveNoState) {
     EXPECT_NE(d3d.CreateBlendState(FwBlendMode::Add), nullptr);
     EXPECT_EQ(d3d.CreateBlendState(static_cast<FwBlendMode>(3)), nullptr);
     EXPECT_EQ(d3d.CreateBlendState(static_cast<FwBlendMode>(-1)), nullptr);
+}
+
+// One object per description, made on the first request, so a draw may ask for its states every
+// frame at no cost; another description is another object.
+TEST_F(Direct3DTest, StatesOfOneDescriptionAreOneObject) {
+    const FwDirect3D& d3d = FwDirect3D::GetInstance();
+    const auto requestAll = [&d3d] {
+        return std::vector<const void*>{
+            d3d.CreateBlendState(FwBlendMode::Add).get(),
+            d3d.CreateBlendState(FwBlendMode::Alpha).get(),
+            d3d.CreateDepthStencilState(false, true).get(),
+            d3d.CreateDepthStencilState(true, true).get(),
+            d3d.CreateRasterizerState(FwCullMode::Front, FwFillMode::Solid, true, false).get(),
+            d3d.CreateRasterizerState(FwCullMode::Front, FwFillMode::Wireframe, true, false).get(),
+            d3d.CreateSamplerState(FwFilter::Point, 0, FwAddressMode::Clamp, true).get(),
+            d3d.CreateSamplerState(FwFilter::Point, 0, FwAddressMode::Wrap, true).get(),
+        };
+    };
+    const std::vector<const void*> first = requestAll();
+    const size_t made = d3d.StateCount();
+    EXPECT_EQ(requestAll(), first);
+    EXPECT_EQ(d3d.StateCount(), made);
+    for (size_t i = 0; i < first.size(); i += 2) {
+        EXPECT_NE(first[i], first[i + 1]) << "request " << i;
+    }
+    // A refused description leaves nothing behind.
+    EXPECT_EQ(d3d.CreateBlendState(static_cast<FwBlendMode>(3)), nullptr);
+    EXPECT_EQ(d3d.StateCount(), made);
 }
 
 TEST_F(Direct3DTest, PoolBufferMustBeStrictlyLargerThanTheDraw) {

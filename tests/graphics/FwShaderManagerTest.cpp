@@ -1,3 +1,4 @@
+#include <epoxy/gl.h>
 #include <cmath>
 #include <string>
 #include <vector>

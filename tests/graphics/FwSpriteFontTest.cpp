@@ -1,3 +1,4 @@
+#include <epoxy/gl.h>
 #include <cmath>
 #include <cstdio>
 #include <functional>

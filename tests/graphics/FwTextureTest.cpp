@@ -13,6 +13,7 @@
 #include "framework/graphics/FwTexture.h"
 #include "framework/platform/FwPath.h"
 #include "tests/graphics/GraphicsFixture.h"
+#include "tests/support/Scoped.h"
 
 namespace {
 
@@ -118,14 +119,12 @@ TEST_F(TextureTest, OpaqueOnlyWhenEveryTexelHasFullAlpha) {
 }
 
 TEST_F(TextureTest, ContentPathsResolveWhateverTheirLetterCase) {
-    const std::string oldRoot = FwContentRoot();
     fs::create_directories(directory / "Data" / "Texture");
     fs::copy_file(File("pic.png"), directory / "Data" / "Texture" / "Title.png");
-    FwSetContentRoot(directory.string());
+    const ScopedContentRoot root(directory.string());
     FwTexture texture;
     EXPECT_TRUE(texture.Load("data/texture/title.png"));
     EXPECT_EQ(texture.Path(), "data/texture/title.png");
-    FwSetContentRoot(oldRoot);
 }
 
 TEST_F(TextureTest, FailedLoadsLeaveTheTextureEmpty) {
@@ -229,11 +228,29 @@ TEST(ImageDecoding, ImagesClaimingMorePixelsThanTheirCodingHoldsAreRefused) {
         FwImage image;
         return FwDecodeImage(std::vector<uint8_t>(text.begin(), text.end()), image, error);
     };
-    const auto radiance = [](const std::string& size) { return "#?RADIANCE\nFORMAT=32-bit_rle_rgbe\n\n" + size + "\n"; };
+    const auto radiance = [](const std::string& size) {
+        return "#?RADIANCE\nFORMAT=32-bit_rle_rgbe\n\n" + size + "\n";
+    };
     // Run-length true colour, 16 bits a pixel, the given width and height.
     const auto tga = [](uint16_t width, uint16_t height) {
-        return std::string{0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0, char(width & 0xFF), char(width >> 8),
-                           char(height & 0xFF), char(height >> 8), 16, 0};
+        return std::string{0,
+                           0,
+                           10,
+                           0,
+                           0,
+                           0,
+                           0,
+                           0,
+                           0,
+                           0,
+                           0,
+                           0,
+                           char(width & 0xFF),
+                           char(width >> 8),
+                           char(height & 0xFF),
+                           char(height >> 8),
+                           16,
+                           0};
     };
     std::string error;
     EXPECT_TRUE(decode(radiance("-Y 1 +X 2"), 8, error)) << error;

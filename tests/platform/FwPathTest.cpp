@@ -4,22 +4,19 @@
 
 #include "framework/platform/FwPath.h"
 #include "tests/support/GameRun.h"
+#include "tests/support/Scoped.h"
 
 namespace {
 
 class FwPathTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        previousRoot = FwContentRoot();
-        FwSetContentRoot(dir.Path());
         WriteTextFile(dir.File("Data/Texture/Title.png"), "x");
         WriteTextFile(dir.File("Data/Sound/click.wav"), "x");
         WriteTextFile(dir.File("TxtData/data.txt"), "x");
     }
-    void TearDown() override { FwSetContentRoot(previousRoot); }
-
     TempDir dir;
-    std::string previousRoot;
+    const ScopedContentRoot root{dir.Path()};
 };
 
 TEST_F(FwPathTest, ExactSpellingIsTakenAsWritten) {

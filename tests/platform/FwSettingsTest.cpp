@@ -25,6 +25,7 @@ FwSettings Changed() {
     settings.rumble = false;
     settings.keyBindings[0] = SDL_SCANCODE_UP;
     settings.keyBindings[7] = SDL_SCANCODE_LSHIFT;
+    settings.renderScale = 65.0f;
     return settings;
 }
 
@@ -53,6 +54,7 @@ TEST(FwSettingsFile, EverySettingRoundTripsAndTheFolderIsMade) {
                              "key-menu-up = Left Shift\n", "key-screenshot = F12\n"}) {
         EXPECT_NE(text.find(line), std::string::npos) << line << " in\n" << text;
     }
+    EXPECT_NE(text.find("render-scale = 65\n"), std::string::npos) << text;
 
     FwSettings read;
     testing::internal::CaptureStderr();
@@ -87,6 +89,28 @@ TEST(FwSettingsFile, NumbersStayOnTheirGridAndWithinTheirBounds) {
     EXPECT_EQ(FwFindSetting("mouse-sensitivity")->ScreenText(settings), "1.0");
     EXPECT_EQ(FwFindSetting("mouse-sensitivity")->Stepped(5.0f, 3), 5.0f);
     EXPECT_EQ(FwFindSetting("brightness"), nullptr);
+
+    // The render scale: auto one step below 50, whole percentages in steps of 5.
+    const FwSettingInfo& scale = *FwFindSetting("render-scale");
+    EXPECT_EQ(scale.FileText(settings), "auto");
+    EXPECT_EQ(scale.ScreenText(settings), "Auto");
+    EXPECT_EQ(scale.Stepped(0.0f, 1), 50.0f);
+    EXPECT_EQ(scale.Stepped(0.0f, -1), 0.0f);
+    EXPECT_EQ(scale.Stepped(50.0f, -1), 0.0f);
+    EXPECT_EQ(scale.Stepped(95.0f, 3), 100.0f);
+    for (const auto& [text, parsed] : {std::pair{"75", 75.0f}, {"62", 60.0f}, {"100", 100.0f}, {"auto", 0.0f}}) {
+        settings.renderScale = 1.0f;
+        EXPECT_TRUE(scale.Parse(text, settings)) << text;
+        EXPECT_EQ(settings.renderScale, parsed) << text;
+    }
+    EXPECT_EQ(scale.FileText(settings), "auto");
+    settings.renderScale = 55.0f;
+    EXPECT_EQ(scale.FileText(settings), "55");
+    EXPECT_EQ(scale.ScreenText(settings), "55%");
+    for (const char* bad : {"45", "0", "105", "Auto", "", "auto75"}) {
+        EXPECT_FALSE(scale.Parse(bad, settings)) << bad;
+        EXPECT_EQ(settings.renderScale, 55.0f) << bad;
+    }
 }
 
 // Every line that cannot be understood is named on stderr and costs only its own setting.

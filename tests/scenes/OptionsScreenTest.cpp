@@ -71,9 +71,9 @@ TEST(OptionsScreen, ChangesSettingsThatTheNextGameAndTheNextRunUse) {
     const std::vector<std::string> xdg = {"XDG_CONFIG_HOME=" + dir.File("xdg")};
 
     GameRunResult plainRun;
-    const Snapshots plain =
-        RunGameWithSnapshots(Args(dir.File("plain.txt"), 310, {"--screenshot", "300:" + dir.File("plain.png")}),
-                             {100, kOpen, kOpen + 3}, &plainRun, xdg);
+    const Snapshots plain = RunGameWithSnapshots(
+        Args(dir.File("plain.txt"), 310, {"--render-scale", "100", "--screenshot", "300:" + dir.File("plain.png")}),
+        {100, kOpen, kOpen + 3}, &plainRun, xdg);
     ASSERT_EQ(plainRun.exitCode, 0) << plainRun.output;
 
     GameRunResult optionsRun;
@@ -81,8 +81,8 @@ TEST(OptionsScreen, ChangesSettingsThatTheNextGameAndTheNextRunUse) {
                                           kClose - 1, kClose + 3, kLookFrame - 1, kLookFrame};
     const Snapshots run =
         RunGameWithSnapshots(Args(dir.File("options.txt"), kLookFrame,
-                                  {"--settings", settings, "--screenshot", "300:" + dir.File("before.png"),
-                                   "--screenshot", "340:" + dir.File("open.png")}),
+                                  {"--settings", settings, "--render-scale", "100", "--screenshot",
+                                   "300:" + dir.File("before.png"), "--screenshot", "340:" + dir.File("open.png")}),
                              frames, &optionsRun, xdg);
     ASSERT_EQ(optionsRun.exitCode, 0) << optionsRun.output;
     ASSERT_EQ(run.size(), frames.size()) << "Escape must leave the screen, not close the window";
@@ -91,8 +91,10 @@ TEST(OptionsScreen, ChangesSettingsThatTheNextGameAndTheNextRunUse) {
     // ignored, and the pictures match.
     nlohmann::json typing = run.at(100);
     nlohmann::json plainTyping = plain.at(100);
-    typing.erase("measuredFps");
-    plainTyping.erase("measuredFps");
+    for (const char* machine : {"measuredFps", "renderScale"}) {
+        typing.erase(machine);
+        plainTyping.erase(machine);
+    }
     EXPECT_EQ(typing, plainTyping);
     EXPECT_EQ(TitleTimeline(run.at(kOpen)), TitleTimeline(plain.at(kOpen)));
     EXPECT_TRUE(plain.at(kOpen)["title"]["options"].is_null());
@@ -162,7 +164,7 @@ TEST(OptionsScreen, ControlsPageRebindingAndFieldOfViewDriveTheNextGame) {
                   "305 key O down\n306 key O up\n"                                           // mouse sensitivity
                   "310 wheel -1\n311 wheel -1\n312 wheel -1\n313 wheel -1\n314 wheel -1\n315 wheel -1\n"  // field of view
                   "318 key Right down\n319 key Right up\n322 key Right down\n323 key Right up\n"  // 70
-                  "326 wheel -1\n327 wheel -1\n"                                              // Controls
+                  "325 wheel -1\n326 wheel -1\n327 wheel -1\n"                                // Controls
                   "330 key Return down\n331 key Return up\n"                                  // on Drive forward
                   "334 key Return down\n335 key Return up\n"                                  // waits for a key
                   "338 scancode I down\n339 scancode I up\n"                                  // binds I
@@ -195,8 +197,7 @@ TEST(OptionsScreen, ControlsPageRebindingAndFieldOfViewDriveTheNextGame) {
     const int g = GameStartFrame();
     ASSERT_GT(g, 0);
     const auto frame = [g](int offset) { return std::to_string(g + offset); };
-    WriteTextFile(dir.File("drive.txt"), std::to_string(kTitleReturnFrame) + " key Return down\n" +
-                                             std::to_string(kTitleReturnFrame + 2) + " key Return up\n" + frame(10) +
+    WriteTextFile(dir.File("drive.txt"), StartLevelScript() + frame(10) +
                                              " scancode W down\n" + frame(30) + " scancode W up\n" + frame(40) +
                                              " scancode I down\n" + frame(60) + " scancode I up\n");
     const Snapshots game = RunGameWithSnapshots(

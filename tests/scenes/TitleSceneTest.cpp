@@ -53,9 +53,9 @@ const Snapshots& MainTimeline() {
             "305 key Return down\n306 key Return up\n"
             "330 button left down\n331 button left up\n340 key Return down\n",
             Range(1, 420), 420,
-            {"--screenshot", "40:" + dir + "/typing.png", "--screenshot", "300:" + dir + "/title.png", "--screenshot",
-             "403:" + dir + "/403.png", "--screenshot", "404:" + dir + "/404.png", "--screenshot",
-             "405:" + dir + "/405.png"});
+            {"--render-scale", "100", "--screenshot", "40:" + dir + "/typing.png", "--screenshot",
+             "300:" + dir + "/title.png", "--screenshot", "403:" + dir + "/403.png", "--screenshot",
+             "404:" + dir + "/404.png", "--screenshot", "405:" + dir + "/405.png"});
     }();
     return snapshots;
 }
@@ -246,8 +246,8 @@ TEST(TitleScreen, TypingAndTitleSoundsAreHeard) {
     WriteTextFile(dir.File("input.txt"), "");
     GameRunResult run;
     // The wave writer mixes in real time, so this run keeps the frame limiter.
-    const Snapshots s = RunGameWithSnapshots(StateOnly({"--frames", "300", "--input", dir.File("input.txt")}),
-                                             {5, 100}, &run, {"ALSOFT_CONF=" + dir.File("alsoft.conf")});
+    const Snapshots s = RunGameWithSnapshots(StateOnly({"--frames", "300", "--input", dir.File("input.txt")}), {5, 100},
+                                             &run, {"ALSOFT_CONF=" + dir.File("alsoft.conf")});
     ASSERT_EQ(run.exitCode, 0) << run.output;
     EXPECT_TRUE(Title(s, 5)["keyboardSoundPlaying"]) << "typing is heard";
     EXPECT_FALSE(Title(s, 100)["keyboardSoundPlaying"]) << "and stops when the text is complete";

@@ -350,8 +350,7 @@ int FindGameStart() {
     constexpr int kFirst = 380;
     constexpr int kLast = 480;
     TempDir dir;
-    WriteTextFile(dir.File("in.txt"), std::to_string(kTitleReturnFrame) + " key Return down\n" +
-                                          std::to_string(kTitleReturnFrame + 2) + " key Return up\n");
+    WriteTextFile(dir.File("in.txt"), StartLevelScript());
     std::vector<uint32_t> frames;
     for (int frame = kFirst; frame <= kLast; ++frame) {
         frames.push_back(static_cast<uint32_t>(frame));
@@ -373,6 +372,11 @@ int FindGameStart() {
 }
 
 }  // namespace
+
+std::string StartLevelScript() {
+    return std::to_string(kTitleReturnFrame) + " key Return down\n" + std::to_string(kTitleReturnFrame + 2) +
+           " key Return up\n";
+}
 
 int GameStartFrame() {
     static const int frame = FindGameStart();

@@ -119,3 +119,6 @@ std::vector<RouteStep> ReadRoute(const std::string& contentRoot, std::string& er
 // when that run finds no game scene.
 constexpr int kTitleReturnFrame = 310;
 int GameStartFrame();
+// The input script's lines that start the level from the title: Enter at kTitleReturnFrame, held
+// for two frames as a person would.
+std::string StartLevelScript();

@@ -4,8 +4,7 @@
 
 #include <SDL.h>
 
-#include "framework/graphics/FwDirect3D.h"
-#include "framework/graphics/FwShaderManager.h"
+#include "framework/FwServices.h"
 
 SDL_Window* OpenHiddenDevice(int width, int height, std::string& error, bool debug) {
     if (std::getenv("DISPLAY") == nullptr) {
@@ -24,18 +23,16 @@ SDL_Window* OpenHiddenDevice(int width, int height, std::string& error, bool deb
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }
-    if (!FwDirect3D::GetInstance().Init(window, width, height, debug, error)) {
+    if (!FwStartServices(window, width, height, false, debug, error)) {
         SDL_DestroyWindow(window);
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }
-    FwShaderManager::GetInstance().Init();
     return window;
 }
 
 void CloseHiddenDevice(SDL_Window* window) {
-    FwShaderManager::GetInstance().Release();
-    FwDirect3D::GetInstance().Release();
+    FwStopServices();
     if (window != nullptr) {
         SDL_DestroyWindow(window);
         SDL_QuitSubSystem(SDL_INIT_VIDEO);

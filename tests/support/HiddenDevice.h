@@ -8,5 +8,5 @@ struct SDL_Window;
 // offscreen driver when there is no display; `debug` reports GL errors on standard error. Null
 // with the reason in `error` on failure.
 SDL_Window* OpenHiddenDevice(int width, int height, std::string& error, bool debug = false);
-// Releases the shader service and the device, then the window.
+// Stops the services (the content caches with them), then closes the window.
 void CloseHiddenDevice(SDL_Window* window);

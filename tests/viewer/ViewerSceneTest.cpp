@@ -23,7 +23,8 @@ TEST(ViewerScene, ShowsTheModelTurningAndPrintsItsSummary) {
     TempDir dir;
     GameRunResult run;
     const auto snapshots = RunGameWithSnapshots(
-        {"--view", kBox, "--frames", "4", "--screenshot", "4:" + dir.File("box.png")}, {2, 4}, &run);
+        {"--view", kBox, "--frames", "4", "--render-scale", "100", "--screenshot", "4:" + dir.File("box.png")}, {2, 4},
+        &run);
     ASSERT_EQ(run.exitCode, 0) << run.output;
     EXPECT_NE(run.output.find("Reading ASCII glTF\n"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("Box.gltf: 2 nodes, 1 meshes, 12 triangles, 1 materials, "
@@ -60,8 +61,8 @@ TEST(ViewerScene, FindsContentRelativePathsWhateverTheirCase) {
 TEST(ViewerScene, UnreadableFileShowsAnEmptySceneAndSaysWhy) {
     TempDir dir;
     WriteTextFile(dir.File("broken.gltf"), "{\"asset\": {\"version\": \"2.0\"}, \"nodes\": [{\"mesh\": 3}]}");
-    const GameRunResult run =
-        RunGame({"--view", dir.File("broken.gltf"), "--frames", "2", "--screenshot", "2:" + dir.File("empty.png")});
+    const GameRunResult run = RunGame({"--view", dir.File("broken.gltf"), "--frames", "2", "--render-scale", "100",
+                                       "--screenshot", "2:" + dir.File("empty.png")});
     ASSERT_EQ(run.exitCode, 0) << run.output;
     EXPECT_NE(run.output.find("Err: "), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("Failed to parse glTF\n"), std::string::npos) << run.output;
