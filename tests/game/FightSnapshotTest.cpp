@@ -17,7 +17,9 @@ constexpr int kUpdates[] = {200, 500, 800, 1100};
 // The fight driver's input (tests/data/fight/input.txt, recorded from the shipped level with seed
 // 7) played by the game binary: at four updates across the fight (robots shot down, explosions,
 // debris, enemy fire on the player) the whole state equals the snapshots taken from the game before
-// ray queries walked hierarchies and content was shared. Their frames count from the game's start.
+// ray queries walked hierarchies and content was shared, re-taken once when the game's trigonometry
+// became its own (Math::Sin and friends round the double functions; glibc's float ones differ from
+// them in the last bit). Their frames count from the game's start.
 // The world never depends on the scale its 3D picture is drawn at: at full size and at half size
 // every field is the same, and at `auto`, whose first game frame is drawn again to time it.
 class FightSnapshot : public ::testing::TestWithParam<const char*> {};
