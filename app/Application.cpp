@@ -142,6 +142,10 @@ void Application::BrowserFrame() {
     if (FwBrowserGraphicsLost()) {
         return;
     }
+    if (const uint32_t restores = FwBrowserGraphicsRestores(); restores != graphicsRestores) {
+        graphicsRestores = restores;
+        FwDirect3D::GetInstance().RemakeObjects();
+    }
     // Animation frames come at the display's rate; the world steps at most at the frame budget,
     // a little early rather than a whole display frame late.
     const double now = emscripten_get_now();

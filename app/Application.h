@@ -44,6 +44,7 @@ private:
     void BrowserFrame();
     uint32_t browserFrame = 0;
     double nextFrameDue = 0.0;  // milliseconds on the page's clock
+    uint32_t graphicsRestores = 0;  // times the page saw the WebGL context come back
 #endif
     void ProbeRenderScale(C_Scene& scene);
     // F3 and F12, after the scene has drawn.

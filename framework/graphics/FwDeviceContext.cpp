@@ -71,6 +71,25 @@ void FwDeviceContext::Release() {
     nullTexture.Release();
 }
 
+#ifdef __EMSCRIPTEN__
+void FwDeviceContext::Reapply() {
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    pointedInput = {};
+    indexLayout = 0;
+    boundIndexBuffer = 0;
+    SetProgram(program);
+    for (uint32_t slot = 0; slot < constantBuffers.size(); ++slot) {
+        glBindBufferBase(GL_UNIFORM_BUFFER, slot, constantBuffers[slot]);
+    }
+    SetSampler(0, samplers[0]);
+    SetBlendState(blendState, blendFactor, sampleMask);
+    SetDepthStencilState(depthStencilState, stencilRef);
+    SetRasterizerState(rasterizerState);
+    SetViewport(viewport);
+}
+#endif
+
 void FwDeviceContext::SetInputLayout(const FwInputLayout* layout) { inputLayout = layout; }
 
 FwDeviceContext::BoundBuffer FwDeviceContext::Remember(const FwBuffer* buffer) {
@@ -96,7 +115,13 @@ void FwDeviceContext::SetProgram(const FwShaderProgram* newProgram) {
 }
 
 void FwDeviceContext::SetConstantBuffer(uint32_t slot, const FwBuffer* buffer) const {
-    glBindBufferBase(GL_UNIFORM_BUFFER, slot, buffer != nullptr ? buffer->Buffer() : 0);
+    const GLuint name = buffer != nullptr ? buffer->Buffer() : 0;
+    glBindBufferBase(GL_UNIFORM_BUFFER, slot, name);
+#ifdef __EMSCRIPTEN__
+    if (slot < constantBuffers.size()) {
+        constantBuffers[slot] = name;
+    }
+#endif
 }
 
 void FwDeviceContext::SetShaderResources(uint32_t startSlot, std::initializer_list<const FwTexture*> textures) const {

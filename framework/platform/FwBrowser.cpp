@@ -18,7 +18,8 @@ EM_JS(void, PublishSnapshot, (uint32_t frame, const char* json), {
 
 EM_JS(void, SetPointerLockWanted, (int wanted), { Module.pointerLockWanted = wanted !== 0; });
 
-EM_JS(int, GraphicsLost, (), { return Module.graphicsLost ? 1 : 0; });
+// The context is lost before the page hears of it: a frame in between must not step the world.
+EM_JS(int, GraphicsLost, (), { return Module.graphicsLost || (Module.ctx && Module.ctx.isContextLost()) ? 1 : 0; });
 
 EM_JS(uint32_t, GraphicsRestores, (), { return Module.graphicsRestores || 0; });
 // clang-format on

@@ -1,11 +1,14 @@
 #!/usr/bin/env python3
 """Plays the browser build in Debian's headless Chromium and keeps what the page shows.
 
-  browser.py SITE OUT QUERY [--serve FILE]... [--lose-context-at SECONDS] [--timeout SECONDS]
+  browser.py SITE OUT QUERY [--serve FILE]... [--lose-context-after FRAME] [--timeout SECONDS]
 
 Serves SITE (and each --serve FILE beside it) on 127.0.0.1, opens index.html?QUERY, waits until the
 page's title is "done", then writes into OUT: snapshot-FRAME.json for every <pre id="snapshot-FRAME">,
-page.png (the 1280x720 canvas as the page shows it) and console.txt. Chromium is driven through its
+page.png (the 1280x720 canvas as the page shows it), seconds.txt and console.txt. With
+--lose-context-after, once the snapshot of FRAME is in the page the WebGL context is taken away
+(WEBGL_lose_context) for a second and given back; context.json then holds what the page showed
+meanwhile and how many times it saw the context come back. Chromium is driven through its
 DevTools protocol on a pipe, which needs nothing beyond Python itself. Exits 0 when the page
 finished, 1 otherwise (the console and the reason are printed).
 """
@@ -108,6 +111,10 @@ def console_lines(events):
         if event.get("method") == "Runtime.consoleAPICalled":
             values = event["params"]["args"]
             yield " ".join(str(value.get("value", value.get("description", ""))) for value in values)
+        elif event.get("method") == "Log.entryAdded":
+            # The browser's own messages, WebGL's errors among them.
+            entry = event["params"]["entry"]
+            yield entry["level"] + ": " + entry.get("text", "")
         elif event.get("method") == "Runtime.exceptionThrown":
             yield "exception: " + event["params"]["exceptionDetails"].get("text", "")
 
@@ -118,8 +125,8 @@ def main():
     parser.add_argument("out")
     parser.add_argument("query")
     parser.add_argument("--serve", action="append", default=[])
-    parser.add_argument("--lose-context-at", type=float, default=0.0,
-                        help="seconds after the first frame to take the WebGL context away for one second")
+    parser.add_argument("--lose-context-after", type=int, default=0,
+                        help="frame whose snapshot, once in the page, has the WebGL context taken away for a second")
     parser.add_argument("--timeout", type=float, default=1200.0)
     options = parser.parse_args()
 
@@ -140,6 +147,7 @@ def main():
         session = browser.call("Target.attachToTarget", {"targetId": target, "flatten": True})["sessionId"]
         browser.call("Runtime.enable", session=session)
         browser.call("Page.enable", session=session)
+        browser.call("Log.enable", session=session)
         browser.call("Emulation.setDeviceMetricsOverride",
                      {"width": 1280, "height": 720, "deviceScaleFactor": 1, "mobile": False}, session=session)
         browser.call("Page.navigate", {"url": url}, session=session)
@@ -156,13 +164,13 @@ def main():
             if title == "done":
                 finished = True
                 break
-            if options.lose_context_at and not lost and evaluate("typeof Module === 'object' && Module.calledRun"):
-                time.sleep(options.lose_context_at)
-                evaluate("window.lostContext = document.getElementById('canvas').getContext('webgl2')"
-                         ".getExtension('WEBGL_lose_context'); lostContext.loseContext(); true")
+            if options.lose_context_after and not lost and evaluate(
+                    "document.getElementById('snapshot-%d') !== null" % options.lose_context_after):
+                evaluate("window.lostContext = Module.ctx.getExtension('WEBGL_lose_context'); "
+                         "lostContext.loseContext(); true")
                 time.sleep(1.0)
-                with open(os.path.join(options.out, "lost-status.txt"), "w") as status:
-                    status.write(evaluate("document.getElementById('status').textContent") or "")
+                context = {"statusWhileLost": evaluate("document.getElementById('status').textContent"),
+                           "lostWhileLost": evaluate("Module.graphicsLost")}
                 evaluate("lostContext.restoreContext(); true")
                 lost = True
             time.sleep(0.5)
@@ -178,6 +186,11 @@ def main():
             file.write(base64.b64decode(picture["data"]))
         with open(os.path.join(options.out, "seconds.txt"), "w") as file:
             file.write("%.1f\n" % (time.monotonic() - started))
+        if lost:
+            context["restores"] = evaluate("Module.graphicsRestores")
+            context["statusAfter"] = evaluate("document.getElementById('status').textContent")
+            with open(os.path.join(options.out, "context.json"), "w") as file:
+                json.dump(context, file)
     finally:
         lines = list(console_lines(browser.events))
         with open(os.path.join(options.out, "console.txt"), "w") as file:
