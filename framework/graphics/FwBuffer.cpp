@@ -96,7 +96,9 @@ void FwBuffer::WriteData(const void* source, uint32_t byteCount) {
             BindForWork(target, buffer.Name());
             glBufferSubData(target, 0, byteCount < size ? byteCount : size, source);
             glBindBuffer(target, 0);
+#ifdef __EMSCRIPTEN__
             Keep(source, byteCount < size ? byteCount : size);
+#endif
         }
         break;
     case FwUsage::Dynamic:
