@@ -43,7 +43,7 @@ private:
 #ifdef __EMSCRIPTEN__
     void BrowserFrame();
     uint32_t browserFrame = 0;
-    double nextFrameDue = 0.0;  // milliseconds on the page's clock
+    double nextFrameDue = 0.0;      // milliseconds on the page's clock
     uint32_t graphicsRestores = 0;  // times the page saw the WebGL context come back
 #endif
     void ProbeRenderScale(C_Scene& scene);

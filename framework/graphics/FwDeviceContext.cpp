@@ -230,7 +230,8 @@ void FwDeviceContext::DrawIndexed(uint32_t indexCount, uint32_t startIndex, int3
     }
     FlushInputAssembler(true, baseVertex);
     const uintptr_t firstByte = indexOffset + uintptr_t{startIndex} * sizeof(uint32_t);
-    glDrawElements(topology, static_cast<GLsizei>(indexCount), GL_UNSIGNED_INT, reinterpret_cast<const void*>(firstByte));
+    glDrawElements(topology, static_cast<GLsizei>(indexCount), GL_UNSIGNED_INT,
+                   reinterpret_cast<const void*>(firstByte));
 }
 
 void FwDeviceContext::ApplyScissor(bool enable) const {

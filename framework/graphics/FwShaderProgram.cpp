@@ -99,12 +99,10 @@ bool FwShaderProgram::Create(std::initializer_list<const char*> vertexFiles,
     }
 #ifdef __EMSCRIPTEN__
     // The file names and binding names are the program's own string constants.
-    linked.KeepRecipe([vertex = std::vector<const char*>(vertexFiles),
-                       fragment = std::vector<const char*>(fragmentFiles),
-                       blockPoints = std::vector<FwBindingPoint>(blocks),
-                       samplerPoints = std::vector<FwBindingPoint>(samplers), prelude](GLuint name) {
-        Build(name, vertex, fragment, blockPoints, samplerPoints, prelude);
-    });
+    linked.KeepRecipe(
+        [vertex = std::vector<const char*>(vertexFiles), fragment = std::vector<const char*>(fragmentFiles),
+         blockPoints = std::vector<FwBindingPoint>(blocks), samplerPoints = std::vector<FwBindingPoint>(samplers),
+         prelude](GLuint name) { Build(name, vertex, fragment, blockPoints, samplerPoints, prelude); });
 #endif
     program = std::move(linked);
     return true;

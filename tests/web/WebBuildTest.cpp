@@ -52,8 +52,8 @@ TEST(WebBuild, PlaysTheSameGameInHeadlessChromium) {
     if (!OnPath("emcc") || !OnPath("chromium")) {
         GTEST_SKIP() << "needs Emscripten and Chromium (bash scripts/setup.sh --web installs them)";
     }
-    const GameRunResult build = RunProgram("/bin/bash", {kSource + "/scripts/web.sh", "--no-serve"}, {},
-                                           std::chrono::seconds(3000));
+    const GameRunResult build =
+        RunProgram("/bin/bash", {kSource + "/scripts/web.sh", "--no-serve"}, {}, std::chrono::seconds(3000));
     ASSERT_EQ(build.exitCode, 0) << build.output;
     const std::string site = kSource + "/build-web";
 
@@ -87,25 +87,23 @@ TEST(WebBuild, PlaysTheSameGameInHeadlessChromium) {
     const std::vector<uint32_t> frames = {static_cast<uint32_t>(released + 30), static_cast<uint32_t>(inArmory),
                                           static_cast<uint32_t>(last)};
     GameRunResult nativeRun;
-    const std::map<uint32_t, nlohmann::json> native = RunGameWithSnapshots(
-        {"--unlimited", "--seed", std::to_string(kSeed), "--input", dir.File("in.txt"), "--frames",
-         std::to_string(last), "--render-scale", "100", "--screenshot",
-         std::to_string(last) + ":" + dir.File("native.png")},
-        frames, &nativeRun);
+    const std::map<uint32_t, nlohmann::json> native =
+        RunGameWithSnapshots({"--unlimited", "--seed", std::to_string(kSeed), "--input", dir.File("in.txt"), "--frames",
+                              std::to_string(last), "--render-scale", "100", "--screenshot",
+                              std::to_string(last) + ":" + dir.File("native.png")},
+                             frames, &nativeRun);
     ASSERT_EQ(nativeRun.exitCode, 0) << nativeRun.output;
     ASSERT_EQ(native.size(), frames.size());
 
     const std::string query = "seed=" + std::to_string(kSeed) + "&input=in.txt&frames=" + std::to_string(last) +
-                              "&unlimited&render-scale=100&dump-state=" + std::to_string(frames[0]) + "," + std::to_string(frames[1]) + "," +
-                              std::to_string(frames[2]);
+                              "&unlimited&render-scale=100&dump-state=" + std::to_string(frames[0]) + "," +
+                              std::to_string(frames[1]) + "," + std::to_string(frames[2]);
     const std::string page = kBuild + "/test-output/web";
     std::filesystem::remove_all(page);
-    const GameRunResult browser =
-        RunProgram("/usr/bin/python3",
-                   {kSource + "/tests/web/browser.py", site, page, query, "--serve", dir.File("in.txt"),
-                    "--lose-context-after", std::to_string(frames[0])},
-                   {},
-                   std::chrono::seconds(1500));
+    const GameRunResult browser = RunProgram("/usr/bin/python3",
+                                             {kSource + "/tests/web/browser.py", site, page, query, "--serve",
+                                              dir.File("in.txt"), "--lose-context-after", std::to_string(frames[0])},
+                                             {}, std::chrono::seconds(1500));
     ASSERT_EQ(browser.exitCode, 0) << browser.output << ReadTextFile(page + "/console.txt");
 
     // Strings, flags and counts exactly, other numbers to 1e-3 relative.
