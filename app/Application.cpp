@@ -1,11 +1,17 @@
 #include "app/Application.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
 #include <exception>
 #include <fstream>
 #include <string>
+#include <string_view>
+
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
 
 #include <nlohmann/json.hpp>
 
@@ -16,6 +22,7 @@
 #include "framework/graphics/FwDirect3D.h"
 #include "framework/graphics/FwShaderManager.h"
 #include "framework/graphics/FwSpriteBatch.h"
+#include "framework/platform/FwBrowser.h"
 #include "framework/platform/FwClock.h"
 #include "framework/platform/FwInput.h"
 #include "framework/platform/FwMessageBox.h"
@@ -67,36 +74,26 @@ int Application::Run() {
 }
 
 void Application::RunLoop() {
-    uint32_t measureStart = FwTimeGetTime();
+    measureStart = FwTimeGetTime();
     SceneManager& scenes = SceneManager::GetInstance();
     if (options.viewPath.empty()) {
         scenes.SetNextScene(scenes.Create("title"));
     } else {
         scenes.SetNextScene(std::make_unique<ViewerScene>(options.viewPath));
     }
-
-    uint32_t frameCount = 0;
+#ifdef __EMSCRIPTEN__
+    // The browser calls back at each animation frame; this does not return.
+    emscripten_set_main_loop_arg([](void* application) { static_cast<Application*>(application)->BrowserFrame(); },
+                                 this, 0, true);
+#else
     FrameWait wait;
     const FrameWaitClock clock;
     for (uint32_t frame = 1;; ++frame) {
         const uint32_t frameStart = FwTimeGetTime();
         const uint64_t frameStartMicroseconds = clock.Now();
-        window.ProcessMessages();
-        if (window.Hwnd() == nullptr) {
+        if (!StepFrame(frame)) {
             break;
         }
-        FwAudioManager::GetInstance().Update();
-        StepScene();
-        HandleDisplayKeys();
-        TakeFrameOutputs(frame);
-        if (frame >= options.slowFrames.first && frame <= options.slowFrames.last) {
-            // Stands for drawing that costs this much at full size: its pixels go with the square.
-            const float scale = FwDirect3D::GetInstance().RenderScale();
-            FwSleepMicroseconds(static_cast<uint64_t>(options.slowFrames.milliseconds * 1000.0f * scale * scale));
-        }
-        FwDirect3D::GetInstance().Present();
-        AdaptRenderScale(clock.Now() - frameStartMicroseconds);
-
         if (!options.unlimited && targetFps > 0) {
             // Whole milliseconds: 16 at 60, so an idle loop runs at 62.5 frames per second.
             const uint64_t budget = 1000 / static_cast<uint64_t>(targetFps);
@@ -107,7 +104,75 @@ void Application::RunLoop() {
             break;
         }
     }
+#endif
 }
+
+bool Application::StepFrame(uint32_t frame) {
+    const FrameWaitClock clock;
+    const uint64_t start = clock.Now();
+    window.ProcessMessages();
+    if (window.Hwnd() == nullptr) {
+        return false;
+    }
+#ifdef __EMSCRIPTEN__
+    // A page cannot close its tab: Esc and the title's quit lead back to the title instead.
+    SceneManager& scenes = SceneManager::GetInstance();
+    if (FwInput::GetInstance().CloseRequested() && scenes.Current() != nullptr &&
+        std::string_view(scenes.Current()->Name()) != "title") {
+        scenes.SetNextScene(scenes.Create("title"));
+    }
+#endif
+    FwAudioManager::GetInstance().Update();
+    StepScene();
+    HandleDisplayKeys();
+    TakeFrameOutputs(frame);
+    if (frame >= options.slowFrames.first && frame <= options.slowFrames.last) {
+        // Stands for drawing that costs this much at full size: its pixels go with the square.
+        const float scale = FwDirect3D::GetInstance().RenderScale();
+        FwSleepMicroseconds(static_cast<uint64_t>(options.slowFrames.milliseconds * 1000.0f * scale * scale));
+    }
+    FwDirect3D::GetInstance().Present();
+    AdaptRenderScale(clock.Now() - start);
+    return true;
+}
+
+#ifdef __EMSCRIPTEN__
+void Application::BrowserFrame() {
+    // While the browser holds the WebGL context back the world waits, so nothing is lost.
+    if (FwBrowserGraphicsLost()) {
+        return;
+    }
+    if (const uint32_t restores = FwBrowserGraphicsRestores(); restores != graphicsRestores) {
+        graphicsRestores = restores;
+        FwDirect3D::GetInstance().RemakeObjects();
+    }
+    // Animation frames come at the display's rate; the world steps at most at the frame budget,
+    // a little early rather than a whole display frame late.
+    const double now = emscripten_get_now();
+    if (!options.unlimited && targetFps > 0) {
+        const double budget = 1000.0 / targetFps;
+        constexpr double kEarly = 2.0;
+        if (now + kEarly < nextFrameDue) {
+            return;
+        }
+        nextFrameDue = std::max(nextFrameDue + budget, now);
+    }
+    const uint32_t frame = ++browserFrame;
+    const uint32_t frameStart = FwTimeGetTime();
+    bool goOn = true;
+    try {
+        goOn = StepFrame(frame);
+    } catch (const std::exception& error) {
+        FwMessageBox(error.what(), "エラー", window.Hwnd());
+        goOn = false;
+    }
+    MeasureFrameRate(frameStart, measureStart, frameCount, measuredFps);
+    if (!goOn || frame == options.frames) {
+        emscripten_cancel_main_loop();
+        FwBrowserFinished();
+    }
+}
+#endif
 
 void Application::StepScene() {
     SceneManager& scenes = SceneManager::GetInstance();
@@ -251,5 +316,8 @@ void Application::TakeFrameOutputs(uint32_t frame) const {
         if (!out) {
             std::fprintf(stderr, "cannot write state %s\n", dump.path.c_str());
         }
+#ifdef __EMSCRIPTEN__
+        FwBrowserPublishSnapshot(frame, state.dump(2));
+#endif
     }
 }

@@ -37,12 +37,24 @@ private:
     Application() = default;
 
     void RunLoop();
+    // One frame of input, the scene's step, drawing and the frame's outputs; false once the
+    // window is gone.
+    bool StepFrame(uint32_t frame);
+#ifdef __EMSCRIPTEN__
+    void BrowserFrame();
+    uint32_t browserFrame = 0;
+    double nextFrameDue = 0.0;      // milliseconds on the page's clock
+    uint32_t graphicsRestores = 0;  // times the page saw the WebGL context come back
+#endif
     void ProbeRenderScale(C_Scene& scene);
     // F3 and F12, after the scene has drawn.
     void HandleDisplayKeys();
     void DrawFrameRate();
     void TakeFrameOutputs(uint32_t frame) const;
     void Release();
+
+    uint32_t measureStart = 0;
+    uint32_t frameCount = 0;
 
     // F3: the measured frame rate in the top-right corner.
     bool frameRateShown = false;

@@ -7,6 +7,8 @@
 #   scripts/quarnel.sh soak [FRAMES]  play the level again and again for FRAMES frames (100000)
 #   scripts/quarnel.sh sanitize [fast]
 #                             the suite (or only its fast suites) under ASan + UBSan, in build-asan/
+#   scripts/quarnel.sh web [--no-serve]
+#                             build the browser version into build-web/ and serve it on 127.0.0.1
 #   scripts/quarnel.sh fuzz [TARGET] [SECONDS]
 #                             run one fuzz target (or all, in turn) for SECONDS each (600), in build-fuzz/
 set -euo pipefail
@@ -16,7 +18,7 @@ build="$root/build"
 jobs="$(nproc 2>/dev/null || echo 2)"
 
 setup_and_build() {
-    bash "$root/scripts/setup.sh"
+    bash "$root/scripts/setup.sh" "$@"
     cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
     cmake --build "$build" -j "$jobs"
 }
@@ -179,7 +181,8 @@ play)
     exec "$build/quarnel" "$@"
     ;;
 test)
-    setup_and_build
+    # The suite's browser test builds the web version too.
+    setup_and_build --web
     cd "$build"
     with_display ctest --output-on-failure -j "$jobs"
     ;;
@@ -200,8 +203,11 @@ sanitize)
 fuzz)
     fuzz "${2:-}" "${3:-}"
     ;;
+web)
+    exec bash "$root/scripts/web.sh" "${2:-}"
+    ;;
 *)
-    echo "usage: $0 play|test|bench|sweep|soak [FRAMES]|sanitize [fast]|fuzz [TARGET] [SECONDS]" >&2
+    echo "usage: $0 play|test|bench|sweep|soak [FRAMES]|sanitize [fast]|fuzz [TARGET] [SECONDS]|web [--no-serve]" >&2
     exit 2
     ;;
 esac

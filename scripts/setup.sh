@@ -2,6 +2,7 @@
 # Installs every Debian package Quarnel needs to build, run and test. Quick when all are present:
 # apt-get update runs only when something is missing.
 #   --fuzz   also clang and its libFuzzer runtime, and python3 for packing seed models
+#   --web    also Emscripten, and Chromium with python3 for the browser build's test (scripts/web.sh)
 set -euo pipefail
 
 packages=(
@@ -13,9 +14,10 @@ packages=(
     libgl1-mesa-dri libegl-mesa0 xvfb xauth xdotool mesa-utils sox weston
     dpkg-dev file lintian appstream desktop-file-utils x11-xkb-utils
 )
-if [ "${1:-}" = "--fuzz" ]; then
-    packages+=(clang-14 libclang-rt-14-dev python3)
-fi
+case "${1:-}" in
+--fuzz) packages+=(clang-14 libclang-rt-14-dev python3) ;;
+--web) packages+=(emscripten chromium python3) ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do

@@ -3,6 +3,14 @@
 #include <AL/al.h>
 #include <AL/alc.h>
 
+// Emscripten's OpenAL headers name no calling convention.
+#ifndef AL_APIENTRY
+#define AL_APIENTRY
+#endif
+#ifndef ALC_APIENTRY
+#define ALC_APIENTRY
+#endif
+
 #include <array>
 #include <cstdint>
 #include <map>

@@ -3,6 +3,10 @@
 // One GPU buffer (vertex, index or constant data) with the write rules of its usage.
 
 #include <cstdint>
+#ifdef __EMSCRIPTEN__
+#include <memory>
+#include <vector>
+#endif
 
 #include "framework/graphics/FwGLObject.h"
 
@@ -34,8 +38,14 @@ public:
 
 private:
     void WriteMapped(GLbitfield access, const void* source, uint32_t byteCount) const;
+#ifdef __EMSCRIPTEN__
+    // The buffer's bytes as last written, for a lost context (FwGLObject::KeepRecipe).
+    void Keep(const void* source, uint32_t byteCount) const;
+    std::shared_ptr<std::vector<uint8_t>> kept;
+#endif
 
     FwGLObject buffer;
     uint32_t size = 0;
     FwUsage usage = FwUsage::Default;
+    uint32_t bindFlags = 0;
 };

@@ -1,8 +1,7 @@
 #include "framework/graphics/FwDeviceContext.h"
 
-#include <epoxy/gl.h>
-
 #include "framework/graphics/FwBuffer.h"
+#include "framework/graphics/FwGL.h"
 #include "framework/graphics/FwInputLayout.h"
 #include "framework/graphics/FwShaderProgram.h"
 
@@ -72,6 +71,25 @@ void FwDeviceContext::Release() {
     nullTexture.Release();
 }
 
+#ifdef __EMSCRIPTEN__
+void FwDeviceContext::Reapply() {
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    pointedInput = {};
+    indexLayout = 0;
+    boundIndexBuffer = 0;
+    SetProgram(program);
+    for (uint32_t slot = 0; slot < constantBuffers.size(); ++slot) {
+        glBindBufferBase(GL_UNIFORM_BUFFER, slot, constantBuffers[slot]);
+    }
+    SetSampler(0, samplers[0]);
+    SetBlendState(blendState, blendFactor, sampleMask);
+    SetDepthStencilState(depthStencilState, stencilRef);
+    SetRasterizerState(rasterizerState);
+    SetViewport(viewport);
+}
+#endif
+
 void FwDeviceContext::SetInputLayout(const FwInputLayout* layout) { inputLayout = layout; }
 
 FwDeviceContext::BoundBuffer FwDeviceContext::Remember(const FwBuffer* buffer) {
@@ -97,7 +115,13 @@ void FwDeviceContext::SetProgram(const FwShaderProgram* newProgram) {
 }
 
 void FwDeviceContext::SetConstantBuffer(uint32_t slot, const FwBuffer* buffer) const {
-    glBindBufferBase(GL_UNIFORM_BUFFER, slot, buffer != nullptr ? buffer->Buffer() : 0);
+    const GLuint name = buffer != nullptr ? buffer->Buffer() : 0;
+    glBindBufferBase(GL_UNIFORM_BUFFER, slot, name);
+#ifdef __EMSCRIPTEN__
+    if (slot < constantBuffers.size()) {
+        constantBuffers[slot] = name;
+    }
+#endif
 }
 
 void FwDeviceContext::SetShaderResources(uint32_t startSlot, std::initializer_list<const FwTexture*> textures) const {
@@ -152,11 +176,16 @@ void FwDeviceContext::SetDepthStencilState(FwDepthStencilStatePtr state, uint32_
 void FwDeviceContext::SetRasterizerState(FwRasterizerStatePtr state) {
     rasterizerState = std::move(state);
     const FwRasterizerState& raster = rasterizerState ? *rasterizerState : kDefaultRasterizer;
+#ifndef __EMSCRIPTEN__
+    // WebGL draws no wireframes and clamps no depth; the game asks for neither.
     glPolygonMode(GL_FRONT_AND_BACK, raster.fill == FwFillMode::Wireframe ? GL_LINE : GL_FILL);
+#endif
     Enable(GL_CULL_FACE, raster.cull != FwCullMode::None);
     glCullFace(raster.cull == FwCullMode::Front ? GL_FRONT : GL_BACK);
     glFrontFace(raster.frontCounterClockwise ? GL_CCW : GL_CW);
+#ifndef __EMSCRIPTEN__
     Enable(GL_DEPTH_CLAMP, !raster.depthClip);
+#endif
     Enable(GL_SCISSOR_TEST, raster.scissor);
 }
 
@@ -169,15 +198,17 @@ void FwDeviceContext::SetViewport(const FwViewport& newViewport) {
     glDepthRangef(viewport.minDepth, viewport.maxDepth);
 }
 
-void FwDeviceContext::FlushInputAssembler(bool indexed) {
+void FwDeviceContext::FlushInputAssembler(bool indexed, int32_t baseVertex) {
     if (inputLayout == nullptr) {
         glBindVertexArray(0);
         return;
     }
     glBindVertexArray(inputLayout->VertexArray());
-    const VertexInput wanted = {inputLayout->Serial(), vertexBuffer.serial, vertexStride, vertexOffset};
+    // The base vertex moves where the attributes start (WebGL 2 has no base-vertex draws).
+    const uint32_t firstVertexByte = vertexOffset + static_cast<uint32_t>(baseVertex) * vertexStride;
+    const VertexInput wanted = {inputLayout->Serial(), vertexBuffer.serial, vertexStride, firstVertexByte};
     if (wanted != pointedInput) {
-        inputLayout->PointAttributes(vertexBuffer.name, vertexStride, vertexOffset);
+        inputLayout->PointAttributes(vertexBuffer.name, vertexStride, firstVertexByte);
         pointedInput = wanted;
     }
     // Only an indexed draw needs the index buffer: one bound earlier may have been deleted since.
@@ -197,10 +228,10 @@ void FwDeviceContext::DrawIndexed(uint32_t indexCount, uint32_t startIndex, int3
     if (indexBuffer.serial == 0) {
         return;
     }
-    FlushInputAssembler(true);
+    FlushInputAssembler(true, baseVertex);
     const uintptr_t firstByte = indexOffset + uintptr_t{startIndex} * sizeof(uint32_t);
-    glDrawElementsBaseVertex(topology, static_cast<GLsizei>(indexCount), GL_UNSIGNED_INT,
-                             reinterpret_cast<const void*>(firstByte), baseVertex);
+    glDrawElements(topology, static_cast<GLsizei>(indexCount), GL_UNSIGNED_INT,
+                   reinterpret_cast<const void*>(firstByte));
 }
 
 void FwDeviceContext::ApplyScissor(bool enable) const {

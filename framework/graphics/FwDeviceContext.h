@@ -36,6 +36,11 @@ public:
     // Binds the default states on the current GL context; the render target is that tall.
     bool Init(int renderTargetHeight);
     void Release();
+#ifdef __EMSCRIPTEN__
+    // After the browser gave a lost context back with GL's default state: everything this
+    // context has bound is set again.
+    void Reapply();
+#endif
 
     void SetInputLayout(const FwInputLayout* layout);
     void SetVertexBuffer(const FwBuffer* buffer, uint32_t stride, uint32_t offset);
@@ -88,7 +93,7 @@ private:
     };
     static BoundBuffer Remember(const FwBuffer* buffer);
 
-    void FlushInputAssembler(bool indexed);
+    void FlushInputAssembler(bool indexed, int32_t baseVertex = 0);
 
     const FwInputLayout* inputLayout = nullptr;
     BoundBuffer vertexBuffer;
@@ -111,4 +116,7 @@ private:
     FwViewport viewport;
     int targetHeight = 0;
     FwTexture nullTexture;
+#ifdef __EMSCRIPTEN__
+    mutable std::array<GLuint, 16> constantBuffers{};  // by slot, for Reapply
+#endif
 };

@@ -1,7 +1,9 @@
 #include "framework/graphics/FwDirect3D.h"
 
+#ifndef __EMSCRIPTEN__
 #include <dlfcn.h>
 #include <link.h>
+#endif
 #include <malloc.h>
 
 #include <algorithm>
@@ -12,10 +14,11 @@
 #include <iterator>
 #include <string_view>
 
-#include <epoxy/gl.h>
 #include <stb_image_write.h>
 
+#include "framework/graphics/FwGL.h"
 #include "framework/platform/FwInput.h"
+#include "framework/platform/FwWindow.h"
 
 namespace {
 
@@ -58,6 +61,29 @@ typename Map::mapped_type Cached(Map& states, const typename Map::key_type& key,
     return found->second;
 }
 
+// Filtering, wrapping and comparison of a sampler object; `anisotropy` is 0 where the driver has
+// no anisotropic filtering.
+void SetSamplerParameters(GLuint sampler, FwFilter filter, FwAddressMode address, bool comparison,
+                          uint32_t anisotropy) {
+    const GLint wrap = address == FwAddressMode::Clamp ? GL_CLAMP_TO_EDGE : GL_REPEAT;
+    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, wrap);
+    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, wrap);
+    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_R, wrap);
+    const bool point = filter == FwFilter::Point && !comparison;
+    glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, point ? GL_NEAREST_MIPMAP_NEAREST : GL_LINEAR_MIPMAP_LINEAR);
+    glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, point ? GL_NEAREST : GL_LINEAR);
+    if (comparison) {
+        glSamplerParameteri(sampler, GL_TEXTURE_COMPARE_MODE, GL_COMPARE_REF_TO_TEXTURE);
+        glSamplerParameteri(sampler, GL_TEXTURE_COMPARE_FUNC, GL_LEQUAL);
+    }
+    if (anisotropy > 1 && !comparison) {
+        glSamplerParameterf(sampler, GL_TEXTURE_MAX_ANISOTROPY_EXT, static_cast<float>(anisotropy));
+    }
+    glSamplerParameterf(sampler, GL_TEXTURE_MIN_LOD, 0.0f);
+    glSamplerParameterf(sampler, GL_TEXTURE_MAX_LOD, FLT_MAX);
+}
+
+#ifndef __EMSCRIPTEN__
 void GLAPIENTRY ReportDebugMessage(GLenum /*source*/, GLenum type, GLuint /*id*/, GLenum severity, GLsizei /*length*/,
                                    const GLchar* message, const void* /*user*/) {
     if (type == GL_DEBUG_TYPE_ERROR || severity == GL_DEBUG_SEVERITY_HIGH) {
@@ -79,6 +105,7 @@ void KeepGraphicsDriverLoaded() {
         },
         nullptr);
 }
+#endif
 
 // A software driver (llvmpipe) builds each frame's commands in memory it frees once the frame is
 // drawn. glibc moves its thresholds for returning freed memory to the system as large blocks come
@@ -150,14 +177,19 @@ bool FwDirect3D::Init(SDL_Window* targetWindow, int backBufferWidth, int backBuf
 }
 
 bool FwDirect3D::CreateContext(SDL_Window* targetWindow, bool debug) {
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    FwRequestGLContext();
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_FLAGS, debug ? SDL_GL_CONTEXT_DEBUG_FLAG : 0);
     glContext = SDL_GL_CreateContext(targetWindow);
     if (glContext == nullptr || SDL_GL_MakeCurrent(targetWindow, glContext) != 0) {
         return false;
     }
+#ifdef __EMSCRIPTEN__
+    // WebGL 2 has no clip control: the programs map depth themselves (FwShaderProgram).
+    FwGLObject::BeginContext();
+    static_cast<void>(debug);
+    anisotropySupported = SDL_GL_ExtensionSupported("GL_EXT_texture_filter_anisotropic") == SDL_TRUE;
+    return true;
+#else
     if (QUARNEL_SANITIZE) {
         KeepGraphicsDriverLoaded();
     }
@@ -180,6 +212,7 @@ bool FwDirect3D::CreateContext(SDL_Window* targetWindow, bool debug) {
         glDebugMessageCallback(ReportDebugMessage, nullptr);
     }
     return true;
+#endif
 }
 
 const char* FwDirect3D::CreateTarget(const FwGLObject& target, int targetWidth, int targetHeight,
@@ -204,6 +237,13 @@ const char* FwDirect3D::CreateTarget(const FwGLObject& target, int targetWidth, 
     if (!depth->Create(depthDesc) || !AttachToFrameBuffer(GL_DEPTH_ATTACHMENT, depth->DepthStencilView())) {
         return kDepthBufferFailed;
     }
+#ifdef __EMSCRIPTEN__
+    target.KeepRecipe([colorView = color->RenderTargetView(), depthView = depth->DepthStencilView()](GLuint name) {
+        glBindFramebuffer(GL_FRAMEBUFFER, name);
+        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colorView, 0);
+        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_TEXTURE_2D, depthView, 0);
+    });
+#endif
     return nullptr;
 }
 
@@ -285,6 +325,17 @@ void FwDirect3D::Present() {
     glBindFramebuffer(GL_FRAMEBUFFER, frameBuffer.Name());
     context.ApplyScissor(true);
 }
+
+#ifdef __EMSCRIPTEN__
+void FwDirect3D::RemakeObjects() {
+    if (glContext == nullptr) {
+        return;
+    }
+    FwGLObject::RemakeAll();
+    context.Reapply();
+    glBindFramebuffer(GL_FRAMEBUFFER, scaledBound ? scaledFrameBuffer.Name() : BackBufferName());
+}
+#endif
 
 void FwDirect3D::Finish() const {
     if (glContext != nullptr) {
@@ -474,28 +525,13 @@ FwSamplerStatePtr FwDirect3D::CreateSamplerState(FwFilter filter, uint32_t maxAn
                       if (!state->sampler) {
                           return nullptr;
                       }
-                      const GLuint sampler = state->sampler.Name();
-                      const GLint wrap = address == FwAddressMode::Clamp ? GL_CLAMP_TO_EDGE : GL_REPEAT;
-                      glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, wrap);
-                      glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, wrap);
-                      glSamplerParameteri(sampler, GL_TEXTURE_WRAP_R, wrap);
-                      const bool point = filter == FwFilter::Point && !comparison;
-                      glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER,
-                                          point ? GL_NEAREST_MIPMAP_NEAREST : GL_LINEAR_MIPMAP_LINEAR);
-                      glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, point ? GL_NEAREST : GL_LINEAR);
-                      if (comparison) {
-                          glSamplerParameteri(sampler, GL_TEXTURE_COMPARE_MODE, GL_COMPARE_REF_TO_TEXTURE);
-                          glSamplerParameteri(sampler, GL_TEXTURE_COMPARE_FUNC, GL_LEQUAL);
-                      }
-                      if (anisotropySupported && state->maxAnisotropy > 1 && !comparison) {
-                          glSamplerParameterf(sampler, GL_TEXTURE_MAX_ANISOTROPY_EXT,
-                                              static_cast<float>(state->maxAnisotropy));
-                      }
-                      const GLfloat border[4] = {0.0f, 0.0f, 0.0f, 0.0f};
-                      glSamplerParameterfv(sampler, GL_TEXTURE_BORDER_COLOR, border);
-                      glSamplerParameterf(sampler, GL_TEXTURE_LOD_BIAS, 0.0f);
-                      glSamplerParameterf(sampler, GL_TEXTURE_MIN_LOD, 0.0f);
-                      glSamplerParameterf(sampler, GL_TEXTURE_MAX_LOD, FLT_MAX);
+                      const uint32_t anisotropy = anisotropySupported ? state->maxAnisotropy : 0;
+                      SetSamplerParameters(state->sampler.Name(), filter, address, comparison, anisotropy);
+#ifdef __EMSCRIPTEN__
+                      state->sampler.KeepRecipe([filter, address, comparison, anisotropy](GLuint name) {
+                          SetSamplerParameters(name, filter, address, comparison, anisotropy);
+                      });
+#endif
                       return state;
                   });
 }

@@ -59,6 +59,11 @@ public:
     // an edge rounds the other way.
     void BeginScaled3D();
     void EndScaled3D();
+#ifdef __EMSCRIPTEN__
+    // The browser gave back the context it had taken: every GPU object is made again under its
+    // name (FwGLObject::RemakeAll) and the bound states are set once more.
+    void RemakeObjects();
+#endif
     // Waits until everything drawn so far is done, for timing the drawing.
     void Finish() const;
     // Clear the bound target: the back buffer, or the scaled 3D target between the two above.

@@ -1,6 +1,13 @@
 #include "framework/graphics/FwGLObject.h"
 
-#include <epoxy/gl.h>
+#include "framework/graphics/FwGL.h"
+
+#ifdef __EMSCRIPTEN__
+#include <map>
+#include <vector>
+
+#include <emscripten.h>
+#endif
 
 namespace {
 
@@ -35,6 +42,40 @@ void DeleteName(FwGLKind kind, GLuint name) {
     }
 }
 
+#ifdef __EMSCRIPTEN__
+// Every live object by kind and name, with the recipe that fills it again (empty if none).
+std::map<std::pair<FwGLKind, GLuint>, std::function<void(GLuint)>>& LiveObjects() {
+    static std::map<std::pair<FwGLKind, GLuint>, std::function<void(GLuint)>> objects;
+    return objects;
+}
+
+// clang-format off
+// A new WebGL object under an old name, in the tables where Emscripten's GL keeps its objects; the
+// kinds in FwGLKind's order. Emscripten never hands out a name twice, so no later one collides.
+// The extensions a context had are asked for again first.
+EM_JS(void, RemakeName, (int kind, GLuint name), {
+    const makers = ["createTexture", "createBuffer", "createVertexArray", "createFramebuffer", "createSampler",
+                    "createProgram"];
+    const tables = [GL.textures, GL.buffers, GL.vaos, GL.framebuffers, GL.samplers, GL.programs];
+    if (kind >= makers.length) {
+        return;
+    }
+    const made = GLctx[makers[kind]]();
+    made.name = name;
+    if (makers[kind] === "createProgram") {
+        made.maxUniformLength = made.maxAttributeLength = made.maxUniformBlockNameLength = 0;
+        made.uniformIdCounter = 1;
+    }
+    tables[kind][name] = made;
+});
+
+EM_JS(void, AskForExtensionsAgain, (), {
+    GL.currentContext.initExtensionsDone = false;
+    GL.initExtensions(GL.currentContext);
+});
+// clang-format on
+#endif
+
 }  // namespace
 
 void FwDrainGLErrors() {
@@ -43,7 +84,13 @@ void FwDrainGLErrors() {
 }
 
 FwGLObject::FwGLObject(FwGLKind kind, GLuint name)
-    : kind(kind), name(name), generation(liveGeneration), serial(name != 0 ? ++lastSerial : 0) {}
+    : kind(kind), name(name), generation(liveGeneration), serial(name != 0 ? ++lastSerial : 0) {
+#ifdef __EMSCRIPTEN__
+    if (name != 0) {
+        LiveObjects()[{kind, name}] = nullptr;
+    }
+#endif
+}
 
 FwGLObject& FwGLObject::operator=(FwGLObject&& other) noexcept {
     if (this != &other) {
@@ -90,6 +137,11 @@ void FwGLObject::Reset() {
     if (name != 0 && generation != 0 && generation == liveGeneration) {
         DeleteName(kind, name);
     }
+#ifdef __EMSCRIPTEN__
+    if (name != 0) {
+        LiveObjects().erase({kind, name});
+    }
+#endif
     name = 0;
     serial = 0;
 }
@@ -99,3 +151,28 @@ void FwGLObject::BeginContext() { liveGeneration = ++lastGeneration; }
 void FwGLObject::EndContext() { liveGeneration = 0; }
 
 uint32_t FwGLObject::LiveGeneration() { return liveGeneration; }
+
+#ifdef __EMSCRIPTEN__
+void FwGLObject::KeepRecipe(std::function<void(GLuint)> recipe) const {
+    if (name != 0) {
+        LiveObjects()[{kind, name}] = std::move(recipe);
+    }
+}
+
+void FwGLObject::RemakeAll() {
+    AskForExtensionsAgain();
+    std::vector<std::pair<FwGLKind, GLuint>> names;
+    for (const auto& entry : LiveObjects()) {
+        names.push_back(entry.first);
+    }
+    for (const auto& [kind, name] : names) {
+        RemakeName(static_cast<int>(kind), name);
+        // A copy: a recipe that makes objects of its own (a program's shaders) changes the table.
+        const auto found = LiveObjects().find({kind, name});
+        const std::function<void(GLuint)> recipe = found != LiveObjects().end() ? found->second : nullptr;
+        if (recipe) {
+            recipe(name);
+        }
+    }
+}
+#endif

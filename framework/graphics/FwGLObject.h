@@ -6,6 +6,9 @@
 
 #include <cstdint>
 #include <utility>
+#ifdef __EMSCRIPTEN__
+#include <functional>
+#endif
 
 #include "framework/graphics/FwGLTypes.h"
 
@@ -40,6 +43,16 @@ public:
     // The live context's number (0 while there is none): content made for one context is no
     // use in the next.
     static uint32_t LiveGeneration();
+
+#ifdef __EMSCRIPTEN__
+    // A browser may take the WebGL context away and give it back empty (webglcontextlost). Then
+    // every live object is made again under its old name, so whatever holds the name stays
+    // right, and the recipe that the code which filled it kept fills it again: textures first,
+    // then buffers, vertex arrays, framebuffers (whose textures are back by then), samplers and
+    // programs.
+    void KeepRecipe(std::function<void(GLuint)> recipe) const;
+    static void RemakeAll();
+#endif
 
 private:
     FwGLKind kind = FwGLKind::Texture;

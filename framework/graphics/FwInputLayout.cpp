@@ -1,9 +1,9 @@
 #include "framework/graphics/FwInputLayout.h"
 
-#include <epoxy/gl.h>
 #include <algorithm>
 #include <cstdio>
 
+#include "framework/graphics/FwGL.h"
 #include "framework/graphics/FwShaderProgram.h"
 
 namespace {
@@ -26,6 +26,14 @@ AttributeFormat FormatOf(FwVertexFormat format) {
         break;
     }
     return {4, GL_FLOAT, GL_FALSE};
+}
+
+void EnableAttributes(GLuint vertexArray, std::span<const FwInputElement> elements) {
+    glBindVertexArray(vertexArray);
+    for (const FwInputElement& element : elements) {
+        glEnableVertexAttribArray(static_cast<GLuint>(element.semantic));
+    }
+    glBindVertexArray(0);
 }
 
 }  // namespace
@@ -57,11 +65,10 @@ bool FwInputLayout::Create(std::span<const FwInputElement> layoutElements, const
         return false;
     }
     elements.assign(layoutElements.begin(), layoutElements.end());
-    glBindVertexArray(vertexArray.Name());
-    for (const FwInputElement& element : elements) {
-        glEnableVertexAttribArray(static_cast<GLuint>(element.semantic));
-    }
-    glBindVertexArray(0);
+    EnableAttributes(vertexArray.Name(), elements);
+#ifdef __EMSCRIPTEN__
+    vertexArray.KeepRecipe([kept = elements](GLuint name) { EnableAttributes(name, kept); });
+#endif
     return true;
 }
 

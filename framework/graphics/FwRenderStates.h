@@ -5,8 +5,7 @@
 
 #include <cstdint>
 
-#include <epoxy/gl.h>
-
+#include "framework/graphics/FwGL.h"
 #include "framework/graphics/FwGLObject.h"
 #include "framework/graphics/FwRenderStatesFwd.h"
 

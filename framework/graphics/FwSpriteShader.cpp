@@ -1,8 +1,7 @@
 #include "framework/graphics/FwSpriteShader.h"
 
-#include <epoxy/gl.h>
-
 #include "framework/graphics/FwDirect3D.h"
+#include "framework/graphics/FwGL.h"
 #include "framework/graphics/FwSpriteFont.h"
 #include "framework/graphics/FwVertexTypes.h"
 

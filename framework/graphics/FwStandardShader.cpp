@@ -1,10 +1,10 @@
 #include "framework/graphics/FwStandardShader.h"
 
-#include <epoxy/gl.h>
 #include <cmath>
 #include <string>
 
 #include "framework/graphics/FwDirect3D.h"
+#include "framework/graphics/FwGL.h"
 #include "framework/graphics/FwShaderManager.h"
 #include "framework/graphics/FwVertexTypes.h"
 

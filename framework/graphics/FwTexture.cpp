@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include <epoxy/gl.h>
 #include <stb_image.h>
 
+#include "framework/graphics/FwGL.h"
 #include "framework/platform/FwFileCache.h"
 #include "framework/platform/FwPath.h"
 
@@ -95,26 +95,13 @@ void AllocateLevels(GLenum target, const FwTextureDesc& desc, const FormatInfo& 
     }
 }
 
-// Makes the GL texture for a description (mipLevels 0 becomes the full count). Level 0 takes the
-// data; with generateMipmaps the chain below it is filled from it.
-bool MakeTexture(FwTextureDesc& desc, const void* data, bool generateMipmaps, FwGLObject& texture) {
-    FormatInfo info{};
-    const uint32_t fullMips = FullMipCount(desc.width, desc.height);
-    if (!LookUpFormat(desc.format, info) || desc.width == 0 || desc.height == 0 || desc.width > kMaxDimension ||
-        desc.height > kMaxDimension || desc.arraySize == 0 || desc.mipLevels > fullMips) {
-        return false;
-    }
-    if (desc.mipLevels == 0 || (generateMipmaps && desc.mipLevels == 1)) {
-        desc.mipLevels = fullMips;
-    }
-    FwGLObject made = FwGLObject::Generate(FwGLKind::Texture);
-    if (!made) {
-        return false;
-    }
+// Gives the texture `name` its levels for a checked description; level 0 takes the data, and with
+// generateMipmaps the chain below it is filled from it.
+void FillTexture(GLuint name, const FwTextureDesc& desc, const FormatInfo& info, const void* data,
+                 bool generateMipmaps) {
     const GLenum target = TargetFor(desc);
-    FwDrainGLErrors();
     glActiveTexture(GL_TEXTURE0 + kScratchUnit);
-    glBindTexture(target, made.Name());
+    glBindTexture(target, name);
     AllocateLevels(target, desc, info, static_cast<const uint8_t*>(data));
     if (generateMipmaps && data != nullptr) {
         glGenerateMipmap(target);
@@ -129,6 +116,25 @@ bool MakeTexture(FwTextureDesc& desc, const void* data, bool generateMipmaps, Fw
     glTexParameteri(target, GL_TEXTURE_BASE_LEVEL, 0);
     glTexParameteri(target, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(desc.mipLevels - 1));
     glBindTexture(target, 0);
+}
+
+// Makes the GL texture for a description (mipLevels 0 becomes the full count); see FillTexture.
+bool MakeTexture(FwTextureDesc& desc, const void* data, bool generateMipmaps, FwGLObject& texture) {
+    FormatInfo info{};
+    const uint32_t fullMips = FullMipCount(desc.width, desc.height);
+    if (!LookUpFormat(desc.format, info) || desc.width == 0 || desc.height == 0 || desc.width > kMaxDimension ||
+        desc.height > kMaxDimension || desc.arraySize == 0 || desc.mipLevels > fullMips) {
+        return false;
+    }
+    if (desc.mipLevels == 0 || (generateMipmaps && desc.mipLevels == 1)) {
+        desc.mipLevels = fullMips;
+    }
+    FwGLObject made = FwGLObject::Generate(FwGLKind::Texture);
+    if (!made) {
+        return false;
+    }
+    FwDrainGLErrors();
+    FillTexture(made.Name(), desc, info, data, generateMipmaps);
     if (glGetError() != GL_NO_ERROR) {
         return false;
     }
@@ -184,6 +190,19 @@ bool LoadTextureFile(const std::string& path, uint32_t bindFlags, bool generateM
         error = "the GL texture cannot be made";
         return false;
     }
+#ifdef __EMSCRIPTEN__
+    // The file is read again rather than its pixels kept twice in memory.
+    texture.KeepRecipe([path, made = desc, generateMipmaps](GLuint name) {
+        std::vector<uint8_t> again;
+        FwImage pixels;
+        std::string ignored;
+        FormatInfo format{};
+        if (ReadFile(FwResolvePath(path), again) && FwDecodeImage(again, pixels, ignored) &&
+            LookUpFormat(made.format, format)) {
+            FillTexture(name, made, format, pixels.pixels.get(), generateMipmaps);
+        }
+    });
+#endif
     return true;
 }
 
@@ -384,7 +403,21 @@ bool FwTexture::Create(const FwTextureDesc& description, const void* initialData
     Release();
     FwTextureDesc made = description;
     FwGLObject created;
-    if (!MakeTexture(made, initialData, false, created) || !CreateFromTexture(std::move(created), made)) {
+    if (!MakeTexture(made, initialData, false, created)) {
+        return false;
+    }
+#ifdef __EMSCRIPTEN__
+    // Made from memory (fonts, the white texel) or empty (targets): the pixels are kept.
+    FormatInfo info{};
+    LookUpFormat(made.format, info);
+    const auto* first = static_cast<const uint8_t*>(initialData);
+    const size_t bytes = size_t{made.width} * made.height * made.arraySize * info.bytesPerTexel;
+    auto kept = std::make_shared<const std::vector<uint8_t>>(first, first != nullptr ? first + bytes : first);
+    created.KeepRecipe([made, info, kept](GLuint name) {
+        FillTexture(name, made, info, kept->empty() ? nullptr : kept->data(), false);
+    });
+#endif
+    if (!CreateFromTexture(std::move(created), made)) {
         Release();
         return false;
     }

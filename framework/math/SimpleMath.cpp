@@ -77,8 +77,8 @@ void Quaternion::Normalize() {
 
 Quaternion Quaternion::CreateFromAxisAngle(const Vector3& axis, float angle) {
     const Vector3 n = axis.Normalized();
-    const float s = std::sin(angle * 0.5f);
-    return {n.x * s, n.y * s, n.z * s, std::cos(angle * 0.5f)};
+    const float s = Sin(angle * 0.5f);
+    return {n.x * s, n.y * s, n.z * s, Cos(angle * 0.5f)};
 }
 
 Quaternion Quaternion::Concatenate(const Quaternion& q1, const Quaternion& q2) {
@@ -158,20 +158,20 @@ Matrix Matrix::CreateScale(const Vector3& scales) {
 }
 
 Matrix Matrix::CreateRotationX(float radians) {
-    const float c = std::cos(radians);
-    const float s = std::sin(radians);
+    const float c = Cos(radians);
+    const float s = Sin(radians);
     return {1, 0, 0, 0, 0, c, s, 0, 0, -s, c, 0, 0, 0, 0, 1};
 }
 
 Matrix Matrix::CreateRotationY(float radians) {
-    const float c = std::cos(radians);
-    const float s = std::sin(radians);
+    const float c = Cos(radians);
+    const float s = Sin(radians);
     return {c, 0, -s, 0, 0, 1, 0, 0, s, 0, c, 0, 0, 0, 0, 1};
 }
 
 Matrix Matrix::CreateRotationZ(float radians) {
-    const float c = std::cos(radians);
-    const float s = std::sin(radians);
+    const float c = Cos(radians);
+    const float s = Sin(radians);
     return {c, s, 0, 0, -s, c, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 }
 
@@ -218,7 +218,7 @@ Matrix Matrix::CreateLookToLH(const Vector3& eye, const Vector3& direction, cons
 }
 
 Matrix Matrix::CreatePerspectiveFieldOfViewLH(float fovY, float aspect, float nearPlane, float farPlane) {
-    const float h = 1.0f / std::tan(fovY * 0.5f);
+    const float h = 1.0f / Tan(fovY * 0.5f);
     const float w = h / aspect;
     const float range = farPlane / (farPlane - nearPlane);
     return {w, 0, 0, 0, 0, h, 0, 0, 0, 0, range, 1, 0, 0, -range * nearPlane, 0};

@@ -12,6 +12,14 @@ constexpr float kPi = 3.14159265358979f;
 constexpr float kDegToRad = 0.017453292f;
 constexpr float kRadToDeg = 57.295776f;
 
+// Trigonometry in double precision rounded to float. The C libraries' float versions differ in
+// their last bit between platforms (glibc and the browser build's libc), and a world that steps
+// with them drifts apart; the double ones round to the same float everywhere.
+inline float Sin(float radians) { return static_cast<float>(std::sin(static_cast<double>(radians))); }
+inline float Cos(float radians) { return static_cast<float>(std::cos(static_cast<double>(radians))); }
+inline float Tan(float radians) { return static_cast<float>(std::tan(static_cast<double>(radians))); }
+inline float Acos(float x) { return static_cast<float>(std::acos(static_cast<double>(x))); }
+
 struct Matrix;
 struct Quaternion;
 

@@ -1,10 +1,10 @@
 #include "framework/model/FwDrawModel.h"
 
-#include <epoxy/gl.h>
 #include <cmath>
 #include <functional>
 
 #include "framework/graphics/FwDirect3D.h"
+#include "framework/graphics/FwGL.h"
 #include "framework/graphics/FwShaderManager.h"
 #include "framework/model/FwAreaVisibility.h"
 #include "framework/model/FwModel.h"

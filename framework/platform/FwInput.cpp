@@ -6,6 +6,7 @@
 
 #include <SDL.h>
 
+#include "framework/platform/FwBrowser.h"
 #include "framework/platform/FwSettings.h"
 
 namespace {
@@ -269,6 +270,10 @@ void FwInput::ApplyCapture() {
         SDL_SetRelativeMouseMode(captured ? SDL_TRUE : SDL_FALSE);
         SDL_ShowCursor(cursorShown ? SDL_ENABLE : SDL_DISABLE);
     }
+#ifdef __EMSCRIPTEN__
+    // A page may lock the pointer only on a click; the page asks again on the next one after Esc.
+    FwBrowserWantPointerLock(!cursorShown);
+#endif
 }
 
 void FwInput::SetWindowSize(int width, int height) {

@@ -19,6 +19,9 @@
 
 #include <SDL_keyboard.h>
 
+#include "framework/platform/FwBrowser.h"
+#include "framework/platform/FwNumberText.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -162,7 +165,7 @@ std::string FwSettingInfo::FileText(const FwSettings& settings) const {
     // the process locale says.
     char text[32];
     const int decimals = step >= 1.0f ? 0 : 1;
-    const auto result = std::to_chars(text, text + sizeof(text), settings.*number, std::chars_format::fixed, decimals);
+    const auto result = FwFloatToChars(text, text + sizeof(text), settings.*number, decimals);
     return std::string(text, result.ptr);
 }
 
@@ -202,7 +205,7 @@ bool FwSettingInfo::Parse(const std::string& text, FwSettings& settings) const {
     }
     float value = 0.0f;
     const char* end = text.data() + text.size();
-    const auto [ptr, error] = std::from_chars(text.data(), end, value);
+    const auto [ptr, error] = FwFloatFromChars(text.data(), end, value);
     // NaN fails both comparisons.
     if (text.empty() || error != std::errc() || ptr != end || !(value >= minimum && value <= maximum)) {
         return false;
@@ -347,5 +350,8 @@ bool FwSaveSettings(const std::string& path, const FwSettings& settings) {
         fsync(folder);
         close(folder);
     }
+#ifdef __EMSCRIPTEN__
+    FwBrowserKeepSettings();
+#endif
     return true;
 }

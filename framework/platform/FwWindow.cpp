@@ -13,7 +13,23 @@ namespace {
 constexpr int kWheelDelta = 120;  // one notch, as the game expects it
 }
 
+void FwRequestGLContext() {
+#ifdef __EMSCRIPTEN__
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
+#else
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+#endif
+}
+
 bool FwHasDisplay() {
+#ifdef __EMSCRIPTEN__
+    // A page is always shown in its browser's window.
+    return true;
+#else
     const auto set = [](const char* value) { return value != nullptr && value[0] != '\0'; };
     if (set(SDL_GetHint(SDL_HINT_VIDEODRIVER))) {
         return true;
@@ -27,6 +43,7 @@ bool FwHasDisplay() {
     }
     const char* driver = SDL_GetCurrentVideoDriver();
     return driver != nullptr && std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0;
+#endif
 }
 
 FwWindow::~FwWindow() { Destroy(); }
@@ -41,9 +58,7 @@ bool FwWindow::Create(int width, int height, const std::string& title, const std
     if (SDL_WasInit(SDL_INIT_GAMECONTROLLER) == 0 && SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) {
         std::fprintf(stderr, "no game controllers: %s\n", SDL_GetError());
     }
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    FwRequestGLContext();
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     // The scene draws into its own back buffer and depth buffer; the window only receives a copy.
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
@@ -88,9 +103,12 @@ bool FwWindow::ProcessMessages() {
     if (input.WheelNotches() != 0) {
         mouseWheel = input.WheelNotches() * kWheelDelta;
     }
+#ifndef __EMSCRIPTEN__
+    // A browser tab is closed by the browser: there the application takes the request back to the title.
     if (input.CloseRequested()) {
         Close();
     }
+#endif
     return !quit;
 }
 

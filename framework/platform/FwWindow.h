@@ -4,6 +4,10 @@
 
 struct SDL_Window;
 
+// Asks SDL for the GL the renderer is written for: OpenGL 3.3 core, or in a browser WebGL 2
+// (OpenGL ES 3.0). Set before the window and again before its context is made.
+void FwRequestGLContext();
+
 // False when there is no display to show the game on: neither DISPLAY nor WAYLAND_DISPLAY is set,
 // or SDL found neither and fell back to a driver that shows nothing. A driver asked for with
 // SDL_VIDEODRIVER (the tests and automated runs ask for "offscreen") always counts.

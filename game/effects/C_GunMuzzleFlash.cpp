@@ -1,7 +1,6 @@
 #include "game/effects/C_GunMuzzleFlash.h"
 
-#include <cstdlib>
-
+#include "framework/math/FwRandom.h"
 #include "game/player/C_Player.h"
 #include "game/world/C_Game.h"
 
@@ -18,7 +17,7 @@ C_GunMuzzleFlash::C_GunMuzzleFlash() {
     flameTexture.Load("Data/Texture/LeftMuzzleFlash.png");
     starTexture.Load("Data/Texture/Star.png");
     for (Matrix& rotation : petalRotations) {
-        rotation = Matrix::CreateRotationZ(static_cast<float>(std::rand() % 360) * Math::kDegToRad);
+        rotation = Matrix::CreateRotationZ(static_cast<float>(FwRand() % 360) * Math::kDegToRad);
     }
 }
 

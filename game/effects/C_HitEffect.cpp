@@ -1,13 +1,13 @@
 #include "game/effects/C_HitEffect.h"
 
-#include <cstdlib>
+#include "framework/math/FwRandom.h"
 
 namespace {
 
 constexpr float kSpeed = 0.1f;
 constexpr float kFadePerFrame = 0.05f;
 
-float RandomAngle() { return static_cast<float>(std::rand() % 360) * Math::kDegToRad; }
+float RandomAngle() { return static_cast<float>(FwRand() % 360) * Math::kDegToRad; }
 
 }  // namespace
 

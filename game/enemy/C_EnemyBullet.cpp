@@ -1,12 +1,11 @@
 #include "game/enemy/C_EnemyBullet.h"
 
-#include <cstdlib>
-
 #include <nlohmann/json.hpp>
 
 #include "framework/audio/FwSoundEffect.h"
 #include "framework/audio/FwSoundInstance.h"
 #include "framework/graphics/FwShaderManager.h"
+#include "framework/math/FwRandom.h"
 #include "framework/model/FwCollision.h"
 #include "framework/model/FwDrawModel.h"
 #include "game/effects/C_HitSpark.h"
@@ -23,7 +22,7 @@ constexpr float kSpeed = 1.0f;
 constexpr float kDamage = -1.0f;
 
 // Whole degrees from -20 to 19, in radians.
-float Spread() { return static_cast<float>(std::rand() % 40 - 20) * Math::kDegToRad; }
+float Spread() { return static_cast<float>(FwRand() % 40 - 20) * Math::kDegToRad; }
 
 }  // namespace
 

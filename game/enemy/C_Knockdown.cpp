@@ -1,8 +1,8 @@
 #include "game/enemy/C_Knockdown.h"
 
 #include <algorithm>
-#include <cstdlib>
 
+#include "framework/math/FwRandom.h"
 #include "game/enemy/C_Enemy.h"
 #include "game/hazards/C_EnemyDebris.h"
 #include "game/hazards/C_Explosion.h"
@@ -17,7 +17,7 @@ constexpr float kSmallExplosionSize = 4.0f;
 constexpr float kFinalExplosionSize = 10.0f;
 
 // A whole number from -3 to 2.
-float Scatter() { return static_cast<float>(std::rand() % 6 - 3); }
+float Scatter() { return static_cast<float>(FwRand() % 6 - 3); }
 
 }  // namespace
 

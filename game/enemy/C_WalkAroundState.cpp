@@ -1,7 +1,6 @@
 #include "game/enemy/C_WalkAroundState.h"
 
-#include <cstdlib>
-
+#include "framework/math/FwRandom.h"
 #include "game/enemy/C_Enemy.h"
 #include "game/enemy/C_Knockdown.h"
 #include "game/enemy/C_Notice.h"
@@ -18,7 +17,7 @@ constexpr float kSightDistance = 30.0f;
 }  // namespace
 
 C_WalkAroundState::C_WalkAroundState()
-    : targetYaw(static_cast<float>(std::rand() % 360)), remainingTime((std::rand() % 5 + 1) * 60) {}
+    : targetYaw(static_cast<float>(FwRand() % 360)), remainingTime((FwRand() % 5 + 1) * 60) {}
 
 std::unique_ptr<State> C_WalkAroundState::Update(C_Game& game, C_Enemy& enemy, C_EnemyBulletList&, C_ExplosionList&) {
     DriveIfFacing(enemy, TurnTowards(enemy.world, targetYaw, kTurnStep), kSpeed, kTreadScroll, treadSound);

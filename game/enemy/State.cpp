@@ -26,7 +26,7 @@ void C_StateSound::MoveTo(const Vector3& position) const {
 }
 
 float YawOf(const Vector3& v) {
-    const float angle = std::acos(v.z / std::sqrt(v.x * v.x + v.z * v.z)) * Math::kRadToDeg;
+    const float angle = Math::Acos(v.z / std::sqrt(v.x * v.x + v.z * v.z)) * Math::kRadToDeg;
     // acos of NaN: a vertical or zero vector.
     if (std::isnan(angle)) {
         return 90.0f;

@@ -1,12 +1,11 @@
 #include "game/hazards/C_Breaker.h"
 
-#include <cstdlib>
-
 #include <nlohmann/json.hpp>
 
 #include "framework/audio/FwSoundEffect.h"
 #include "framework/audio/FwSoundInstance.h"
 #include "framework/graphics/FwShaderManager.h"
+#include "framework/math/FwRandom.h"
 #include "framework/model/FwDrawModel.h"
 #include "game/hazards/C_Explosion.h"
 #include "game/hazards/C_SmokePuff.h"
@@ -21,7 +20,7 @@ constexpr int kExplosions = 3;
 const Vector2 kExplosionHalfSize(5.0f, 5.0f);
 
 // A whole number from -3 to 1.
-float ExplosionOffset() { return static_cast<float>(std::rand() % 5 - 3); }
+float ExplosionOffset() { return static_cast<float>(FwRand() % 5 - 3); }
 
 }  // namespace
 

@@ -1,8 +1,7 @@
 #include "game/hazards/C_EnemyDebris.h"
 
-#include <cstdlib>
-
 #include "framework/graphics/FwShaderManager.h"
+#include "framework/math/FwRandom.h"
 #include "framework/model/FwDrawModel.h"
 
 namespace {
@@ -11,7 +10,7 @@ constexpr float kFloorHeight = -7.5f;
 constexpr float kGravity = 0.05f;
 constexpr float kFadePerFrame = 0.1f;
 
-float Throw(int offset) { return static_cast<float>(std::rand() % 6 + offset) * 0.1f; }
+float Throw(int offset) { return static_cast<float>(FwRand() % 6 + offset) * 0.1f; }
 
 }  // namespace
 

@@ -1,8 +1,8 @@
 #include "game/player/C_BeamImpact.h"
 
 #include <algorithm>
-#include <cstdlib>
 
+#include "framework/math/FwRandom.h"
 #include "game/player/C_Player.h"
 #include "game/world/C_Game.h"
 
@@ -22,7 +22,7 @@ C_BeamImpact::C_BeamImpact(C_Game* game, const Vector3& point) : game(game) {
     lightTexture.Load("Data/Texture/light.png");
     rayTexture.Load("Data/Texture/laser.png");
     for (Matrix& rotation : rayRotations) {
-        rotation = Matrix::CreateRotationZ(static_cast<float>(std::rand() % 360) * Math::kDegToRad);
+        rotation = Matrix::CreateRotationZ(static_cast<float>(FwRand() % 360) * Math::kDegToRad);
     }
 }
 

@@ -62,7 +62,7 @@ Matrix RotationY(float degrees) { return Matrix::CreateRotationY(degrees * Math:
 
 // Angle between two unit vectors, in degrees.
 float AngleBetween(const Vector3& a, const Vector3& b) {
-    return std::acos(std::clamp(a.Dot(b), -1.0f, 1.0f)) / Math::kDegToRad;
+    return Math::Acos(std::clamp(a.Dot(b), -1.0f, 1.0f)) / Math::kDegToRad;
 }
 
 }  // namespace
@@ -175,8 +175,8 @@ void C_Player::EndingWalk() {
 void C_Player::ReadInput() {
     const FwInput& input = FwInput::GetInstance();
     const float radians = yaw * Math::kDegToRad;
-    const Vector3 forward(std::sin(radians), 0.0f, std::cos(radians));
-    const Vector3 right(std::cos(radians), 0.0f, -std::sin(radians));
+    const Vector3 forward(Math::Sin(radians), 0.0f, Math::Cos(radians));
+    const Vector3 right(Math::Cos(radians), 0.0f, -Math::Sin(radians));
     moveDirection = Vector3::Zero;
     moving = false;
     const struct {
@@ -209,7 +209,7 @@ void C_Player::Look() {
 // back they swing the negative way.
 void C_Player::TurnLegsToward(const Vector3& direction) {
     const float radians = legYaw * Math::kDegToRad;
-    legForward = Vector3(std::sin(radians), 0.0f, std::cos(radians)).Normalized();
+    legForward = Vector3(Math::Sin(radians), 0.0f, Math::Cos(radians)).Normalized();
     const float turn = std::min(AngleBetween(legForward, direction), kTreadTurnPerFrame);
     if (legForward.Cross(direction).Normalized().y > 0.9f) {
         legYaw += turn;

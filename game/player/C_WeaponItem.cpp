@@ -23,7 +23,7 @@ void C_WeaponItem::Update() {
         alpha = std::max(alpha - kFadePerFrame, 0.0f);
     }
     Vector3 position = world.Translation();
-    position.y = std::sin(bobAngle * Math::kDegToRad) + kBobHeight;
+    position.y = Math::Sin(bobAngle * Math::kDegToRad) + kBobHeight;
     world.SetTranslation(position);
     bobAngle += 1.0f;
 }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 
 #include <nlohmann/json.hpp>
 
@@ -13,6 +12,7 @@
 #include "framework/graphics/FwDirect3D.h"
 #include "framework/graphics/FwShaderManager.h"
 #include "framework/graphics/FwSpriteBatch.h"
+#include "framework/math/FwRandom.h"
 #include "framework/model/FwDrawModel.h"
 #include "framework/model/FwModel.h"
 #include "framework/platform/FwClock.h"
@@ -139,7 +139,7 @@ void PreloadPlayContent() {
 }  // namespace
 
 C_Game::C_Game() {
-    std::srand(FwRandomSeed());
+    FwSrand(FwRandomSeed());
     FwDirect3D& d3d = FwDirect3D::GetInstance();
     blendAdd = d3d.CreateBlendState(FwBlendMode::Add);
     blendAlpha = d3d.CreateBlendState(FwBlendMode::Alpha);

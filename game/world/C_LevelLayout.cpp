@@ -14,6 +14,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "framework/platform/FwNumberText.h"
 #include "framework/platform/FwPath.h"
 #include "game/world/Snapshot.h"
 
@@ -105,7 +106,7 @@ private:
         T parsed{};
         std::from_chars_result result;
         if constexpr (std::is_same_v<T, float>) {
-            result = std::from_chars(first, last, parsed, std::chars_format::general);
+            result = FwFloatFromChars(first, last, parsed);
         } else {
             result = std::from_chars(first, last, parsed);
         }

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <string>
 
 #include <nlohmann/json.hpp>
 
+#include "framework/math/FwRandom.h"
 #include "framework/model/FwCollision.h"
 #include "framework/platform/FwClock.h"
 #include "game/effects/C_GunMuzzleFlash.h"
@@ -244,11 +244,11 @@ TEST_F(EnemyTest, EndingSendsEveryStateToPatrol) {
 // Finds a seed whose two spreads are 0, so that the bullet flies along the robot's facing.
 void SeedForStraightShot() {
     for (unsigned seed = 1;; ++seed) {
-        std::srand(seed);
-        const int pitch = std::rand() % 40 - 20;
-        const int yaw = std::rand() % 40 - 20;
+        FwSrand(seed);
+        const int pitch = FwRand() % 40 - 20;
+        const int yaw = FwRand() % 40 - 20;
         if (pitch == 0 && yaw == 0) {
-            std::srand(seed);
+            FwSrand(seed);
             return;
         }
     }

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -193,6 +194,49 @@ std::string ReadTextFile(const std::string& path) {
 
 nlohmann::json ReadJsonFile(const std::string& path) {
     return nlohmann::json::parse(ReadTextFile(path), nullptr, false);
+}
+
+void ExpectSameState(const nlohmann::json& expected, const nlohmann::json& actual, const std::string& path,
+                     StateComparison& comparison) {
+    int& differences = comparison.differences;
+    if (differences > 20) {
+        return;
+    }
+    if (expected.is_object()) {
+        for (const auto& [key, value] : expected.items()) {
+            if (key == "measuredFps") {
+                continue;
+            }
+            if (!actual.contains(key)) {
+                ADD_FAILURE() << path << "/" << key << " is missing";
+                ++differences;
+                continue;
+            }
+            ExpectSameState(value, actual[key], path + "/" + key, comparison);
+        }
+    } else if (expected.is_array()) {
+        if (expected.size() != actual.size()) {
+            ADD_FAILURE() << path << " has " << actual.size() << " entries, expected " << expected.size();
+            ++differences;
+            return;
+        }
+        for (size_t i = 0; i < expected.size(); ++i) {
+            ExpectSameState(expected[i], actual[i], path + "/" + std::to_string(i), comparison);
+        }
+    } else if (expected.is_number_float() || actual.is_number_float()) {
+        const double want = expected.get<double>();
+        const double have = actual.get<double>();
+        const double relative = std::fabs(want - have) / std::max(1.0, std::fabs(want));
+        ++comparison.numbers;
+        comparison.largest = std::max(comparison.largest, relative);
+        if (relative > comparison.tolerance) {
+            ADD_FAILURE() << path << " is " << have << ", expected " << want;
+            ++differences;
+        }
+    } else if (expected != actual) {
+        ADD_FAILURE() << path << " is " << actual.dump() << ", expected " << expected.dump();
+        ++differences;
+    }
 }
 
 std::vector<std::vector<float>> ReadLevelRecords(const std::string& path, size_t width) {

@@ -69,6 +69,18 @@ private:
 void WriteTextFile(const std::string& path, const std::string& text);
 std::string ReadTextFile(const std::string& path);
 nlohmann::json ReadJsonFile(const std::string& path);
+// Compares two state snapshots field by field: strings, flags and counts exactly, other numbers to
+// `tolerance` relative (absolute below 1), the measured frame rate left out. Failures are reported
+// as test failures, at most 20 of them.
+struct StateComparison {
+    double tolerance = 1e-5;
+    int differences = 0;
+    int numbers = 0;         // numbers compared
+    double largest = 0.0;    // largest relative difference among them
+};
+void ExpectSameState(const nlohmann::json& expected, const nlohmann::json& actual, const std::string& path,
+                     StateComparison& comparison);
+
 // The records of a level file as groups of `width` numbers (a cut-short last group is left out).
 std::vector<std::vector<float>> ReadLevelRecords(const std::string& path, size_t width);
 
