@@ -16,17 +16,8 @@ constexpr float kMargin = 0.01f;
 float& At(Vector3& v, int axis) { return axis == 0 ? v.x : axis == 1 ? v.y : v.z; }
 float At(const Vector3& v, int axis) { return axis == 0 ? v.x : axis == 1 ? v.y : v.z; }
 
-bool Overlap(const FwAreaVisibility::Box& a, const FwAreaVisibility::Box& b, float slack) {
-    for (int axis = 0; axis < 3; ++axis) {
-        if (At(a.maximum, axis) + slack < At(b.minimum, axis) || At(b.maximum, axis) + slack < At(a.minimum, axis)) {
-            return false;
-        }
-    }
-    return true;
-}
-
 bool Inside(const FwAreaVisibility::Box& box, const Vector3& point) {
-    return Overlap(box, {point, point}, kTouch);
+    return box.Overlaps({point, point}, kTouch);
 }
 
 FwAreaVisibility::Rect Intersection(const FwAreaVisibility::Rect& a, const FwAreaVisibility::Rect& b) {
@@ -58,6 +49,15 @@ bool FwAreaVisibility::Box::Contains(const Vector3& point) const {
            point.z >= minimum.z && point.z <= maximum.z;
 }
 
+bool FwAreaVisibility::Box::Overlaps(const Box& other, float slack) const {
+    for (int axis = 0; axis < 3; ++axis) {
+        if (At(maximum, axis) + slack < At(other.minimum, axis) || At(other.maximum, axis) + slack < At(minimum, axis)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 void FwAreaVisibility::SetAreas(const std::vector<Box>& boxes) {
     areas = boxes;
     FindOpenings();
@@ -73,7 +73,7 @@ void FwAreaVisibility::FindOpenings() {
                 continue;
             }
             // Rooms that share space are not walled from each other: nothing is left out.
-            if (a < b && Overlap(areas[a], areas[b], -kTouch)) {
+            if (a < b && areas[a].Overlaps(areas[b], -kTouch)) {
                 areas.clear();
                 openings.clear();
                 return;
@@ -161,7 +161,7 @@ bool FwAreaVisibility::MayShow(const Box& box, const Rect* screen) const {
     }
     bool inArea = false;
     for (size_t a = 0; a < areas.size(); ++a) {
-        if (!Overlap(box, areas[a], kTouch)) {
+        if (!box.Overlaps(areas[a], kTouch)) {
             continue;
         }
         if (!seen[a].Empty() && (screen == nullptr || !Intersection(*screen, seen[a]).Empty())) {

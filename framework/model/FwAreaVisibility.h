@@ -18,6 +18,9 @@ public:
         Vector3 maximum{-FLT_MAX, -FLT_MAX, -FLT_MAX};
         void Grow(const Vector3& point);
         bool Contains(const Vector3& point) const;
+        // Whether the boxes meet or lie within `slack` of each other (a negative slack asks for shared
+        // space).
+        bool Overlaps(const Box& other, float slack) const;
     };
     // Part of the view, in normalised device x and y.
     struct Rect {

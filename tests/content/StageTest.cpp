@@ -70,12 +70,8 @@ TEST(Stage, StaysWithinTheTriangleBudgetAndEveryFaceTouchesAMarkedRoom) {
             for (const uint32_t corner : face.idx) {
                 extent.Grow(Vector3::Transform(positions[corner], node.Transform * Stage().World()));
             }
-            const bool touches = std::any_of(rooms.begin(), rooms.end(), [&](const FwAreaVisibility::Box& room) {
-                constexpr float kSlack = 2e-3f;
-                return extent.minimum.x <= room.maximum.x + kSlack && extent.maximum.x >= room.minimum.x - kSlack &&
-                       extent.minimum.y <= room.maximum.y + kSlack && extent.maximum.y >= room.minimum.y - kSlack &&
-                       extent.minimum.z <= room.maximum.z + kSlack && extent.maximum.z >= room.minimum.z - kSlack;
-            });
+            const bool touches = std::any_of(rooms.begin(), rooms.end(),
+                                             [&](const FwAreaVisibility::Box& room) { return extent.Overlaps(room, 2e-3f); });
             EXPECT_TRUE(touches) << "face " << faces << " at " << extent.minimum.x << ", " << extent.minimum.y << ", "
                                  << extent.minimum.z;
             ++faces;
