@@ -159,7 +159,7 @@ bool FwDirect3D::Init(SDL_Window* targetWindow, int backBufferWidth, int backBuf
     if (!frameBuffer) {
         return fail(kSwapChainFailed);
     }
-    if (const char* failed = CreateTarget(frameBuffer, width, height, backBuffer, depthBuffer)) {
+    if (const char* failed = CreateTarget(frameBuffer, width, height, backBuffer, &depthBuffer)) {
         return fail(failed);
     }
     if (!context.Init(height)) {
@@ -216,7 +216,7 @@ bool FwDirect3D::CreateContext(SDL_Window* targetWindow, bool debug) {
 }
 
 const char* FwDirect3D::CreateTarget(const FwGLObject& target, int targetWidth, int targetHeight,
-                                     std::shared_ptr<FwTexture>& color, std::shared_ptr<FwTexture>& depth) const {
+                                     std::shared_ptr<FwTexture>& color, std::shared_ptr<FwTexture>* depth) const {
     glBindFramebuffer(GL_FRAMEBUFFER, target.Name());
     FwTextureDesc colorDesc;
     colorDesc.width = static_cast<uint32_t>(targetWidth);
@@ -230,18 +230,23 @@ const char* FwDirect3D::CreateTarget(const FwGLObject& target, int targetWidth, 
     if (!AttachToFrameBuffer(GL_COLOR_ATTACHMENT0, color->RenderTargetView())) {
         return kBackBufferFailed;
     }
-    FwTextureDesc depthDesc = colorDesc;
-    depthDesc.format = FwFormat::R32_TYPELESS;
-    depthDesc.bindFlags = FwBind::kShaderResource | FwBind::kDepthStencil;
-    depth = std::make_shared<FwTexture>();
-    if (!depth->Create(depthDesc) || !AttachToFrameBuffer(GL_DEPTH_ATTACHMENT, depth->DepthStencilView())) {
-        return kDepthBufferFailed;
+    if (depth != nullptr) {
+        FwTextureDesc depthDesc = colorDesc;
+        depthDesc.format = FwFormat::R32_TYPELESS;
+        depthDesc.bindFlags = FwBind::kShaderResource | FwBind::kDepthStencil;
+        *depth = std::make_shared<FwTexture>();
+        if (!(*depth)->Create(depthDesc) || !AttachToFrameBuffer(GL_DEPTH_ATTACHMENT, (*depth)->DepthStencilView())) {
+            return kDepthBufferFailed;
+        }
     }
 #ifdef __EMSCRIPTEN__
-    target.KeepRecipe([colorView = color->RenderTargetView(), depthView = depth->DepthStencilView()](GLuint name) {
+    const GLuint depthView = depth != nullptr ? (*depth)->DepthStencilView() : 0;
+    target.KeepRecipe([colorView = color->RenderTargetView(), depthView](GLuint name) {
         glBindFramebuffer(GL_FRAMEBUFFER, name);
         glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colorView, 0);
-        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_TEXTURE_2D, depthView, 0);
+        if (depthView != 0) {
+            glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_TEXTURE_2D, depthView, 0);
+        }
     });
 #endif
     return nullptr;
@@ -272,6 +277,7 @@ void FwDirect3D::Release() {
     backBuffer.reset();
     depthBuffer.reset();
     ReleaseScaledTarget();
+    DropKeptPicture();
     renderScale = 1.0f;
     whiteTexture.reset();
     frameBuffer.Reset();
@@ -332,6 +338,8 @@ void FwDirect3D::RemakeObjects() {
         return;
     }
     FwGLObject::RemakeAll();
+    // The kept picture's texture is made again empty.
+    pictureKept = false;
     context.Reapply();
     glBindFramebuffer(GL_FRAMEBUFFER, scaledBound ? scaledFrameBuffer.Name() : BackBufferName());
 }
@@ -363,7 +371,7 @@ void FwDirect3D::BeginScaled3D() {
         ReleaseScaledTarget();
         scaledFrameBuffer = FwGLObject::Generate(FwGLKind::Framebuffer);
         if (!scaledFrameBuffer ||
-            CreateTarget(scaledFrameBuffer, scaledWidth, scaledHeight, scaledColor, scaledDepth) != nullptr) {
+            CreateTarget(scaledFrameBuffer, scaledWidth, scaledHeight, scaledColor, &scaledDepth) != nullptr) {
             // Without it the 3D passes draw at full size, as they would at scale 1.
             ReleaseScaledTarget();
             glBindFramebuffer(GL_FRAMEBUFFER, frameBuffer.Name());
@@ -398,6 +406,47 @@ void FwDirect3D::EndScaled3D() {
     context.ApplyScissor(true);
     context.SetTargetHeight(height);
     context.SetViewport(savedViewport);
+}
+
+bool FwDirect3D::KeepPicture() {
+    if (glContext == nullptr || scaledBound) {
+        return false;
+    }
+    if (!keptFrameBuffer) {
+        keptFrameBuffer = FwGLObject::Generate(FwGLKind::Framebuffer);
+        if (!keptFrameBuffer || CreateTarget(keptFrameBuffer, width, height, keptColor, nullptr) != nullptr) {
+            DropKeptPicture();
+            glBindFramebuffer(GL_FRAMEBUFFER, BackBufferName());
+            return false;
+        }
+    }
+    CopyColor(BackBufferName(), keptFrameBuffer.Name());
+    pictureKept = true;
+    return true;
+}
+
+bool FwDirect3D::ShowKeptPicture() {
+    if (!pictureKept || scaledBound) {
+        return false;
+    }
+    CopyColor(keptFrameBuffer.Name(), BackBufferName());
+    return true;
+}
+
+void FwDirect3D::DropKeptPicture() {
+    keptColor.reset();
+    keptFrameBuffer.Reset();
+    pictureKept = false;
+}
+
+void FwDirect3D::CopyColor(GLuint from, GLuint to) const {
+    // Same size and format: the driver copies memory instead of drawing.
+    context.ApplyScissor(false);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, from);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, to);
+    glBlitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    glBindFramebuffer(GL_FRAMEBUFFER, BackBufferName());
+    context.ApplyScissor(true);
 }
 
 void FwDirect3D::ReleaseScaledTarget() {

@@ -59,6 +59,14 @@ public:
     // an edge rounds the other way.
     void BeginScaled3D();
     void EndScaled3D();
+    // A picture that stays the same from frame to frame need not be drawn again: KeepPicture
+    // copies the back buffer's colour as it stands into a target of the same size and format, and
+    // ShowKeptPicture copies it back, a plain copy of a fraction of a millisecond where drawing it
+    // costs several without a GPU. ShowKeptPicture is false when there is none to show (none kept
+    // since the last DropKeptPicture, or the browser took the context meanwhile): draw it then.
+    bool KeepPicture();
+    bool ShowKeptPicture();
+    void DropKeptPicture();
 #ifdef __EMSCRIPTEN__
     // The browser gave back the context it had taken: every GPU object is made again under its
     // name (FwGLObject::RemakeAll) and the bound states are set once more.
@@ -105,8 +113,11 @@ private:
     bool CreateContext(SDL_Window* targetWindow, bool debug);
     // A colour and a depth texture of that size attached to `target`, left bound; the failure
     // message of the step that failed, or null.
+    // `depth` may be null for a colour-only target.
     const char* CreateTarget(const FwGLObject& target, int targetWidth, int targetHeight,
-                             std::shared_ptr<FwTexture>& color, std::shared_ptr<FwTexture>& depth) const;
+                             std::shared_ptr<FwTexture>& color, std::shared_ptr<FwTexture>* depth) const;
+    // Copies all of the colour of `from` into `to`, both the back buffer's size and format.
+    void CopyColor(GLuint from, GLuint to) const;
     bool AttachToFrameBuffer(GLenum attachment, GLuint view) const;
     void ReleaseScaledTarget();
     void BindStartStates();
@@ -124,6 +135,9 @@ private:
     std::shared_ptr<FwTexture> scaledDepth;
     bool scaledBound = false;
     bool windowTarget = false;  // this frame's back buffer is the window's (see BeginScaled3D)
+    FwGLObject keptFrameBuffer;
+    std::shared_ptr<FwTexture> keptColor;
+    bool pictureKept = false;
     GLuint BackBufferName() const { return windowTarget ? 0 : frameBuffer.Name(); }
     FwViewport savedViewport;
     std::array<FwBuffer, kTempVertexBufferCount> tempVB;

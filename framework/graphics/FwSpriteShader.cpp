@@ -111,7 +111,14 @@ void FwSpriteShader::DrawTex(const FwTexture* texture, int x, int y, int w, int 
     if (color) {
         cbSprite.Work().g_color = *color;
     }
-    cbSprite.Write();
+    if (dimming > 0.0f) {
+        const Color given = cbSprite.Get().g_color;
+        cbSprite.Work().g_color = Dimmed(given);
+        cbSprite.Write();
+        cbSprite.Work().g_color = given;
+    } else {
+        cbSprite.Write();
+    }
 
     float u0 = 0.0f;
     float v0 = 0.0f;
@@ -158,11 +165,16 @@ void FwSpriteShader::DrawText(const FwSpriteFont* font, float x, float y, const 
     DrawString(font, x, y, text, color, FwDirect3D::GetInstance().Context().BlendState());
 }
 
+Color FwSpriteShader::Dimmed(const Color& color) const {
+    const float kept = 1.0f - dimming;
+    return Color(color.r * kept, color.g * kept, color.b * kept, color.a);
+}
+
 void FwSpriteShader::DrawString(const FwSpriteFont* font, float x, float y, const std::string& text, const Color& color,
                                 const FwBlendStatePtr& blend) {
     if (font != nullptr) {
         spriteBatch.Begin(blend);
-        spriteBatch.DrawString(*font, text, Vector2(x + kScreenHalfWidth, kScreenHalfHeight - y), color);
+        spriteBatch.DrawString(*font, text, Vector2(x + kScreenHalfWidth, kScreenHalfHeight - y), Dimmed(color));
         spriteBatch.End();
     }
 }

@@ -65,18 +65,25 @@ public:
     void DrawFont(const FwSpriteFont* font, float x, float y, const std::string& text, const Color& color);
     void DrawText(const FwSpriteFont* font, float x, float y, const std::string& text, const Color& color);
 
+    // Later draws come out darkened by `amount` (0 none, 1 black), as they would under a black
+    // layer of that opacity drawn over them; what is fading as a whole then needs no layer over
+    // the whole screen. The colours given stay as given.
+    void SetDimming(float amount) { dimming = amount; }
+
     bool Begun() const { return begun; }
 
     FwConstantBuffer<::cbSprite> cbSprite;
     FwConstantBuffer<::cbProjection> cbProjection;
 
 private:
+    Color Dimmed(const Color& color) const;
     void DrawString(const FwSpriteFont* font, float x, float y, const std::string& text, const Color& color,
                     const FwBlendStatePtr& blend);
 
     FwShaderProgram program;
     FwInputLayout inputLayout;
     bool begun = false;
+    float dimming = 0.0f;
     Matrix projection;
     FwDepthStencilStatePtr depthStencilState2D;
     FwRasterizerStatePtr rasterizerState2D;

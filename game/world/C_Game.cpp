@@ -391,16 +391,24 @@ void C_Game::Draw() {
     // Depth-tested effects again.
     context.SetDepthStencilState(d3d.CreateDepthStencilState(true, true), 0);
     DrawList(breakerSmokes);
+    // Below full size the fade darkens the 3D picture before its way up, where it covers a quarter
+    // of the pixels or fewer, and the HUD as it is drawn: the picture a layer over all of it gives,
+    // for a fraction of a layer that costs more than the world's own pixels without a GPU.
+    const bool fadeUnderHud = blackAlpha > 0.0f && d3d.RenderScale() < 1.0f;
+    context.SetBlendState(blendAlpha, noBlendFactor, 0xFFFFFFFF);
+    if (fadeUnderHud) {
+        DrawFade();
+    }
     d3d.EndScaled3D();
 
-    context.SetBlendState(blendAlpha, noBlendFactor, 0xFFFFFFFF);
-    DrawHud();
+    DrawHud(fadeUnderHud);
     shaders.standardShader.SetToDevice();
 }
 
-void C_Game::DrawHud() {
+void C_Game::DrawHud(bool faded) {
     FwSpriteShader& sprites = FwShaderManager::GetInstance().spriteShader;
     sprites.Begin(false, true);
+    sprites.SetDimming(faded ? blackAlpha : 0.0f);
     if (ending) {
         gameClear->Draw();
     }
@@ -410,15 +418,22 @@ void C_Game::DrawHud() {
     if (player->alive && !ending) {
         sprites.DrawTex(&sightingTexture, 0, 0, 80, 81, FwRect{0, 0, 80, 81}, Color(1.0f, 1.0f, 1.0f, 1.0f));
     }
-    // A clear fade changes no pixel, and a full-screen layer is a tenth of a frame without a GPU.
-    if (blackAlpha > 0.0f) {
-        sprites.DrawTex(&blackTexture, 0, 0, kScreenWidth, kScreenHeight, FwRect{0, 0, kScreenWidth, kScreenHeight},
-                        Color(1.0f, 1.0f, 1.0f, blackAlpha));
+    sprites.SetDimming(0.0f);
+    // A clear fade changes no pixel, and a full-screen layer is a quarter of a frame without a GPU.
+    if (blackAlpha > 0.0f && !faded) {
+        DrawFade();
     }
     if (paused) {
         DrawPaused();
     }
     sprites.End();
+}
+
+void C_Game::DrawFade() {
+    FwSpriteShader& sprites = FwShaderManager::GetInstance().spriteShader;
+    sprites.cbSprite.Work().g_mTransform = Matrix::Identity;
+    sprites.DrawTex(&blackTexture, 0, 0, kScreenWidth, kScreenHeight, FwRect{0, 0, kScreenWidth, kScreenHeight},
+                    Color(1.0f, 1.0f, 1.0f, blackAlpha));
 }
 
 void C_Game::DrawPaused() {

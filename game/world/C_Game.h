@@ -132,7 +132,9 @@ private:
     void UpdatePause();
     void SetPaused(bool pause);
     void SeparateEnemies();
-    void DrawHud();
+    // `faded`: the fade is in the picture already (Draw).
+    void DrawHud(bool faded);
+    void DrawFade();
     void DrawPaused();
 
     FwSpriteFont pauseFont;

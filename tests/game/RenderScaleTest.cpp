@@ -126,6 +126,70 @@ TEST_F(RenderScaleTest, HalfScaleDrawsTheWorldSmallerAndTheHudAtFullSize) {
     EXPECT_LT(ShareDiffering(full, half, 60), 0.1) << "but it is the same picture, filling the screen";
 }
 
+// Below full size the fade darkens the 3D picture before its way up and the HUD as it is drawn:
+// the picture that a black layer over all of it gives at full size, the gauge included.
+TEST_F(RenderScaleTest, TheFadeDarkensTheScaledPictureAndTheHudAlike) {
+    C_Game& game = StartAfterFade();
+    FwDirect3D& d3d = FwDirect3D::GetInstance();
+    C_Scene& scene = *SceneManager::GetInstance().Current();
+    const auto frameAt = [&](float scale, float fade) {
+        d3d.SetRenderScale(scale);
+        game.blackAlpha = fade;
+        scene.DrawFrame();
+        return ReadBackBuffer();
+    };
+    const Image fadedFull = frameAt(1.0f, 0.6f);
+    const Image clearHalf = frameAt(0.5f, 0.0f);
+    const Image fadedHalf = frameAt(0.5f, 0.6f);
+    game.blackAlpha = 0.0f;
+    int gaugeOff = 0;
+    for (const auto& [x, y] : OpaqueGaugePixels()) {
+        for (int c = 0; c < 3; ++c) {
+            gaugeOff += std::abs(fadedHalf.At(x, y)[c] - fadedFull.At(x, y)[c]) > 1 ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(gaugeOff, 0) << "the gauge fades as it does at full size";
+    int off = 0;
+    int lit = 0;
+    for (int y = 0; y < fadedHalf.height; y += 2) {
+        for (int x = 0; x < fadedHalf.width; x += 2) {
+            for (int c = 0; c < 3; ++c) {
+                const int clear = clearHalf.At(x, y)[c];
+                off += std::abs(fadedHalf.At(x, y)[c] - std::lround(clear * 0.4)) > 2 ? 1 : 0;
+                lit += clear > 100 ? 1 : 0;
+            }
+        }
+    }
+    EXPECT_GT(lit, 10000) << "a picture to fade";
+    EXPECT_EQ(off, 0) << "everything is the clear picture darkened";
+}
+
+// The title's models are drawn once and kept: every frame after shows them to the byte as they
+// would be drawn, also after the title comes back and draws them again.
+TEST_F(RenderScaleTest, TheTitleShowsItsKeptModelsAsDrawn) {
+    SceneManager& scenes = SceneManager::GetInstance();
+    const auto leftHalf = [] {
+        // The typing text and the version stay right of x 640.
+        Image image = ReadBackBuffer();
+        for (int y = 0; y < image.height; ++y) {
+            std::memset(&image.rgba[(static_cast<size_t>(y) * image.width + 640) * 4], 0, 640 * 4);
+        }
+        return image;
+    };
+    scenes.SetNextScene(scenes.Create("title"));
+    RunFrames(1);
+    const Image drawn = leftHalf();
+    RunFrames(2);
+    const Image kept = leftHalf();
+    scenes.SetNextScene(scenes.Create("title"));
+    RunFrames(1);
+    const Image drawnAgain = leftHalf();
+    EXPECT_TRUE(kept.rgba == drawn.rgba);
+    EXPECT_TRUE(drawnAgain.rgba == drawn.rgba);
+    const double robot = kept.Share(100, 200, 400, 300, [](int r, int g, int b) { return r != g || g != b || r != 77; });
+    EXPECT_GT(robot, 0.5) << "the robot stands in the left half";
+}
+
 // `auto` in the real game, with frames made slow on purpose for a long steady stretch: each takes
 // 24 ms more at full size (less with the square of the scale). The scale steps down soon, holds
 // without swinging, and once the frames are fast again climbs back to full size.

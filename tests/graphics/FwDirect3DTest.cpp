@@ -85,6 +85,34 @@ TEST_F(Direct3DTest, DepthClearIgnoresAStateWithoutDepthWrites) {
     EXPECT_TRUE(SameColor(BackBufferImage().At(640, 360), {0, 255, 0, 255}));
 }
 
+// A kept picture comes back exactly, over whatever was drawn since, until it is dropped; no
+// picture is kept or shown while the scaled 3D target is bound.
+TEST_F(Direct3DTest, KeptPictureComesBackExactlyUntilDropped) {
+    FwDirect3D& d3d = FwDirect3D::GetInstance();
+    EXPECT_FALSE(d3d.ShowKeptPicture()) << "none kept yet";
+    d3d.ClearBackBuffer(Color(0, 0, 1, 1));
+    DrawClipSpace(FwTopology::TriangleList, ClipQuad(-1, 1, 0, -1, 0.5f, Color(1, 0, 0, 1)));
+    ASSERT_TRUE(d3d.KeepPicture());
+    d3d.ClearBackBuffer(Color(0, 1, 0, 1));
+    ASSERT_TRUE(d3d.ShowKeptPicture());
+    const BackBufferImage shown;
+    EXPECT_TRUE(shown.RegionIs(0, 0, 640, 720, {255, 0, 0, 255}, 0));
+    EXPECT_TRUE(shown.RegionIs(640, 0, 1280, 720, {0, 0, 255, 255}, 0));
+
+    d3d.SetRenderScale(0.5f);
+    d3d.BeginScaled3D();
+    EXPECT_FALSE(d3d.KeepPicture());
+    EXPECT_FALSE(d3d.ShowKeptPicture());
+    d3d.EndScaled3D();
+    d3d.SetRenderScale(1.0f);
+    d3d.BeginFrame();
+
+    d3d.DropKeptPicture();
+    d3d.ClearBackBuffer(Color(0, 1, 0, 1));
+    EXPECT_FALSE(d3d.ShowKeptPicture());
+    EXPECT_TRUE(BackBufferImage().RegionIs(0, 0, 1280, 720, {0, 255, 0, 255}, 0));
+}
+
 struct BlendCase {
     int mode;
     Rgba expected;
