@@ -200,11 +200,14 @@ void Application::ProbeRenderScale(C_Scene& scene) {
     d3d.Finish();
     const uint64_t present = clock.Now() - presentStart;
     const uint64_t smallest = timeDraw(FwDirect3D::kMinRenderScale);
+    d3d.SetCheaperLook(false);
     timeDraw(renderScaleControl.Start(full + present, smallest + present));
 }
 
 void Application::AdaptRenderScale(uint64_t workMicroseconds) {
-    FwDirect3D::GetInstance().SetRenderScale(renderScaleControl.Next(FwGetSettings().renderScale, workMicroseconds));
+    FwDirect3D& d3d = FwDirect3D::GetInstance();
+    d3d.SetRenderScale(renderScaleControl.Next(FwGetSettings().renderScale, workMicroseconds));
+    d3d.SetCheaperLook(renderScaleControl.CheaperLook());
 }
 
 void Application::HandleDisplayKeys() {
@@ -232,8 +235,10 @@ void Application::DrawFrameRate() {
         frameRateShown = false;
         return;
     }
-    const auto percent = std::lround(FwDirect3D::GetInstance().RenderScale() * 100.0f);
-    const std::string text = std::to_string(measuredFps) + " fps  3D " + std::to_string(percent) + "%";
+    const FwDirect3D& d3d = FwDirect3D::GetInstance();
+    const auto percent = std::lround(d3d.RenderScale() * 100.0f);
+    const std::string text = std::to_string(measuredFps) + " fps  3D " + std::to_string(percent) + "%" +
+                             (d3d.CheaperLook() ? " lit per vertex" : "");
     constexpr float kMargin = 8.0f;
     const float x = kScreenWidth / 2.0f - kMargin - FwMeasureString(frameRateFont, text);
     FwShaderManager::GetInstance().spriteShader.DrawFont(&frameRateFont, x, kScreenHeight / 2.0f - kMargin, text,
@@ -273,6 +278,7 @@ void Application::TakeFrameOutputs(uint32_t frame) const {
             {"sceneRequested", scenes.HasPendingScene()},
             {"frameRateShown", frameRateShown},
             {"renderScale", FwDirect3D::GetInstance().RenderScale()},
+            {"cheaperLook", FwDirect3D::GetInstance().CheaperLook()},
         };
         const FwInput& input = FwInput::GetInstance();
         int windowWidth = 0;

@@ -24,7 +24,7 @@ float RenderScaleControl::Next(float setting, uint64_t workMicroseconds) {
     }
     const auto overruns =
         std::count_if(window.begin(), window.begin() + windowCount, [](uint64_t work) { return work > kOverrun; });
-    if (overruns >= kOverrunsToStep && percent > kMinPercent) {
+    if (overruns >= kOverrunsToStep && percent > kCheaperLookPercent) {
         StepDown();
     } else if (calm >= kCalmStretch) {
         // At most one frame in twenty over the comfortable line. Each stretch is judged on its
@@ -79,7 +79,10 @@ void RenderScaleControl::StepDown() {
         sinceFailure = 0;
     }
     steppedUp = false;
-    Change(std::clamp(onGrid, std::max(kMinPercent, percent - kMaxStepsDown * kStepPercent), percent - kStepPercent));
+    // The cheaper look only once the smallest picture has been tried.
+    const int lowest =
+        percent > kMinPercent ? std::max(kMinPercent, percent - kMaxStepsDown * kStepPercent) : kCheaperLookPercent;
+    Change(std::clamp(onGrid, lowest, percent - kStepPercent));
 }
 
 void RenderScaleControl::StepUp() {

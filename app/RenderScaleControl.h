@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -13,7 +14,9 @@
 // - a step up that had to be taken back is tried again only after a back-off that doubles each
 //   time, or sooner once frames at the lower scale are clearly cheaper than when it was tried:
 //   on a steady scene the scale settles instead of swinging.
-// Changes come at most a few times a second, and never below kMinPercent.
+// Changes come at most a few times a second, and never below kMinPercent. One step below it is
+// kCheaperLookPercent: kMinPercent with the cheaper look (FwDirect3D::SetCheaperLook), for frames
+// that still miss at the smallest picture; it is left the way any step is.
 // A scene's first frame may be timed at full size and at kMinPercent (Start): the scale then starts
 // where the scene's frames fit, instead of stepping down over its first second.
 class RenderScaleControl {
@@ -23,6 +26,7 @@ public:
     static constexpr uint64_t kComfortable = kBudget * 7 / 10;
     static constexpr int kMinPercent = 50;
     static constexpr int kStepPercent = 5;
+    static constexpr int kCheaperLookPercent = kMinPercent - kStepPercent;
     static constexpr int kWindow = 10;  // frames; down when kOverrunsToStep of them overrun
     static constexpr int kOverrunsToStep = 6;
     static constexpr int kSettleFrames = 15;    // after a change, before the next
@@ -36,7 +40,8 @@ public:
     // `setting` is the render-scale setting (0 for auto, else percent); `workMicroseconds` what the
     // frame just ended took. Returns the scale for the next frame.
     float Next(float setting, uint64_t workMicroseconds);
-    float Scale() const { return static_cast<float>(percent) / 100.0f; }
+    float Scale() const { return static_cast<float>(std::max(percent, kMinPercent)) / 100.0f; }
+    bool CheaperLook() const { return percent < kMinPercent; }
     // Begins a scene at `auto` from its frame's work at full size and at kMinPercent: full size
     // if that is not over kOverrun, else the largest step whose work, on the line through the two
     // (a fixed part, and a part that goes with the pixels), lands in the middle of the comfortable

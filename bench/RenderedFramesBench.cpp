@@ -80,17 +80,19 @@ double Milliseconds(std::chrono::steady_clock::time_point since) {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - since).count();
 }
 
-// Frame times of one stretch of the run, with the frame each was taken at and the scale its 3D
-// picture was drawn at.
+// Frame times of one stretch of the run, with the frame each was taken at, the scale its 3D
+// picture was drawn at and whether with the cheaper look.
 struct FrameTimes {
     std::vector<double> frame;
     std::vector<double> milliseconds;
     double scaleSum = 0.0;
+    int cheaperLookFrames = 0;
 
-    void Add(int at, double time, float scale = 1.0f) {
+    void Add(int at, double time, float scale = 1.0f, bool cheaperLook = false) {
         frame.push_back(at);
         milliseconds.push_back(time);
         scaleSum += scale;
+        cheaperLookFrames += cheaperLook ? 1 : 0;
     }
 
     // Median and 5th-percentile (the slow end) rate, and the count, as "medianFps" etc. after
@@ -107,6 +109,7 @@ struct FrameTimes {
         if (prefix != "reference.") {
             state.counters[prefix + "frames"] = static_cast<double>(sorted.size());
             state.counters[prefix + "renderScale"] = scaleSum / static_cast<double>(sorted.size());
+            state.counters[prefix + "cheaperLookShare"] = cheaperLookFrames / static_cast<double>(sorted.size());
         }
     }
 };
@@ -232,14 +235,15 @@ void BM_PlayThroughFrames(benchmark::State& state) {
             const auto start = std::chrono::steady_clock::now();
             const uint64_t startMicroseconds = clock.Now();
             const float scale = game != nullptr ? FwDirect3D::GetInstance().RenderScale() : 1.0f;
+            const bool cheaperLook = game != nullptr && FwDirect3D::GetInstance().CheaperLook();
             GameFrame(clock);
             if (limited) {
                 wait.Until(clock, startMicroseconds + kBudgetMicroseconds);
             }
             if (scenes.Current() == scene) {
                 const double time = Milliseconds(start);
-                phases[phase].Add(frame, time, scale);
-                phases["all"].Add(frame, time, scale);
+                phases[phase].Add(frame, time, scale, cheaperLook);
+                phases["all"].Add(frame, time, scale, cheaperLook);
             }
             finished = endingFrames == kEndingFrames;
             if (frame % kReferenceEvery == 0) {

@@ -8,6 +8,8 @@ uniform sampler2D g_mrTex;
 // constants and the specular power and its normalisation come per material in g_SpecPowerNorm;
 // NO_EMISSIVE_TEX, the emissive texture is white; NO_POINT_LIGHTS, g_PL_Num is 0 or less;
 // NO_FOG, g_DistanceFogEnable is 0; NO_LIGHTING, g_LightEnable is 0.
+// VERTEX_LIGHTING (with NO_POINT_LIGHTS only) is the cheaper look of frames that cannot afford
+// the full one: the light and the fog come per vertex from standard.vert.
 #ifdef NO_MR_TEX
 uniform vec2 g_SpecPowerNorm;
 #endif
@@ -16,6 +18,11 @@ in vec2 vTexCoord;
 in vec3 vNormal;
 in vec4 vColor;
 in vec3 vWorldPos;
+#ifdef VERTEX_LIGHTING
+in vec3 vDiffuseLight;
+in vec3 vSpecularLight;
+in float vFog;
+#endif
 
 out vec4 fragColor;
 
@@ -42,6 +49,16 @@ void main() {
     vec3 color;
 #ifndef NO_LIGHTING
     if (g_LightEnable != 0) {
+#ifdef VERTEX_LIGHTING
+#ifdef NO_MR_TEX
+        float metallic = Metallic;
+#else
+        float metallic = texture(g_mrTex, vTexCoord).b * Metallic;
+#endif
+        vec3 sum = (vDiffuseLight * albedo.rgb * (1.0 - metallic) +
+                    vSpecularLight * (0.04 + (base.rgb * vColor.rgb - 0.04) * metallic)) *
+                   BaseColor.a;
+#else
         vec3 V = toCam / camDist;
         vec3 N = normalize(vNormal);
 #ifdef NO_MR_TEX
@@ -80,6 +97,7 @@ void main() {
             }
         }
 #endif
+#endif
 #ifdef NO_EMISSIVE_TEX
         vec3 emissive = Emissive;
 #else
@@ -94,7 +112,11 @@ void main() {
 
 #ifndef NO_FOG
     if (g_DistanceFogEnable != 0) {
+#ifdef VERTEX_LIGHTING
+        float fog = vFog;
+#else
         float fog = min(1.0 / exp2(camDist * g_DistanceFogDensity * 1.4427), 1.0);
+#endif
         color = g_DistanceFogColor + fog * (color - g_DistanceFogColor);
     }
 #endif

@@ -279,6 +279,7 @@ void FwDirect3D::Release() {
     ReleaseScaledTarget();
     DropKeptPicture();
     renderScale = 1.0f;
+    cheaperLook = false;
     whiteTexture.reset();
     frameBuffer.Reset();
     context.Release();

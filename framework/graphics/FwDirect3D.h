@@ -45,6 +45,12 @@ public:
     static constexpr float kMinRenderScale = 0.5f;
     void SetRenderScale(float scale);
     float RenderScale() const { return renderScale; }
+    // The cheaper look, for frames that miss their budget at kMinRenderScale: the lit program
+    // lights the scaled 3D passes per vertex instead of per pixel (DrawingScaled3D). Other scenes
+    // and frames at full size keep the full look.
+    void SetCheaperLook(bool on) { cheaperLook = on; }
+    bool CheaperLook() const { return cheaperLook; }
+    bool DrawingScaled3D() const { return scaledBound; }
     // A scene's drawing starts in the back buffer, also when the last frame drew into the window
     // and was not presented (a frame drawn again, a test's frames).
     void BeginFrame();
@@ -130,6 +136,7 @@ private:
     std::shared_ptr<FwTexture> backBuffer;
     std::shared_ptr<FwTexture> depthBuffer;
     float renderScale = 1.0f;
+    bool cheaperLook = false;
     FwGLObject scaledFrameBuffer;
     std::shared_ptr<FwTexture> scaledColor;
     std::shared_ptr<FwTexture> scaledDepth;

@@ -11,14 +11,15 @@
 namespace {
 
 // One bit of a variant number per define of standard.frag.
-const char* const kSwitchDefines[] = {"NO_MR_TEX", "NO_EMISSIVE_TEX", "NO_POINT_LIGHTS",
-                                      "NO_FOG",    "NO_LIGHTING",     "NO_BASE_TEX"};
+const char* const kSwitchDefines[] = {"NO_MR_TEX",   "NO_EMISSIVE_TEX", "NO_POINT_LIGHTS", "NO_FOG",
+                                      "NO_LIGHTING", "NO_BASE_TEX",     "VERTEX_LIGHTING"};
 constexpr uint32_t kNoMrTex = 1u << 0;
 constexpr uint32_t kNoEmissiveTex = 1u << 1;
 constexpr uint32_t kNoPointLights = 1u << 2;
 constexpr uint32_t kNoFog = 1u << 3;
 constexpr uint32_t kNoLighting = 1u << 4;
 constexpr uint32_t kNoBaseTex = 1u << 5;
+constexpr uint32_t kVertexLighting = 1u << 6;
 
 bool Build(FwShaderProgram& program, uint32_t switches) {
     std::string prelude;
@@ -89,6 +90,7 @@ void FwStandardShader::SelectVariant() {
         return;
     }
     FwShaderManager& shaders = FwShaderManager::GetInstance();
+    const FwDirect3D& d3d = FwDirect3D::GetInstance();
     uint32_t switches = materialTextures.baseColor ? 0 : kNoBaseTex;
     if (cbObject.Get().g_LightEnable == 0) {
         switches |= kNoLighting | kNoMrTex | kNoEmissiveTex | kNoPointLights;
@@ -96,6 +98,9 @@ void FwStandardShader::SelectVariant() {
         switches |= materialTextures.metallicRoughness ? 0 : kNoMrTex;
         switches |= materialTextures.emissive ? 0 : kNoEmissiveTex;
         switches |= shaders.cbLight.Get().g_PL_Num > 0 ? 0 : kNoPointLights;
+        if ((switches & kNoPointLights) != 0 && d3d.CheaperLook() && d3d.DrawingScaled3D()) {
+            switches |= kVertexLighting;
+        }
     }
     switches |= shaders.cbCamera.Get().g_DistanceFogEnable != 0 ? 0 : kNoFog;
     const FwShaderProgram* program = Variant(switches);

@@ -68,7 +68,7 @@ public:
     FwConstantBuffer<::cbMaterial> cbMaterial;
 
 private:
-    static constexpr size_t kVariantBits = 6;
+    static constexpr size_t kVariantBits = 7;
 
     const FwShaderProgram* Variant(uint32_t switches);
 

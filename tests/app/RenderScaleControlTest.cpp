@@ -127,9 +127,57 @@ TEST(RenderScaleControl, AFixedSettingIsUsedAsItIsAndAutoStartsAgainFromFullSize
     RenderScaleControl control;
     Play(control, 200, [](float) { return 40000.0; });
     EXPECT_EQ(control.Scale(), 0.5f);
+    EXPECT_TRUE(control.CheaperLook()) << "auto, missing at the smallest picture";
+    EXPECT_EQ(control.Next(50.0f, 40000), 0.5f);
+    EXPECT_FALSE(control.CheaperLook()) << "a fixed setting keeps the full look";
     EXPECT_EQ(control.Next(75.0f, 40000), 0.75f);
     EXPECT_EQ(control.Next(100.0f, 40000), 1.0f);
     EXPECT_EQ(control.Next(0.0f, 40000), 1.0f);
+}
+
+// A machine that misses even at the smallest picture takes one step further, to the cheaper look,
+// only from there, and stays; once frames are cheap again it climbs back through the full look at
+// the smallest picture to full size.
+TEST(RenderScaleControl, TheCheaperLookComesOnlyBelowTheSmallestPictureAndGoesAgain) {
+    std::mt19937 random(5);
+    std::uniform_real_distribution<double> jitter(0.95, 1.05);
+    RenderScaleControl control;
+    struct Seen {
+        float scale;
+        bool cheaper;
+    };
+    const auto play = [&](int frames, double fixedMs, double fullPixelsMs, double lookSavesMs) {
+        std::vector<Seen> seen;
+        for (int i = 0; i < frames; ++i) {
+            const float scale = control.Scale();
+            seen.push_back({scale, control.CheaperLook()});
+            const double ms = fixedMs + fullPixelsMs * scale * scale - (control.CheaperLook() ? lookSavesMs : 0.0);
+            control.Next(0.0f, static_cast<uint64_t>(ms * 1000.0 * jitter(random)));
+        }
+        return seen;
+    };
+    // 17 ms at half size, 13 with the cheaper look.
+    const std::vector<Seen> heavy = play(4000, 9.0, 32.0, 4.0);
+    int firstCheaper = -1;
+    int lookChanges = 0;
+    for (size_t i = 0; i < heavy.size(); ++i) {
+        ASSERT_GE(heavy[i].scale, 0.5f);
+        ASSERT_TRUE(!heavy[i].cheaper || heavy[i].scale == 0.5f);
+        if (heavy[i].cheaper && firstCheaper < 0) {
+            firstCheaper = static_cast<int>(i);
+            EXPECT_FALSE(heavy[i - 1].cheaper);
+            EXPECT_EQ(heavy[i - 1].scale, 0.5f) << "the smallest picture was tried first";
+        }
+        lookChanges += i > 0 && heavy[i].cheaper != heavy[i - 1].cheaper ? 1 : 0;
+    }
+    ASSERT_GT(firstCheaper, 0);
+    EXPECT_LT(firstCheaper, 240);
+    EXPECT_TRUE(heavy.back().cheaper);
+    EXPECT_LE(lookChanges, 3) << "on, and at most one try back to the full look";
+
+    const std::vector<Seen> light = play(6000, 3.0, 6.0, 1.0);
+    EXPECT_FALSE(light.back().cheaper);
+    EXPECT_EQ(light.back().scale, 1.0f);
 }
 
 }  // namespace

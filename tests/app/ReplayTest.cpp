@@ -41,6 +41,7 @@ std::map<int, nlohmann::json> ReadDumps(const TempDir& dir, const std::string& p
         if (state.is_object()) {
             state.erase("measuredFps");
             state.erase("renderScale");
+            state.erase("cheaperLook");
             states[frame] = state;
         }
     }

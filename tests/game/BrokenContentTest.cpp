@@ -196,7 +196,8 @@ GameRunResult Replay(const Recording& recording, const std::string& content, con
 // binary's frame loop adds to the scene's own snapshot (window, input, settings, frame-rate corner),
 // which the recording made in the test process does not have.
 nlohmann::json Comparable(nlohmann::json state) {
-    for (const char* key : {"measuredFps", "renderScale", "frameRateShown", "input", "settings", "window"}) {
+    for (const char* key :
+         {"measuredFps", "renderScale", "cheaperLook", "frameRateShown", "input", "settings", "window"}) {
         state.erase(key);
     }
     if (state.contains("title")) {

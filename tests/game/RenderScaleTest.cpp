@@ -69,6 +69,7 @@ class RenderScaleTest : public GameScenePixelTest {
 protected:
     void TearDown() override {
         FwDirect3D::GetInstance().SetRenderScale(1.0f);
+        FwDirect3D::GetInstance().SetCheaperLook(false);
         GameScenePixelTest::TearDown();
     }
 };
@@ -100,6 +101,10 @@ TEST_F(RenderScaleTest, HalfScaleDrawsTheWorldSmallerAndTheHudAtFullSize) {
     }
     EXPECT_EQ(beyondMark, 0) << "drawn in the window or beside it: the same pixels";
     EXPECT_LT(ShareDiffering(half, halfBesideWindow, 0), 0.005);
+    d3d.SetCheaperLook(true);
+    RunFrames(1);
+    const Image cheaper = ReadBackBuffer();
+    d3d.SetCheaperLook(false);
     d3d.SetRenderScale(0.75f);
     RunFrames(1);
     const Image threeQuarters = ReadBackBuffer();
@@ -115,12 +120,16 @@ TEST_F(RenderScaleTest, HalfScaleDrawsTheWorldSmallerAndTheHudAtFullSize) {
     int changed = 0;
     for (const auto& [x, y] : gauge) {
         for (int c = 0; c < 3; ++c) {
-            changed += half.At(x, y)[c] != full.At(x, y)[c] || threeQuarters.At(x, y)[c] != full.At(x, y)[c];
+            changed += half.At(x, y)[c] != full.At(x, y)[c] || threeQuarters.At(x, y)[c] != full.At(x, y)[c] ||
+                       cheaper.At(x, y)[c] != full.At(x, y)[c];
         }
     }
     EXPECT_EQ(changed, 0) << "the gauge is drawn over the scaled picture at full size";
 
     EXPECT_LT(ShareDiffering(full, fullAgain, 0), 0.001) << "nothing moves while the player stands";
+    // The cheaper look (light per vertex) at half size: the floor loses its sheen, the rest stays.
+    EXPECT_GT(ShareDiffering(half, cheaper, 8), 0.01);
+    EXPECT_LT(ShareDiffering(half, cheaper, 60), 0.1);
     EXPECT_GT(ShareDiffering(full, half, 8), 0.05) << "at half size the 3D picture is coarser";
     EXPECT_GT(ShareDiffering(full, half, 8), ShareDiffering(full, threeQuarters, 8));
     EXPECT_LT(ShareDiffering(full, half, 60), 0.1) << "but it is the same picture, filling the screen";
@@ -186,7 +195,8 @@ TEST_F(RenderScaleTest, TheTitleShowsItsKeptModelsAsDrawn) {
     const Image drawnAgain = leftHalf();
     EXPECT_TRUE(kept.rgba == drawn.rgba);
     EXPECT_TRUE(drawnAgain.rgba == drawn.rgba);
-    const double robot = kept.Share(100, 200, 400, 300, [](int r, int g, int b) { return r != g || g != b || r != 77; });
+    const double robot =
+        kept.Share(100, 200, 400, 300, [](int r, int g, int b) { return r != g || g != b || r != 77; });
     EXPECT_GT(robot, 0.5) << "the robot stands in the left half";
 }
 
