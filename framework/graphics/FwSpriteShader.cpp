@@ -109,16 +109,14 @@ void FwSpriteShader::DrawTex(const FwTexture* texture, int x, int y, int w, int 
     FwDirect3D& d3d = FwDirect3D::GetInstance();
     d3d.Context().SetShaderResources(0, {texture});
     if (color) {
-        cbSprite.Work().g_color = *color;
+        givenColor = *color;
     }
-    if (dimming > 0.0f) {
-        const Color given = cbSprite.Get().g_color;
-        cbSprite.Work().g_color = Dimmed(given);
-        cbSprite.Write();
-        cbSprite.Work().g_color = given;
-    } else {
-        cbSprite.Write();
+    // Uploaded only when it changes.
+    const Color drawn = Dimmed(givenColor);
+    if (!(cbSprite.Get().g_color == drawn)) {
+        cbSprite.Work().g_color = drawn;
     }
+    cbSprite.Write();
 
     float u0 = 0.0f;
     float v0 = 0.0f;

@@ -84,6 +84,7 @@ private:
     FwInputLayout inputLayout;
     bool begun = false;
     float dimming = 0.0f;
+    Color givenColor{1.0f, 1.0f, 1.0f, 1.0f};  // the last colour a draw gave, before dimming
     Matrix projection;
     FwDepthStencilStatePtr depthStencilState2D;
     FwRasterizerStatePtr rasterizerState2D;
